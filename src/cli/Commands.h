@@ -1,0 +1,21 @@
+#pragma once
+// The commands of lumafex-cli. Each returns the process exit status:
+// 0 success, 1 the work failed (message on standard error), 2 a bad argument, 3 no rule applies.
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace lumafex::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
+inline constexpr int kExitNoRule = 3;
+
+int catalogueCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int effectCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+void printUsage(std::ostream& out);
+
+}  // namespace lumafex::cli

@@ -1,0 +1,50 @@
+// lumafex-cli: the headless commands of Lumafex.
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "Version.h"
+#include "cli/Commands.h"
+
+namespace lumafex::cli {
+
+void printUsage(std::ostream& out) {
+  out << "用法 / usage:\n"
+         "  lumafex-cli catalogue --colours C\n"
+         "      列出色数 C（1、2、3）的基本花式，每行一个。\n"
+         "      Prints the effect catalogue for colour count C, one entry per line.\n"
+         "  lumafex-cli effect --channels N --colours C ENTRY\n"
+         "      把花式 ENTRY（如“3左扫”或“3”：按色数 C 的花式表序号；或生成器名 S1…S28、D1…D65）\n"
+         "      在 N 路（4–300）时生成的步骤行输出到标准输出，每行以 CR LF 结束。\n"
+         "      Writes the step lines of ENTRY for N channels exactly as the scratch step file gets them.\n"
+         "      退出码：0 成功，2 参数错误，3 该花式在此路数/色数下没有规则（不输出）。\n"
+         "  lumafex-cli --help | --version\n";
+}
+
+}  // namespace lumafex::cli
+
+int main(int argc, char** argv) {
+  using namespace lumafex::cli;
+  std::ios::sync_with_stdio(false);
+  std::vector<std::string> words(argv + 1, argv + argc);
+  if (words.empty()) {
+    printUsage(std::cerr);
+    return kExitUsage;
+  }
+  const std::string command = words.front();
+  const std::vector<std::string> rest(words.begin() + 1, words.end());
+  if (command == "--help" || command == "-h" || command == "help") {
+    printUsage(std::cout);
+    return kExitOk;
+  }
+  if (command == "--version") {
+    std::cout << "lumafex-cli " << lumafex::kVersionMajor << '.' << lumafex::kVersionMinor << '.'
+              << lumafex::kVersionRevision << '\n';
+    return kExitOk;
+  }
+  if (command == "catalogue") return catalogueCommand(rest, std::cout, std::cerr);
+  if (command == "effect") return effectCommand(rest, std::cout, std::cerr);
+  std::cerr << "lumafex-cli: 未知的命令“" << command << "”（--help 查看用法）\n";
+  return kExitUsage;
+}

@@ -1,0 +1,135 @@
+#include "platform/TextFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <random>
+
+#include "platform/TextCodec.h"
+
+namespace lumafex::platform {
+
+namespace {
+
+std::string describe(const fs::path& path, const std::string& what) {
+  return what + "：" + pathToUtf8(path);
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+  const char* p = bytes.data();
+  std::size_t left = bytes.size();
+  while (left > 0) {
+    const ssize_t n = ::write(fd, p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    p += n;
+    left -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+std::string uniqueSuffix() {
+  static thread_local std::mt19937_64 rng{std::random_device{}()};
+  static const char* hex = "0123456789abcdef";
+  std::string s = ".~";
+  auto v = rng();
+  for (int i = 0; i < 8; ++i, v >>= 4) s += hex[v & 15];
+  return s + ".tmp";
+}
+
+}  // namespace
+
+fs::path pathFromUtf8(std::string_view utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+
+std::string pathToUtf8(const fs::path& path) {
+  const std::u8string s = path.u8string();
+  return std::string(s.begin(), s.end());
+}
+
+Result<std::string> readBytes(const fs::path& path, std::uintmax_t limit) {
+  std::error_code ec;
+  if (!fs::is_regular_file(path, ec)) return Result<std::string>::fail(describe(path, "文件不存在"));
+  const auto size = fs::file_size(path, ec);
+  if (ec) return Result<std::string>::fail(describe(path, "不能读取文件"));
+  if (size > limit) return Result<std::string>::fail(describe(path, "文件太大"));
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return Result<std::string>::fail(describe(path, "不能打开文件"));
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(size));
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
+  return Result<std::string>::ok(std::move(bytes));
+}
+
+Status writeBytesSafely(const fs::path& path, std::string_view bytes) {
+  const fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
+  const fs::path temp = dir / (path.filename().native() + uniqueSuffix());
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd < 0) return Status::fail(describe(path, std::string("不能写入文件（") + std::strerror(errno) + "）"));
+  bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+  const int savedErrno = errno;
+  ok = (::close(fd) == 0) && ok;
+  if (ok && ::rename(temp.c_str(), path.c_str()) == 0) return success();
+  const int err = ok ? errno : savedErrno;
+  ::unlink(temp.c_str());
+  return Status::fail(describe(path, std::string("不能写入文件（") + std::strerror(err) + "）"));
+}
+
+std::vector<std::string> splitTextLines(std::string_view text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c != '\r' && c != '\n') continue;
+    lines.emplace_back(text.substr(start, i - start));
+    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < text.size()) lines.emplace_back(text.substr(start));
+  return lines;
+}
+
+Result<std::vector<std::optional<std::string>>> readGbkLines(const fs::path& path) {
+  using R = Result<std::vector<std::optional<std::string>>>;
+  auto bytes = readBytes(path);
+  if (!bytes) return R::fail(bytes.error());
+  std::vector<std::optional<std::string>> out;
+  for (const std::string& raw : splitTextLines(*bytes)) {
+    auto decoded = gbkToUtf8(raw);
+    if (decoded) {
+      out.emplace_back(std::move(*decoded));
+    } else {
+      out.emplace_back(std::nullopt);
+    }
+  }
+  return R::ok(std::move(out));
+}
+
+Status writeGbkLines(const fs::path& path, const std::vector<std::string>& lines) {
+  std::string bytes;
+  for (const std::string& line : lines) {
+    auto encoded = utf8ToGbk(line);
+    if (!encoded) return Status::fail(encoded.error());
+    bytes += *encoded;
+    bytes += "\r\n";
+  }
+  return writeBytesSafely(path, bytes);
+}
+
+Result<std::string> readGbkText(const fs::path& path) {
+  auto bytes = readBytes(path);
+  if (!bytes) return bytes;
+  return gbkToUtf8(*bytes);
+}
+
+Status writeGbkText(const fs::path& path, std::string_view utf8) {
+  auto encoded = utf8ToGbk(utf8);
+  if (!encoded) return Status::fail(encoded.error());
+  return writeBytesSafely(path, *encoded);
+}
+
+}  // namespace lumafex::platform

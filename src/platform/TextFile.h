@@ -1,0 +1,48 @@
+#pragma once
+// Reading and writing the system's text files: GBK on disk, CR LF line ends, UTF-8 in the program.
+// Writes that replace a file go to a temporary file beside it that is then renamed over it, so a
+// crash or a full disk never leaves a half-written file.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Result.h"
+
+namespace lumafex::platform {
+
+namespace fs = std::filesystem;
+
+// Files larger than this are refused rather than read into memory.
+inline constexpr std::uintmax_t kMaxTextFileBytes = 256u * 1024u * 1024u;
+
+// The whole file as bytes.
+Result<std::string> readBytes(const fs::path& path, std::uintmax_t limit = kMaxTextFileBytes);
+
+// Replaces the file with `bytes`: write beside it, flush, rename over it.
+Status writeBytesSafely(const fs::path& path, std::string_view bytes);
+
+// Splits text into lines at CR LF, a lone CR or a lone LF. A last line without a line end counts;
+// an empty text has no lines.
+std::vector<std::string> splitTextLines(std::string_view text);
+
+// Lines of a GBK text file, decoded. A line that is not valid GBK is nullopt: callers treat it as
+// unreadable, the others are unaffected.
+Result<std::vector<std::optional<std::string>>> readGbkLines(const fs::path& path);
+
+// Joins lines with CR LF after each, encodes them in GBK and writes them safely. Text that GBK
+// cannot hold is refused and nothing is written.
+Status writeGbkLines(const fs::path& path, const std::vector<std::string>& lines);
+
+// Reads a whole GBK text into UTF-8 (invalid bytes are refused).
+Result<std::string> readGbkText(const fs::path& path);
+// Writes UTF-8 text as GBK, byte for byte otherwise (no line end added).
+Status writeGbkText(const fs::path& path, std::string_view utf8);
+
+// A path from UTF-8 text and back (file names in the program are UTF-8).
+fs::path pathFromUtf8(std::string_view utf8);
+std::string pathToUtf8(const fs::path& path);
+
+}  // namespace lumafex::platform

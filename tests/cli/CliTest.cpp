@@ -1,0 +1,80 @@
+// lumafex-cli as a user runs it: exit codes, the exact bytes of an effect, the catalogue names.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+struct Outcome {
+  int status = -1;
+  std::string out;
+};
+
+Outcome runCli(const std::string& arguments) {
+  Outcome o;
+  const std::string command = std::string(LUMAFEX_CLI_PATH) + " " + arguments + " 2>/dev/null";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return o;
+  std::array<char, 4096> buf{};
+  std::size_t n = 0;
+  while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) o.out.append(buf.data(), n);
+  const int raw = pclose(pipe);
+  o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return o;
+}
+
+TEST(Cli, EffectWritesScratchFileBytes) {
+  const Outcome o = runCli("effect --channels 8 --colours 1 22收缩");
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(o.out, "XXXXXXXX\r\n XXXXXX \r\n  XXXX  \r\n   XX   \r\n        \r\n");
+  EXPECT_EQ(runCli("effect --channels 8 --colours 1 22").out, o.out);
+  EXPECT_EQ(runCli("effect --channels 8 --colours 1 S28").out, o.out);
+}
+
+TEST(Cli, ExitCodes) {
+  struct Case { const char* args; int status; };
+  for (const Case c : {
+           Case{"effect --channels 8 --colours 1 1右扫", 0},
+           Case{"effect --channels 16 --colours 3 1", 0},
+           Case{"effect --channels 16 --colours 3 S1", 0},
+           Case{"effect --channels 4 --colours 1 S10", 0},   // a rule that writes an empty effect
+           Case{"effect --channels 3 --colours 1 1", 2},
+           Case{"effect --channels 301 --colours 1 1", 2},
+           Case{"effect --channels abc --colours 1 1", 2},
+           Case{"effect --channels 8 --colours 4 1", 2},
+           Case{"effect --channels 8 --colours 1 31", 2},
+           Case{"effect --channels 8 --colours 3 27全亮", 2},  // the three-colour list has 26 entries
+           Case{"effect --channels 8 --colours 1 追逐", 2},
+           Case{"effect --channels 8 --colours 1 S29", 2},
+           Case{"effect --channels 8 --colours 1", 2},
+           Case{"effect --channels 8 --colours 1 --bogus 1", 2},
+           Case{"catalogue --colours 1", 0},
+           Case{"catalogue --colours 0", 2},
+           Case{"catalogue", 2},
+           Case{"frobnicate", 2},
+           Case{"--help", 0},
+       }) {
+    EXPECT_EQ(runCli(c.args).status, c.status) << c.args;
+  }
+}
+
+TEST(Cli, TwoColourEffectsAreRefusedUntilAvailable) {
+  const Outcome o = runCli("effect --channels 20 --colours 2 1");
+  EXPECT_EQ(o.status, 2);
+  EXPECT_TRUE(o.out.empty());
+  EXPECT_EQ(runCli("effect --channels 20 --colours 1 D61").status, 0);
+}
+
+TEST(Cli, CatalogueNamesOnePerLine) {
+  const Outcome o = runCli("catalogue --colours 3");
+  ASSERT_EQ(o.status, 0);
+  EXPECT_EQ(o.out.rfind("1右扫\n2右收\n", 0), 0u);
+  EXPECT_NE(o.out.find("\n24积木\n25拆分\n26交叉\n"), std::string::npos);
+  EXPECT_EQ(std::count(o.out.begin(), o.out.end(), '\n'), 26);
+}
+
+}  // namespace

@@ -1,0 +1,2 @@
+// Filled in together with the generators of this family.
+#include <gtest/gtest.h>
