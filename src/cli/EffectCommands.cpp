@@ -71,13 +71,6 @@ int effectCommand(const std::vector<std::string>& words, std::ostream& out, std:
     return kExitUsage;
   }
   const std::string& entry = args.positional().front();
-  if (*colours == 2 || entry.rfind('D', 0) == 0) {
-    // The two-colour generators are not part of this build yet.
-    if (*colours == 2 || !(entry == "D61" || entry == "D62" || entry == "D63" || entry == "D64" || entry == "D65")) {
-      err << "lumafex-cli: 双色花式尚未提供（two-colour effects are not available yet）\n";
-      return kExitUsage;
-    }
-  }
 
   const patterns::GeneratorRef* generator = nullptr;
   if (looksLikeGeneratorName(entry)) {

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <array>
 #include <cstdio>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
@@ -36,12 +36,15 @@ TEST(Cli, EffectWritesScratchFileBytes) {
 }
 
 TEST(Cli, ExitCodes) {
-  struct Case { const char* args; int status; };
+  struct Case {
+    const char* args;
+    int status;
+  };
   for (const Case c : {
            Case{"effect --channels 8 --colours 1 1右扫", 0},
            Case{"effect --channels 16 --colours 3 1", 0},
-           Case{"effect --channels 16 --colours 3 S1", 0},
-           Case{"effect --channels 4 --colours 1 S10", 0},   // a rule that writes an empty effect
+           Case{"effect --channels 16 --colours 2 S1", 3},  // no rule for two colours from 16 channels
+           Case{"effect --channels 4 --colours 1 S10", 0},  // a rule that writes an empty effect
            Case{"effect --channels 3 --colours 1 1", 2},
            Case{"effect --channels 301 --colours 1 1", 2},
            Case{"effect --channels abc --colours 1 1", 2},
@@ -62,11 +65,18 @@ TEST(Cli, ExitCodes) {
   }
 }
 
-TEST(Cli, TwoColourEffectsAreRefusedUntilAvailable) {
-  const Outcome o = runCli("effect --channels 20 --colours 2 1");
-  EXPECT_EQ(o.status, 2);
+TEST(Cli, NoRuleWritesNothing) {
+  const Outcome o = runCli("effect --channels 20 --colours 2 S1");
+  EXPECT_EQ(o.status, 3);
   EXPECT_TRUE(o.out.empty());
-  EXPECT_EQ(runCli("effect --channels 20 --colours 1 D61").status, 0);
+  EXPECT_EQ(runCli("effect --channels 20 --colours 1 D19").status, 3);  // the flows need two colours
+}
+
+TEST(Cli, TwoColourEntries) {
+  EXPECT_EQ(runCli("effect --channels 8 --colours 2 1右扫_色彩1").out,
+            "X       \r\nX X     \r\nX X X   \r\nX X X X \r\n");
+  EXPECT_EQ(runCli("effect --channels 8 --colours 2 44").out, "\r\n\r\n\r\n\r\n");  // four empty lines
+  EXPECT_EQ(runCli("effect --channels 8 --colours 2 67").status, 2);
 }
 
 TEST(Cli, CatalogueNamesOnePerLine) {

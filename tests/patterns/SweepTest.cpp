@@ -11,7 +11,9 @@
 namespace lumafex::patterns {
 namespace {
 
-long ceilDiv(long a, long b) { return (a + b - 1) / b; }
+long ceilDiv(long a, long b) {
+  return (a + b - 1) / b;
+}
 
 // Stated step counts, for the rule that runs at this channel and colour count.
 using Count = std::function<long(long n, int colours)>;
@@ -82,8 +84,15 @@ void sweep(int colours) {
   }
 }
 
-TEST(CatalogueSweep, SingleColourList) { sweep(1); }
-TEST(CatalogueSweep, ThreeColourList) { sweep(3); }
+TEST(CatalogueSweep, SingleColourList) {
+  sweep(1);
+}
+TEST(CatalogueSweep, TwoColourList) {
+  sweep(2);
+}
+TEST(CatalogueSweep, ThreeColourList) {
+  sweep(3);
+}
 
 }  // namespace
 }  // namespace lumafex::patterns
