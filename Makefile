@@ -26,6 +26,7 @@ run: build
 
 bench: build
 	$(BUILD)/bench/lumafex-bench-patterns
+	$(BUILD)/bench/lumafex-bench-compile
 
 test-sanitize: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLUMAFEX_SANITIZE=ON -DLUMAFEX_BUILD_BENCH=OFF

@@ -98,10 +98,11 @@ int main(int argc, char** argv) {
     benchmark::ClobberMemory();
   });
 
-  std::printf("memset rates: in-cache pieces %.1f GB/s, one plain memset %.1f GB/s; sweep %.1f GB/s "
-              "(%.2fx the in-cache pieces)\n",
-              bytes / piecesSeconds / 1e9, bytes / plainSeconds / 1e9, bytes / sweepSeconds / 1e9,
-              sweepSeconds / piecesSeconds);
+  std::printf(
+      "memset rates: in-cache pieces %.1f GB/s, one plain memset %.1f GB/s; sweep %.1f GB/s "
+      "(%.2fx the in-cache pieces)\n",
+      bytes / piecesSeconds / 1e9, bytes / plainSeconds / 1e9, bytes / sweepSeconds / 1e9,
+      sweepSeconds / piecesSeconds);
   std::printf("sweep seconds: %.3f; bytes: %llu; ratio to memset: %.2f\n", sweepSeconds,
               static_cast<unsigned long long>(bytes), sweepSeconds / plainSeconds);
   return 0;

@@ -15,6 +15,8 @@ inline constexpr int kExitNoRule = 3;
 
 int catalogueCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int effectCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int assembleCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int compileCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 void printUsage(std::ostream& out);
 

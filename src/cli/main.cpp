@@ -19,6 +19,15 @@ void printUsage(std::ostream& out) {
          "      在 N 路（4–300）时生成的步骤行输出到标准输出，每行以 CR LF 结束。\n"
          "      Writes the step lines of ENTRY for N channels exactly as the scratch step file gets them.\n"
          "      退出码：0 成功，2 参数错误，3 该花式在此路数/色数下没有规则（不输出）。\n"
+         "  lumafex-cli assemble PROJECT.hs [-o FILE]\n"
+         "      按工程的编程板生成总程序（霓虹灯花式.txt 的内容）。\n"
+         "      Assembles the project's total program (to FILE, or standard output).\n"
+         "  lumafex-cli compile PROJECT.hs --single|--multi [--workdir DIR]\n"
+         "      编译工程：--single 同“单IC导出”，--multi "
+         "同“多IC导出（每8路一IC）”（有人工修改的花式时编译它）。\n"
+         "      EPROM 文件写入工程目录的 bin 子目录，成功时输出编译结果。\n"
+         "      Compiles the project into EPROM images in the project directory's bin; prints the report.\n"
+         "      失败时在标准错误输出提示并以 1 退出。工作文件放在私有临时目录，或 --workdir 指定的目录。\n"
          "  lumafex-cli --help | --version\n";
 }
 
@@ -45,6 +54,8 @@ int main(int argc, char** argv) {
   }
   if (command == "catalogue") return catalogueCommand(rest, std::cout, std::cerr);
   if (command == "effect") return effectCommand(rest, std::cout, std::cerr);
+  if (command == "assemble") return assembleCommand(rest, std::cout, std::cerr);
+  if (command == "compile") return compileCommand(rest, std::cout, std::cerr);
   std::cerr << "lumafex-cli: 未知的命令“" << command << "”（--help 查看用法）\n";
   return kExitUsage;
 }

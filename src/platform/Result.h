@@ -30,6 +30,8 @@ class Result {
 // For operations that only succeed or fail.
 struct Done {};
 using Status = Result<Done>;
-inline Status success() { return Status::ok(Done{}); }
+inline Status success() {
+  return Status::ok(Done{});
+}
 
 }  // namespace lumafex

@@ -100,11 +100,22 @@ std::string_view utf8Char(std::string_view utf8, std::size_t& offset) {
 
 std::size_t utf8Length(std::string_view utf8) {
   std::size_t n = 0;
-  for (std::size_t i = 0; i < utf8.size();) {
-    utf8Char(utf8, i);
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    if (static_cast<unsigned char>(utf8[i]) < 0x80) {
+      ++i;
+    } else {
+      utf8Char(utf8, i);
+    }
     ++n;
   }
   return n;
+}
+
+bool isAscii(std::string_view text) {
+  unsigned char any = 0;
+  for (char c : text) any |= static_cast<unsigned char>(c);
+  return any < 0x80;
 }
 
 bool isDoubleByte(std::string_view utf8Character) {

@@ -23,6 +23,7 @@ bool isDoubleByte(std::string_view utf8Character);
 // Splits UTF-8 text into its characters (each a UTF-8 sequence; a stray byte is a character of its
 // own).
 std::size_t utf8Length(std::string_view utf8);
+bool isAscii(std::string_view text);
 std::string_view utf8Char(std::string_view utf8, std::size_t& offset);
 
 }  // namespace lumafex::platform

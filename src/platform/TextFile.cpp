@@ -44,7 +44,9 @@ std::string uniqueSuffix() {
 
 }  // namespace
 
-fs::path pathFromUtf8(std::string_view utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+fs::path pathFromUtf8(std::string_view utf8) {
+  return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
 
 std::string pathToUtf8(const fs::path& path) {
   const std::u8string s = path.u8string();
@@ -65,18 +67,80 @@ Result<std::string> readBytes(const fs::path& path, std::uintmax_t limit) {
   return Result<std::string>::ok(std::move(bytes));
 }
 
-Status writeBytesSafely(const fs::path& path, std::string_view bytes) {
+namespace {
+
+fs::path tempBeside(const fs::path& path) {
   const fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
-  const fs::path temp = dir / (path.filename().native() + uniqueSuffix());
+  return dir / (path.filename().native() + uniqueSuffix());
+}
+
+std::string writeFailure(const fs::path& path, int err) {
+  return describe(path, std::string("不能写入文件（") + std::strerror(err) + "）");
+}
+
+// Writes a new file; returns 0 or the errno of the failure (the file is removed then).
+int writeNew(const fs::path& temp, std::string_view bytes, bool flush) {
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) return Status::fail(describe(path, std::string("不能写入文件（") + std::strerror(errno) + "）"));
-  bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
-  const int savedErrno = errno;
-  ok = (::close(fd) == 0) && ok;
-  if (ok && ::rename(temp.c_str(), path.c_str()) == 0) return success();
-  const int err = ok ? errno : savedErrno;
-  ::unlink(temp.c_str());
-  return Status::fail(describe(path, std::string("不能写入文件（") + std::strerror(err) + "）"));
+  if (fd < 0) return errno;
+  bool ok = writeAll(fd, bytes) && (!flush || ::fsync(fd) == 0);
+  int err = ok ? 0 : errno;
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    err = errno;
+  }
+  if (!ok) ::unlink(temp.c_str());
+  return err;
+}
+
+}  // namespace
+
+Status writeBytesSafely(const fs::path& path, std::string_view bytes, bool durable) {
+  const fs::path temp = tempBeside(path);
+  if (const int err = writeNew(temp, bytes, durable)) return Status::fail(writeFailure(path, err));
+  if (::rename(temp.c_str(), path.c_str()) != 0) {
+    const int err = errno;
+    ::unlink(temp.c_str());
+    return Status::fail(writeFailure(path, err));
+  }
+  return success();
+}
+
+Status writeFilesSafely(const std::vector<std::pair<fs::path, std::string_view>>& files) {
+  std::vector<fs::path> temps;
+  auto discard = [&] {
+    for (const auto& t : temps) ::unlink(t.c_str());
+  };
+  for (const auto& [path, bytes] : files) {
+    temps.push_back(tempBeside(path));
+    if (const int err = writeNew(temps.back(), bytes, false)) {
+      temps.pop_back();
+      discard();
+      return Status::fail(writeFailure(path, err));
+    }
+  }
+  // One flush of the file system instead of one per file: these are many small files.
+  if (!temps.empty()) {
+    const int fd = ::open(temps.front().c_str(), O_RDONLY | O_CLOEXEC);
+    const bool flushed = fd >= 0 && ::syncfs(fd) == 0;
+    if (fd >= 0) ::close(fd);
+    if (!flushed) {
+      for (const auto& t : temps) {
+        const int f = ::open(t.c_str(), O_RDONLY | O_CLOEXEC);
+        if (f >= 0) {
+          ::fsync(f);
+          ::close(f);
+        }
+      }
+    }
+  }
+  for (std::size_t i = 0; i < temps.size(); ++i) {
+    if (::rename(temps[i].c_str(), files[i].first.c_str()) != 0) {
+      const int err = errno;
+      for (std::size_t k = i; k < temps.size(); ++k) ::unlink(temps[k].c_str());
+      return Status::fail(writeFailure(files[i].first, err));
+    }
+  }
+  return success();
 }
 
 std::vector<std::string> splitTextLines(std::string_view text) {

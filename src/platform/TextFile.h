@@ -21,12 +21,32 @@ inline constexpr std::uintmax_t kMaxTextFileBytes = 256u * 1024u * 1024u;
 // The whole file as bytes.
 Result<std::string> readBytes(const fs::path& path, std::uintmax_t limit = kMaxTextFileBytes);
 
-// Replaces the file with `bytes`: write beside it, flush, rename over it.
-Status writeBytesSafely(const fs::path& path, std::string_view bytes);
+// Replaces the file with `bytes`: write beside it, flush to the disk, rename over it. Working files
+// that are rebuilt on every run may skip the flush (`durable` false); they are still never left
+// half-written.
+Status writeBytesSafely(const fs::path& path, std::string_view bytes, bool durable = true);
+
+// Replaces several files at once: all are written beside their targets, flushed to the disk
+// together, then renamed. When any write fails, none of the targets is touched.
+Status writeFilesSafely(const std::vector<std::pair<fs::path, std::string_view>>& files);
 
 // Splits text into lines at CR LF, a lone CR or a lone LF. A last line without a line end counts;
 // an empty text has no lines.
 std::vector<std::string> splitTextLines(std::string_view text);
+
+// Calls fn(line) for every line of the text, split as splitTextLines does, without copying.
+template <class Fn>
+void forEachLine(std::string_view text, Fn&& fn) {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c != '\r' && c != '\n') continue;
+    fn(text.substr(start, i - start));
+    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < text.size()) fn(text.substr(start));
+}
 
 // Lines of a GBK text file, decoded. A line that is not valid GBK is nullopt: callers treat it as
 // unreadable, the others are unaffected.

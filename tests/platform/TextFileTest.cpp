@@ -24,7 +24,8 @@ TEST(TextFile, GbkLinesRoundTripByteForByte) {
   ASSERT_TRUE(writeGbkLines(path, lines));
   const auto bytes = readBytes(path);
   ASSERT_TRUE(bytes);
-  EXPECT_EQ(*bytes, "\xBB\xB6\xD3\xAD\xB9\xE2\xC1\xD9\r\n64\r\n\r\n<\xBB\xA8\xCA\xBD>=\r\n3\xD7\xF3\xC9\xA8\r\n");
+  EXPECT_EQ(*bytes,
+            "\xBB\xB6\xD3\xAD\xB9\xE2\xC1\xD9\r\n64\r\n\r\n<\xBB\xA8\xCA\xBD>=\r\n3\xD7\xF3\xC9\xA8\r\n");
   const auto back = readGbkLines(path);
   ASSERT_TRUE(back);
   ASSERT_EQ(back->size(), lines.size());

@@ -1,0 +1,193 @@
+#include "compiler/EpromImages.h"
+
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <vector>
+
+#include "platform/TextCodec.h"
+#include "platform/TextFile.h"
+
+namespace lumafex::compiler {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kHeader = "           -------------生成EPROM文件:-------------           ";
+
+// One image being written: into a temporary file beside its final name, renamed at the end.
+struct PendingImage {
+  fs::path target;
+  std::string bytes;
+};
+
+bool commit(const std::vector<PendingImage>& images) {
+  std::vector<std::pair<fs::path, std::string_view>> files;
+  for (const auto& image : images) files.emplace_back(image.target, image.bytes);
+  return static_cast<bool>(platform::writeFilesSafely(files));
+}
+
+// Deletes name(k) for k = first, first + 1, … while the file exists.
+void deleteRun(const fs::path& bin, int first, std::string (*name)(int)) {
+  for (int k = first;; ++k) {
+    std::error_code ec;
+    const fs::path p = bin / platform::pathFromUtf8(name(k));
+    if (!fs::exists(p, ec)) break;
+    if (!fs::remove(p, ec)) break;
+  }
+}
+
+std::string fullPath(const fs::path& bin, const std::string& name) {
+  return platform::pathToUtf8(bin / platform::pathFromUtf8(name));
+}
+
+}  // namespace
+
+std::string chipPositiveName(int chip) {
+  return "正" + std::to_string(chip) + ".bin";
+}
+std::string chipInvertedName(int chip) {
+  return "反" + std::to_string(chip) + ".bin";
+}
+
+int bytesPerFrame(long c) {
+  if (c % 8 == 0) return static_cast<int>(c / 8);
+  return static_cast<int>(c / 8 + 1);
+}
+
+namespace {
+
+// Byte k of the 8 characters at p gives bit k: set unless the character is a blank or "_".
+unsigned litBits8(const char* p) {
+  std::uint64_t x;
+  std::memcpy(&x, p, 8);
+  constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7FULL;
+  constexpr std::uint64_t high = 0x8080808080808080ULL;
+  auto zeroBytes = [](std::uint64_t v) { return ~(((v & low7) + low7) | v) & high; };
+  const std::uint64_t dark = zeroBytes(x ^ 0x2020202020202020ULL) | zeroBytes(x ^ 0x5F5F5F5F5F5F5F5FULL);
+  const std::uint64_t lit = (~dark & high) >> 7;  // one bit at the bottom of every lit byte
+  return static_cast<unsigned>((lit * 0x0102040810204080ULL) >> 56);
+}
+
+// frameBytes for a line of one-byte characters.
+bool asciiFrameBytes(std::string_view line, int bytes, std::string& positive) {
+  const std::size_t width = bytes > 0 ? static_cast<std::size_t>(bytes) * 8 : 0;
+  positive.assign(bytes > 0 ? static_cast<std::size_t>(bytes) : 0, '\0');
+  if (line.size() > width) return false;
+  const char* p = line.data();
+  std::size_t k = 0;
+  for (; k + 8 <= line.size(); k += 8) positive[k / 8] = static_cast<char>(litBits8(p + k));
+  for (; k < line.size(); ++k) {
+    if (line[k] != ' ' && line[k] != '_')
+      positive[k / 8] = static_cast<char>(positive[k / 8] | (1 << (k % 8)));
+  }
+  return true;
+}
+}  // namespace
+
+bool frameBytes(std::string_view line, int bytes, std::string& positive) {
+  if (platform::isAscii(line)) return asciiFrameBytes(line, bytes, positive);
+  const std::size_t width = bytes > 0 ? static_cast<std::size_t>(bytes) * 8 : 0;
+  positive.assign(bytes > 0 ? static_cast<std::size_t>(bytes) : 0, '\0');
+  std::size_t k = 0;
+  for (std::size_t offset = 0; offset < line.size(); ++k) {
+    const std::string_view ch = platform::utf8Char(line, offset);
+    if (k >= width) return false;
+    const bool dark = ch == " " || ch == "_";
+    if (!dark) positive[k / 8] = static_cast<char>(positive[k / 8] | (1 << (k % 8)));
+  }
+  return true;
+}
+
+ImageResult writeEpromImages(const ImageInput& in) {
+  ImageResult r;
+  r.bytes = bytesPerFrame(in.channels);
+  const int b = r.bytes;
+  const fs::path bin = in.projectDirectory / kBinDirectory;
+  std::error_code ec;
+  fs::create_directories(bin, ec);
+
+  r.report = std::string(kHeader) + "\r\n";
+  std::vector<PendingImage> images;
+  if (in.layout == ChipLayout::Single) {
+    r.report += "每帧字节数＝" + std::to_string(b) + " 字节\r\n";
+    images.push_back({bin / platform::pathFromUtf8(kSinglePositive), {}});
+    images.push_back({bin / platform::pathFromUtf8(kSingleInverted), {}});
+    r.report += fullPath(bin, kSinglePositive) + "\r\n" + fullPath(bin, kSingleInverted) + "\r\n\r\n";
+  } else {
+    for (int i = 1; i <= b; ++i) {
+      images.push_back({bin / platform::pathFromUtf8(chipPositiveName(i)), {}});
+      images.push_back({bin / platform::pathFromUtf8(chipInvertedName(i)), {}});
+      r.report +=
+          fullPath(bin, chipPositiveName(i)) + "\r\n" + fullPath(bin, chipInvertedName(i)) + "\r\n\r\n";
+    }
+  }
+
+  // The buffer is GBK text; its channels are characters.
+  std::string decodedText;
+  std::string_view text = in.buffer;
+  const bool ascii = platform::isAscii(text);
+  if (!ascii) {
+    auto decoded = platform::gbkToUtf8(in.buffer);
+    if (decoded) decodedText = std::move(*decoded);
+    if (decoded) text = decodedText;
+  }
+  std::string positive;
+  std::string frames;  // the positive bytes of every frame, frame after frame
+  frames.reserve(text.size() / 8 + 64);
+  long frame = 0;
+  bool tooLong = false;
+  platform::forEachLine(text, [&](std::string_view line) {
+    if (tooLong) return;
+    if (!(ascii ? asciiFrameBytes(line, b, positive) : frameBytes(line, b, positive))) {
+      tooLong = true;
+      return;
+    }
+    frames += positive;
+    if (in.progress) in.progress(frame);
+    ++frame;
+  });
+  if (tooLong) {
+    r.ok = false;
+    r.message = kTooLongMessage;
+    r.frames = frame;
+    return r;
+  }
+
+  auto inverse = [](std::string bytes) {
+    for (char& c : bytes) c = static_cast<char>(~c);
+    return bytes;
+  };
+  if (in.layout == ChipLayout::Single) {
+    images[0].bytes = frames;
+    images[1].bytes = inverse(std::move(frames));
+  } else {
+    for (std::size_t g = 0; g < static_cast<std::size_t>(b); ++g) {
+      std::string chip(static_cast<std::size_t>(frame), '\0');
+      for (std::size_t f = 0; f < chip.size(); ++f) chip[f] = frames[f * static_cast<std::size_t>(b) + g];
+      images[2 * g].bytes = chip;
+      images[2 * g + 1].bytes = inverse(std::move(chip));
+    }
+  }
+  if (!commit(images)) {
+    r.ok = false;
+    r.message = "不能写入EPROM文件：" + platform::pathToUtf8(bin);
+    return r;
+  }
+  r.frames = in.layout == ChipLayout::Single ? (b > 0 ? static_cast<long>(images[0].bytes.size()) / b : 0)
+                                             : (b > 0 ? static_cast<long>(images[0].bytes.size()) : 0);
+  r.report += "\r\n\r\n总步数＝" + std::to_string(r.frames);
+
+  if (in.layout == ChipLayout::PerEightChannels) {
+    deleteRun(bin, b + 1, chipPositiveName);
+    deleteRun(bin, b + 1, chipInvertedName);
+  } else {
+    deleteRun(bin, 1, chipPositiveName);
+    deleteRun(bin, 1, chipInvertedName);
+  }
+  r.ok = true;
+  return r;
+}
+
+}  // namespace lumafex::compiler

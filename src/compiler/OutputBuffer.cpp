@@ -1,0 +1,82 @@
+#include "compiler/OutputBuffer.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "design/ProjectRecord.h"
+#include "design/TitleEffect.h"
+#include "patterns/Catalogue.h"
+#include "platform/TextCodec.h"
+#include "platform/TextFile.h"
+
+namespace lumafex::compiler {
+
+long labelValue(std::string_view label) {
+  const double v = patterns::leadingValue(label);
+  return static_cast<long>(v);
+}
+
+bool titleMerged(const BufferInput& in) {
+  const bool wanted =
+      (in.horizontalShown && in.horizontalTitleEffect) || (in.verticalShown && in.verticalTitleEffect);
+  return wanted && !design::endsWithFirstStepMarker(in.titleEffect);
+}
+
+std::string rowsText(std::size_t bufferCharacters, long channels) {
+  const double divisor = static_cast<double>(channels) + 2;
+  if (divisor == 0) return "0";
+  const double rows = static_cast<double>(bufferCharacters) / divisor;
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.15g", rows);
+  return buf;
+}
+
+BufferResult buildOutputBuffer(const BufferInput& in) {
+  BufferResult r;
+  const std::size_t t = platform::utf8Length(in.title);
+  std::string channels(in.channelsLabel);
+
+  if (!titleMerged(in)) {
+    r.bytes.assign(in.totalProgram);
+  } else {
+    std::string part(t, 'X');  // every title channel lit until the first marker
+    long step = 0;
+    std::size_t lastLength = t;
+    for (const std::string& line : platform::splitTextLines(in.totalProgram)) {
+      ++step;
+      if (const auto at = design::findMask(in.titleEffect, step)) {
+        if (at->maskLength != t) {
+          r.ok = false;
+          r.message = "“" + at->mask + "<" + std::to_string(step) + ">" + "”的长度有问题！";
+          r.maskStart = at->maskStart;
+          r.maskLength = at->maskLength;
+          r.channelsLabel.assign(in.channelsLabel);
+          return r;
+        }
+        part = design::maskChannels(at->mask);
+      }
+      r.bytes += line;
+      r.bytes += part;
+      r.bytes += "\r\n";
+      lastLength = line.size() + part.size();
+    }
+    channels = std::to_string(lastLength);
+  }
+
+  if (in.manualFileExists) {
+    // The manual file's lines are as wide as the post-processing window's base channel count.
+    // When it holds no number (a window that never assembled anything) the count stays as found.
+    if (const auto base = design::parseNumber(in.baseChannels)) {
+      channels = std::to_string(static_cast<long>(*base) + static_cast<long>(t));
+    }
+  }
+  if (labelValue(channels) == 0) {
+    const std::size_t cr = r.bytes.find('\r');
+    channels = std::to_string(cr == std::string::npos ? 0 : cr);
+  }
+  r.channelsLabel = channels;
+  r.rowsLabel = rowsText(platform::utf8Length(r.bytes), labelValue(channels));
+  return r;
+}
+
+}  // namespace lumafex::compiler

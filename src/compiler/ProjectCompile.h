@@ -1,0 +1,51 @@
+#pragma once
+// A whole compile of a project file without windows: what the main window's two export commands
+// produce in a freshly opened output window. The single-chip export always compiles a newly
+// assembled total program; the per-8-channel export compiles the manual file when the project has
+// one.
+
+#include <filesystem>
+#include <string>
+
+#include "compiler/EpromImages.h"
+#include "compiler/TotalProgram.h"
+#include "design/ProjectRecord.h"
+
+namespace lumafex::compiler {
+
+// The values of a project that decide what a compile produces.
+struct ProjectInputs {
+  design::ProjectSettings settings;
+  std::vector<std::string> board;
+  std::filesystem::path projectFile;
+  std::filesystem::path projectDirectory;
+  int imageCount = 0;  // consecutive image pictures in the project directory
+};
+
+// Reads the project file and what its directory holds.
+Result<ProjectInputs> loadProject(const std::filesystem::path& projectFile);
+
+// The colour count a 色数 text stands for: not a number reads as 1, above 3 as 3; nullopt below 1.
+std::optional<int> colourCountOf(std::string_view text);
+
+// The assembly input for a project (board, colour count, channel count, image options), or the
+// message why it cannot be assembled.
+Result<AssemblyInput> assemblyInputOf(const ProjectInputs& project);
+
+struct CompileResult {
+  bool ok = false;
+  std::string message;        // the failure message shown to the user
+  std::string totalProgram;   // the total program compiled
+  std::string buffer;         // the output buffer
+  std::string channelsLabel;  // 路数 after stage one
+  std::string rowsLabel;      // 行 after stage one
+  ImageResult images;
+};
+
+// Runs the export: the total program (assembled, or the manual file for the per-8-channel layout),
+// stage one with the title effect from "标题花式.bt", stage two into the project's "bin". The
+// working files (total program, output buffer) are written into `workDirectory`.
+CompileResult compileProject(const ProjectInputs& project, ChipLayout layout,
+                             const std::filesystem::path& workDirectory);
+
+}  // namespace lumafex::compiler

@@ -1,0 +1,35 @@
+#pragma once
+// The title effect text: lines "mask<step>", each mask holding one character per title character,
+// "□" for a dark character and anything else for a lit one. A mask applies from its step until a
+// later step has a line of its own.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lumafex::design {
+
+inline constexpr std::string_view kDarkMark = "□";
+
+// Where the marker "<step>" first occurs and the mask before it: the text from the character after
+// the last line feed before the marker up to the marker. Offsets and lengths are in characters
+// (what a text box selects), not bytes.
+struct MaskAt {
+  std::string mask;
+  std::size_t maskStart = 0;   // character offset of the mask in the text
+  std::size_t maskLength = 0;  // characters
+};
+std::optional<MaskAt> findMask(std::string_view effectText, long step);
+
+// The title channels of a mask: a blank for every "□", "X" for every other character.
+std::string maskChannels(std::string_view mask);
+
+// Whether the effect text ends with the marker of step 1 (then the compiler does not merge title
+// channels: a new project's text "新工程<1>" is such a text).
+bool endsWithFirstStepMarker(std::string_view effectText);
+
+// Whether title character i (0-based) is lit in a title state.
+bool isLit(std::string_view titleState, std::size_t i);
+
+}  // namespace lumafex::design
