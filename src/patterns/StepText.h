@@ -172,6 +172,7 @@ class StepWriter {
     return data_ + size_;
   }
   StepWriter& fill(char c, std::size_t n) {
+    if (n == 0) return *this;
     char* p = room(n);
     std::memset(p, c, n);
     size_ += n;
