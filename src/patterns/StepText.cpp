@@ -40,6 +40,7 @@ void setPos(std::string& w, double p, std::string_view unit) {
 
 StepWriter& StepWriter::repeat(std::string_view unit, double times) {
   const std::size_t t = count(times);
+  if (t == 0 || unit.empty()) return *this;
   char* p = room(t * unit.size());
   for (std::size_t i = 0; i < t; ++i, p += unit.size()) std::memcpy(p, unit.data(), unit.size());
   size_ += t * unit.size();
