@@ -1,0 +1,108 @@
+#pragma once
+// The process: its shared values (application, temporary and project directories, the scratch step
+// file, the channel count) and the one instance of every window, created on first use and living
+// to the end. Windows reach each other through it.
+
+#include <QElapsedTimer>
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+#include "platform/Dialogs.h"
+#include "platform/SettingsStore.h"
+
+namespace lumafex::app {
+
+class MainWindow;
+class SplashWindow;
+}  // namespace lumafex::app
+namespace lumafex::design {
+class DesignWindow;
+}
+
+namespace lumafex::app {
+
+struct StartOptions {
+  QString applicationDirectory;  // empty: $LUMAFEX_HOME, else the per-user data directory
+  QString temporaryDirectory;    // empty: the platform's temporary directory
+  QString projectToOpen;         // a project file given on the command line
+  bool showSplash = true;
+  QString shortcutHelper;  // empty: "shelllnk" beside the program
+};
+
+class Application : public QObject {
+  Q_OBJECT
+
+ public:
+  Application(platform::Dialogs& dialogs, platform::SettingsStore& settings, StartOptions options = {});
+  ~Application() override;
+
+  // Start-up: settings, the first-run shortcut request, the single-instance test, the temporary
+  // clean-up, the scratch step file, the splash and the main window. Returns false when another
+  // instance is running (the caller then ends quietly).
+  bool start();
+
+  platform::Dialogs& dialogs() { return dialogs_; }
+  platform::SettingsStore& settings() { return settings_; }
+
+  const QString& applicationDirectory() const { return appDir_; }
+  const QString& temporaryDirectory() const { return tempDir_; }
+  const QString& scratchFile() const { return scratchFile_; }
+  const QString& projectToOpen() const { return options_.projectToOpen; }
+
+  const QString& currentProjectPath() const { return projectPath_; }
+  const QString& projectDirectory() const { return projectDir_; }
+  // Sets the current project path and recomputes the project directory from it.
+  void setCurrentProjectPath(const QString& path);
+  // Only the project directory (the save command recomputes it; save as keeps the old one a while).
+  void setProjectDirectory(const QString& dir) { projectDir_ = dir; }
+
+  // A file in the application directory / the project directory.
+  QString appFile(const QString& name) const;
+  QString projectFile(const QString& name) const;
+
+  // The channel count every generator reads.
+  int channels = 80;
+  // The main window may close only while this is set.
+  bool canQuit = true;
+
+  MainWindow& mainWindow();
+  design::DesignWindow& designWindow();
+
+  SplashWindow* splash() { return splash_; }
+  // Milliseconds since the splash window appeared.
+  qint64 sinceSplash() const { return splashClock_.isValid() ? splashClock_.elapsed() : 0; }
+  void hideSplash();
+
+  // The number of images of the image designer: the pictures 图案1.bmp, 图案2.bmp, … of the project.
+  int imageCount() const;
+
+  // The end: the main window has closed; one second later the process ends.
+  void scheduleEnd();
+
+ signals:
+  void ended();
+
+ private:
+  void seedApplicationDirectory();
+  void requestShortcuts();
+
+  platform::Dialogs& dialogs_;
+  platform::SettingsStore& settings_;
+  StartOptions options_;
+  QString appDir_;
+  QString tempDir_;
+  QString scratchFile_;
+  QString projectPath_;
+  QString projectDir_;
+  std::unique_ptr<QLockFile> instanceLock_;
+  MainWindow* main_ = nullptr;
+  design::DesignWindow* design_ = nullptr;
+
+  SplashWindow* splash_ = nullptr;
+  QElapsedTimer splashClock_;
+};
+
+}  // namespace lumafex::app

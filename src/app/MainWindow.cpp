@@ -1,0 +1,500 @@
+#include "app/MainWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QUrl>
+
+#include "app/AboutWindow.h"
+#include "app/Application.h"
+#include "app/ProjectPaths.h"
+#include "app/RecentFiles.h"
+#include "controls/AdjustableBar.h"
+#include "controls/CheckBoxControl.h"
+#include "controls/ToolbarIcons.h"
+#include "controls/VelarnButton.h"
+#include "design/ColourPanel.h"
+#include "design/DesignWindow.h"
+#include "platform/QtDialogs.h"
+#include "platform/ScratchFile.h"
+#include "platform/TextFile.h"
+#include "platform/Twips.h"
+
+namespace lumafex::app {
+
+namespace {
+
+using platform::qs;
+using platform::us;
+
+const char* kProjectFilter = "霓虹灯花式文件 (*.hs)|*.hs";
+
+QAction* action(QMenu* menu, const char* name, const char* caption) {
+  QAction* a = menu->addAction(QString::fromUtf8(caption));
+  a->setObjectName(QString::fromUtf8(name));
+  return a;
+}
+
+bool directoryHoldsFiles(const QString& dir) {
+  return !QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System).isEmpty();
+}
+
+void removeFilesIn(const QString& dir) {
+  QDir d(dir);
+  for (const QString& f : d.entryList(QDir::Files | QDir::Hidden | QDir::System)) d.remove(f);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Application& app) : app_(app) {
+  setObjectName(QStringLiteral("frmMain"));
+  setWindowTitle(QStringLiteral("Lumafex"));
+  setWindowIcon(QIcon(controls::toolbarIcon(QStringLiteral("应用"), 64)));
+  mdi = new QMdiArea(this);
+  mdi->setObjectName(QStringLiteral("mdi"));
+  mdi->setBackground(QColor(96, 96, 112));
+  setCentralWidget(mdi);
+  buildMenus();
+  buildToolbar();
+  sbStatusBar = statusBar();
+  sbStatusBar->setObjectName(QStringLiteral("sbStatusBar"));
+  statusPanel = new QLabel(this);
+  statusPanel->setObjectName(QStringLiteral("statusPanel"));
+  sbStatusBar->addWidget(statusPanel, 1);
+  resize(1024, 768);
+}
+
+void MainWindow::buildMenus() {
+  menus_ = new QMenuBar(this);
+  menus_->setObjectName(QStringLiteral("menuBar"));
+  QMenu* file = menus_->addMenu(QStringLiteral("文件(&F)"));
+  file->setObjectName(QStringLiteral("mnuFile"));
+  mnuFileNew = action(file, "mnuFileNew", "新建(&N)");
+  mnuFileNew->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+  mnuFileOpen = action(file, "mnuFileOpen", "打开(&O)...");
+  mnuFileOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  file->addSeparator();
+  mnuFileSave = action(file, "mnuFileSave", "保存(&S)");
+  mnuFileSaveAs = action(file, "mnuFileSaveAs", "另存为(&A)...");
+  file->addSeparator();
+  for (int i = 0; i < 8; ++i) {
+    mnuFileMRU[static_cast<std::size_t>(i)] = action(file, "mnuFileMRU", "");
+    mnuFileMRU[static_cast<std::size_t>(i)]->setProperty("index", i);
+    mnuFileMRU[static_cast<std::size_t>(i)]->setVisible(false);
+    connect(mnuFileMRU[static_cast<std::size_t>(i)], &QAction::triggered, this, [this, i] { openRecent(i); });
+  }
+  mnuFileBar4 = file->addSeparator();
+  mnuFileBar4->setObjectName(QStringLiteral("mnuFileBar4"));
+  mnuFileBar4->setVisible(false);
+  mnuFileExit = action(file, "mnuFileExit", "退出(&X)");
+
+  QMenu* pictures = menus_->addMenu(QStringLiteral("标志与图案(&B)"));
+  pictures->setObjectName(QStringLiteral("标志与图案"));
+  标志设计 = action(pictures, "标志设计", "静态标志设计(&C)");
+  图案设计 = action(pictures, "图案设计", "动态图案设计");
+
+  QMenu* view = menus_->addMenu(QStringLiteral("视图(&V)"));
+  view->setObjectName(QStringLiteral("mnuView"));
+  mnuViewToolbar = action(view, "mnuViewToolbar", "工具栏(&T)");
+  mnuViewToolbar->setCheckable(true);
+  mnuViewToolbar->setChecked(true);
+  mnuViewStatusBar = action(view, "mnuViewStatusBar", "状态栏(&B)");
+  mnuViewStatusBar->setCheckable(true);
+  mnuViewStatusBar->setChecked(true);
+  view->addSeparator();
+  QMenu* arrangeImages = view->addMenu(QStringLiteral("排列图案"));
+  arrangeImages->setObjectName(QStringLiteral("排列图案"));
+  顺序排列一行 = action(arrangeImages, "顺序排列一行", "顺序排列一行");
+  图片排列为_边框 = action(arrangeImages, "图片排列为_边框", "图片排列为边框");
+  QMenu* arrangeLogos = view->addMenu(QStringLiteral("标志排列"));
+  arrangeLogos->setObjectName(QStringLiteral("标志排列"));
+  标志排列为一行 = action(arrangeLogos, "标志排列为一行", "标志排列为一行");
+  标志排列为边框 = action(arrangeLogos, "标志排列为边框", "标志排列为边框");
+
+  QMenu* edit = menus_->addMenu(QStringLiteral("编辑(&E)"));
+  edit->setObjectName(QStringLiteral("编辑"));
+  分析当前花式 = action(edit, "分析当前花式", "分析当前花式(&F)");
+  edit->addSeparator();
+  后期处理_全过程 = action(edit, "后期处理_全过程", "后期处理_全过程(&H)");
+
+  QMenu* compile = menus_->addMenu(QStringLiteral("编译(&B)"));
+  compile->setObjectName(QStringLiteral("编译"));
+  多集成块_每8路一块 = action(compile, "多集成块_每8路一块", "多IC导出（每8路一IC）");
+  单IC导出 = action(compile, "单IC导出", "单IC导出");
+
+  QMenu* help = menus_->addMenu(QStringLiteral("帮助(&H)"));
+  help->setObjectName(QStringLiteral("mnuHelp"));
+  说明书 = action(help, "说明书", "说明书(&R)");
+  说明书->setShortcut(QKeySequence::HelpContents);
+  help->addSeparator();
+  mnuHelpAbout = action(help, "mnuHelpAbout", "关于(&A) ");
+  QMenu* contact = help->addMenu(QStringLiteral("联系作者"));
+  contact->setObjectName(QStringLiteral("联系作者"));
+  QAction* mailAll = contact->addAction(QStringLiteral("发送到作者所有的信箱"));
+  connect(mailAll, &QAction::triggered, this, [] {
+    QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:studio@velarn.example,support@velarn.example")));
+  });
+  help->addSeparator();
+  QMenu* others = help->addMenu(QStringLiteral("其他作品"));
+  others->setObjectName(QStringLiteral("其他作品"));
+  const char* products[] = {"霓虹灯控制器编程器", "LED点阵屏设计", "跑马灯花式库",
+                            "灯光秀时间线",       "EPROM烧录助手", "招牌字体工具"};
+  for (const char* product : products) {
+    QAction* a = others->addAction(QString::fromUtf8(product));
+    connect(a, &QAction::triggered, this, [this] { openHelp(); });
+  }
+
+  connect(mnuFileNew, &QAction::triggered, this, [this] { 新建工程(); });
+  connect(mnuFileOpen, &QAction::triggered, this, [this] { openProjectCommand(); });
+  connect(mnuFileSave, &QAction::triggered, this, [this] { saveProjectCommand(); });
+  connect(mnuFileSaveAs, &QAction::triggered, this, [this] { saveAsCommand(); });
+  connect(mnuFileExit, &QAction::triggered, this, [this] { exitCommand(); });
+  connect(mnuViewToolbar, &QAction::toggled, this, [this](bool on) { Picture1->setVisible(on); });
+  connect(mnuViewStatusBar, &QAction::toggled, this, [this](bool on) { sbStatusBar->setVisible(on); });
+  connect(说明书, &QAction::triggered, this, [this] { openHelp(); });
+  connect(mnuHelpAbout, &QAction::triggered, this, [this] {
+    AboutWindow about(app_.dialogs(), this);
+    about.exec();
+  });
+  // Commands of windows that are not part of this build yet stay unavailable.
+  for (QAction* a : {标志设计, 图案设计, 顺序排列一行, 图片排列为_边框, 标志排列为一行, 标志排列为边框,
+                     分析当前花式, 后期处理_全过程, 多集成块_每8路一块, 单IC导出}) {
+    a->setEnabled(false);
+  }
+}
+
+void MainWindow::buildToolbar() {
+  Picture1 = new QWidget(this);
+  Picture1->setObjectName(QStringLiteral("Picture1"));
+  Picture1->setAutoFillBackground(true);
+  auto* strip = new QHBoxLayout(Picture1);
+  strip->setContentsMargins(6, 3, 6, 3);
+  strip->setSpacing(4);
+  启用竖列显示 = new controls::CheckBoxControl(QStringLiteral("启用竖列显示"), Picture1);
+  启用竖列显示->setObjectName(QStringLiteral("启用竖列显示"));
+  启用横显示 = new controls::CheckBoxControl(QStringLiteral("启用横显示"), Picture1);
+  启用横显示->setObjectName(QStringLiteral("启用横显示"));
+  启用横显示->setValue(1);
+  strip->addWidget(启用竖列显示);
+  strip->addWidget(启用横显示);
+  strip->addSpacing(12);
+  auto make = [&](const char* name, const char* icon, const char* tip) {
+    auto* b = new controls::VelarnButton(Picture1);
+    b->setObjectName(QString::fromUtf8(name));
+    b->setPicture(controls::toolbarIcon(QString::fromUtf8(icon), 24));
+    b->setToolTip(QString::fromUtf8(tip));
+    b->setToolbarStyle(true);
+    strip->addWidget(b);
+    return b;
+  };
+  新建 = make("新建", "新建", "新建工程");
+  打开 = make("打开", "打开", "打开工程");
+  保存 = make("保存", "保存", "保存工程");
+  strip->addSpacing(8);
+  标志设计按钮 = make("标志设计按钮", "标志设计", "标志设计");
+  灯 = make("灯", "图案设计", "图案设计");
+  strip->addSpacing(8);
+  运行 = make("运行", "运行", "运行");
+  暂停 = make("暂停", "暂停", "暂停");
+  停止 = make("停止", "停止", "停止");
+  strip->addSpacing(8);
+  属性 = make("属性", "属性", "重新设计基本花式");
+  后期处理 = make("后期处理", "后期处理", "后期处理");
+  撤销 = make("撤销", "撤销", "撤销");
+  帮助 = make("帮助", "帮助", "帮助");
+  strip->addStretch();
+  auto* top = new QWidget(this);
+  auto* topLayout = new QVBoxLayout(top);
+  topLayout->setContentsMargins(0, 0, 0, 0);
+  topLayout->setSpacing(0);
+  topLayout->addWidget(menus_);
+  topLayout->addWidget(Picture1);
+  setMenuWidget(top);
+
+  connect(新建, &controls::VelarnButton::clicked, this, [this] { 新建工程(); });
+  connect(打开, &controls::VelarnButton::clicked, this, [this] { openProjectCommand(); });
+  connect(保存, &controls::VelarnButton::clicked, this, [this] { saveProjectCommand(); });
+  connect(撤销, &controls::VelarnButton::clicked, this, [this] { undoInFocusedBox(); });
+  connect(帮助, &controls::VelarnButton::clicked, this, [this] { openHelp(); });
+  connect(启用横显示, &controls::CheckBoxControl::valueChanged, this, [this](int) { onHorizontalSwitch(); });
+  connect(启用竖列显示, &controls::CheckBoxControl::valueChanged, this, [this](int) { onVerticalSwitch(); });
+  for (controls::VelarnButton* b : {标志设计按钮, 灯, 运行, 暂停, 停止, 属性, 后期处理}) b->setEnabled(false);
+}
+
+void MainWindow::load() {
+  app_.canQuit = true;
+  auto& design = app_.designWindow();
+  designFrame = mdi->addSubWindow(&design, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  designFrame->setObjectName(QStringLiteral("designFrame"));
+  connect(&design, &design::DesignWindow::statusText, this, [this](const QString& t) { setStatusText(t); });
+  show();
+  design.load();
+  调入最近打开的文件菜单();
+  loaded_ = false;
+  designFrame->show();
+  design.show();
+  loaded_ = true;
+  调整尺寸();
+}
+
+void MainWindow::setStatusText(const QString& text) {
+  statusPanel->setText(text);
+}
+
+bool MainWindow::horizontalShown() const {
+  return 启用横显示->value() == 1;
+}
+bool MainWindow::verticalShown() const {
+  return 启用竖列显示->value() == 1;
+}
+
+void MainWindow::setPreviewSwitches(bool horizontal, bool vertical) {
+  if (!horizontal && !vertical) horizontal = true;
+  const QSignalBlocker a(启用横显示);
+  const QSignalBlocker b(启用竖列显示);
+  启用横显示->setValue(horizontal ? 1 : 0);
+  启用竖列显示->setValue(vertical ? 1 : 0);
+}
+
+void MainWindow::onHorizontalSwitch() {
+  // At least one preview stays on.
+  if (!horizontalShown() && !verticalShown()) 启用竖列显示->setValue(1);
+  调整尺寸();
+}
+
+void MainWindow::onVerticalSwitch() {
+  if (!verticalShown() && !horizontalShown()) 启用横显示->setValue(1);
+  调整尺寸();
+}
+
+void MainWindow::调整尺寸() {
+  if (!designFrame) return;
+  const QSize client = mdi->viewport()->size();
+  const int left = 0;
+  const int top = 0;
+  designFrame->setGeometry(left, top, std::max(200, client.width() - left),
+                           std::max(150, client.height() - top));
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  if (loaded_) 调整尺寸();
+}
+
+bool MainWindow::askToSave() {
+  auto& design = app_.designWindow();
+  if (!design.dirty()) return true;
+  switch (app_.dialogs().message("原来的工程已经改变，是否存盘？", platform::Buttons::YesNoCancel,
+                                 platform::Answer::Yes)) {
+    case platform::Answer::Yes:
+      saveProjectCommand();
+      return true;
+    case platform::Answer::No:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void MainWindow::新建工程() {
+  if (!askToSave()) return;
+  auto& design = app_.designWindow();
+  QString name;
+  QString dir;
+  for (;;) {
+    const auto answer = app_.dialogs().input("输入新工程名称，如果有英文字符建议采用全角英文字符。",
+                                             "输入工程名称：", "新工程");
+    if (!answer || answer->empty()) return;
+    name = qs(*answer);
+    dir = app_.applicationDirectory() + QLatin1Char('/') + name;
+    QDir().rmdir(dir + QStringLiteral("/bin"));
+    QDir().rmdir(dir);
+    if (!directoryHoldsFiles(dir) && !directoryHoldsFiles(dir + QStringLiteral("/bin"))) break;
+    const auto overwrite = app_.dialogs().message("工程“" + us(name) + "”已经存在，是否覆盖它？",
+                                                  platform::Buttons::YesNoCancel, platform::Answer::Yes);
+    if (overwrite == platform::Answer::Cancel) return;
+    if (overwrite == platform::Answer::No) continue;
+    if (app_.dialogs().message("请再确认删除原来已经存在的“" + us(name) + "”工程！", platform::Buttons::YesNo,
+                               platform::Answer::Yes) != platform::Answer::Yes) {
+      continue;
+    }
+    removeFilesIn(dir + QStringLiteral("/bin"));
+    removeFilesIn(dir);
+    QDir().rmdir(dir + QStringLiteral("/bin"));
+    QDir().rmdir(dir);
+    break;
+  }
+
+  design.stopRun();
+  design.List1->clear();
+  app_.setCurrentProjectPath(dir + QString::fromUtf8(kProjectExtension));
+  design.标题名称->setText(name);
+  QDir().mkpath(dir);
+  app_.setProjectDirectory(dir);
+  design.标题名称->setSelection(0, 3);
+
+  design.启用标志->setChecked(false);
+  design.启用灯管->setChecked(true);
+  design.启用图案->setChecked(false);
+  design.禁用文字标题->setChecked(false);
+  design.列数->setText(QStringLiteral("64"));
+  design.行数->setText(QStringLiteral("1"));
+  design.字间隔->setText(QStringLiteral("0"));
+  design.色数->setCurrentIndex(1);
+  design.调入基本花式->click();
+  design.速度调节->setValue(950);
+  design.字体大小->setText(QStringLiteral("43"));
+  design.标题颜色样品->setColour(QColor(0, 255, 255));
+  design.色彩样品[0]->setColour(QColor(255, 0, 0));
+  design.色彩样品[1]->setColour(QColor(0, 255, 0));
+  design.色彩样品[2]->setColour(QColor(0, 0, 255));
+
+  design.carried.horizontalWidth = 6000;
+  design.carried.horizontalHeight = 2200;
+  design.carried.verticalWidth = 2000;
+  design.carried.verticalHeight = 7000;
+  setPreviewSwitches(true, false);
+
+  // Emptying the (still empty) logo and image lists marks the project changed.
+  design.setDirty(true);
+  design.定位灯管->click();
+  design.titleEffectText = QStringLiteral("新工程<1>");
+  setWindowTitle(qs(windowCaption(us(app_.currentProjectPath()))));
+
+  const int width = design.columnsValue();
+  (void)platform::overwriteFile(platform::pathFromUtf8(us(app_.scratchFile())),
+                                std::string(static_cast<std::size_t>(std::max(0, width)), 'X') + "\r\n");
+  调整尺寸();
+  design.定位灯管->click();
+  design.carried.horizontalLock = 0;
+  design.carried.verticalLock = 0;
+}
+
+void MainWindow::openProjectCommand() {
+  if (!askToSave()) return;
+  const auto path = app_.dialogs().openFile("打开", us(app_.applicationDirectory()), kProjectFilter);
+  if (!path) return;
+  app_.setCurrentProjectPath(qs(*path));
+  auto& design = app_.designWindow();
+  design.show();
+  design.打开工程->click();
+  setWindowTitle(qs(windowCaption(*path)));
+  备份最近打开的菜单();
+  调入最近打开的文件菜单();
+}
+
+void MainWindow::saveProjectCommand() {
+  app_.setCurrentProjectPath(app_.currentProjectPath());
+  setWindowTitle(qs(windowCaption(us(app_.currentProjectPath()))));
+  app_.designWindow().保存工程->click();
+  备份最近打开的菜单();
+  调入最近打开的文件菜单();
+}
+
+void MainWindow::saveAsCommand() {
+  const QString oldDir = app_.projectDirectory();
+  const auto path = app_.dialogs().saveFile("另存为", us(app_.applicationDirectory()),
+                                            us(app_.currentProjectPath()), kProjectFilter);
+  if (!path) return;
+  if (QFileInfo::exists(qs(*path)) &&
+      app_.dialogs().message("“" + *path + "”已经存在是否覆盖它？", platform::Buttons::YesNo,
+                             platform::Answer::Yes) != platform::Answer::Yes) {
+    return;
+  }
+  const QString target = qs(*path);
+  app_.setCurrentProjectPath(target);
+  app_.setProjectDirectory(oldDir);  // the coordinate files still go to the old directory
+  setWindowTitle(qs(windowCaption(*path)));
+  app_.designWindow().保存工程->click();
+
+  app_.setCurrentProjectPath(target);
+  const QString newDir = app_.projectDirectory();
+  QDir().mkpath(newDir);
+  if (QFileInfo(oldDir).absoluteFilePath() != QFileInfo(newDir).absoluteFilePath()) {
+    for (const QFileInfo& f : QDir(oldDir).entryInfoList(QDir::Files | QDir::Hidden)) {
+      const QString to = newDir + QLatin1Char('/') + f.fileName();
+      QFile::remove(to);
+      QFile::copy(f.filePath(), to);
+    }
+  }
+  备份最近打开的菜单();
+  调入最近打开的文件菜单();
+}
+
+void MainWindow::openRecent(int slot) {
+  const RecentList list = readRecentList(app_.settings());
+  const std::string& path = list[static_cast<std::size_t>(slot)];
+  if (!QFileInfo(qs(path)).isFile()) {
+    app_.dialogs().message("工程“" + path + "”已经不存在！");
+    return;
+  }
+  app_.setCurrentProjectPath(qs(path));
+  auto& design = app_.designWindow();
+  design.show();
+  design.打开工程->click();
+  setWindowTitle(qs(windowCaption(path)));
+  备份最近打开的菜单();
+  调入最近打开的文件菜单();
+}
+
+void MainWindow::调入最近打开的文件菜单() {
+  const RecentList list = readRecentList(app_.settings());
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    QAction* item = mnuFileMRU[i];
+    if (list[i].empty()) {
+      item->setVisible(false);
+      continue;
+    }
+    mnuFileBar4->setVisible(true);
+    item->setVisible(true);
+    QString caption = qs(recentCaption(list[i], us(app_.applicationDirectory())));
+    item->setText(caption.replace(QLatin1Char('&'), QStringLiteral("&&")));
+    item->setToolTip(qs(list[i]));
+  }
+}
+
+void MainWindow::备份最近打开的菜单() {
+  writeRecentList(app_.settings(), putFirst(readRecentList(app_.settings()), us(app_.currentProjectPath())));
+}
+
+void MainWindow::openHelp() {
+  QDesktopServices::openUrl(QUrl::fromLocalFile(app_.appFile(QString::fromUtf8(kHelpPage))));
+}
+
+void MainWindow::undoInFocusedBox() {
+  QWidget* target = QApplication::focusWidget();
+  if (!target) return;
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_Z, Qt::ControlModifier, QStringLiteral("\x1a"));
+  QKeyEvent release(QEvent::KeyRelease, Qt::Key_Z, Qt::ControlModifier, QStringLiteral("\x1a"));
+  QApplication::sendEvent(target, &press);
+  QApplication::sendEvent(target, &release);
+}
+
+void MainWindow::exitCommand() {
+  close();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (closing_) {
+    event->accept();
+    return;
+  }
+  if (!app_.designWindow().unload() || !app_.canQuit) {
+    event->ignore();
+    return;
+  }
+  备份最近打开的菜单();
+  closing_ = true;
+  hide();
+  platform::removeScratchFiles(platform::pathFromUtf8(us(app_.temporaryDirectory())));
+  event->accept();
+  app_.scheduleEnd();
+}
+
+}  // namespace lumafex::app

@@ -1,0 +1,419 @@
+// The desktop program as a user meets it: first start, projects, the board, the save question and
+// the end. Every question is answered by a script.
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "app/Application.h"
+#include "app/MainWindow.h"
+#include "app/RecentFiles.h"
+#include "controls/CheckBoxControl.h"
+#include "design/DesignWindow.h"
+#include "patterns/Catalogue.h"
+#include "platform/QtDialogs.h"
+#include "platform/TextFile.h"
+#include "support/ScriptedDialogs.h"
+
+using lumafex::app::Application;
+using lumafex::platform::Answer;
+using lumafex::platform::qs;
+using lumafex::platform::us;
+
+namespace {
+
+QByteArray fileBytes(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QStringList listTexts(QListWidget* list) {
+  QStringList out;
+  for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+  return out;
+}
+
+// One run of the program in its own directories.
+struct Session {
+  QTemporaryDir root;
+  lumafex::platform::MemorySettings settings;
+  lumafex::testing::ScriptedDialogs dialogs;
+  std::unique_ptr<Application> app;
+
+  QString appDir() const { return root.path() + QStringLiteral("/app"); }
+  QString tempDir() const { return root.path() + QStringLiteral("/tmp"); }
+  QString helperMarker() const { return root.path() + QStringLiteral("/helper-ran"); }
+
+  Application& start(bool expectStarted = true) {
+    QDir().mkpath(tempDir());
+    const QString helper = root.path() + QStringLiteral("/fake-shelllnk");
+    QFile script(helper);
+    if (script.open(QIODevice::WriteOnly)) {
+      script.write("#!/bin/sh\necho \"$1\" >> '" + helperMarker().toUtf8() + "'\n");
+      script.close();
+      script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    lumafex::app::StartOptions options;
+    options.applicationDirectory = appDir();
+    options.temporaryDirectory = tempDir();
+    options.showSplash = false;
+    options.shortcutHelper = helper;
+    app = std::make_unique<Application>(dialogs, settings, options);
+    const bool started = app->start();
+    if (started != expectStarted) qWarning("start() gave %d", started);
+    return *app;
+  }
+  lumafex::design::DesignWindow& design() { return app->designWindow(); }
+  lumafex::app::MainWindow& main() { return app->mainWindow(); }
+  QStringList scratchFiles() const {
+    return QDir(tempDir()).entryList({QStringLiteral("~00*")}, QDir::Files);
+  }
+};
+
+}  // namespace
+
+class DesktopProgramTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void firstStartRequestsShortcutsAndOpensTheSample() {
+    Session s;
+    Application& app = s.start();
+    QVERIFY(QFileInfo::exists(s.appDir() + QStringLiteral("/Lnk.ini")));
+    QCOMPARE(fileBytes(s.appDir() + QStringLiteral("/Lnk.ini")).count("\r\n"), 6);
+    QTRY_VERIFY(QFileInfo::exists(s.helperMarker()));
+    QCOMPARE(app.currentProjectPath(), s.appDir() + QStringLiteral("/Velarn工作室.hs"));
+    QCOMPARE(s.design().List1->count(), 11);
+    QVERIFY(s.main().windowTitle().startsWith(QStringLiteral("Lumafex……")));
+    QVERIFY(QFileInfo(app.scratchFile()).fileName().startsWith(QStringLiteral("~00")));
+    QVERIFY(QFileInfo::exists(app.scratchFile()));
+    QVERIFY(QFileInfo::exists(s.appDir() + QStringLiteral("/Velarn霓虹灯说明书.htm")));
+    QCOMPARE(s.settings.get("是否运行中"), std::string("True"));
+    QVERIFY(s.dialogs.unexpected.empty());
+  }
+
+  void knownLastProjectMeansNoShortcutRequest() {
+    Session s;
+    s.settings.set("最后处理的工程名称", "/no/such/project.hs");
+    s.start();
+    QVERIFY(!QFileInfo::exists(s.appDir() + QStringLiteral("/Lnk.ini")));
+    QTest::qWait(200);
+    QVERIFY(!QFileInfo::exists(s.helperMarker()));
+    QCOMPARE(s.app->currentProjectPath(), s.appDir() + QStringLiteral("/Velarn工作室.hs"));  // the fallback
+  }
+
+  void secondStartEndsQuietlyAndKeepsTheScratchFile() {
+    Session s;
+    s.start();
+    const QString scratch = s.app->scratchFile();
+    lumafex::platform::MemorySettings otherSettings;
+    lumafex::testing::ScriptedDialogs otherDialogs;
+    lumafex::app::StartOptions options;
+    options.applicationDirectory = s.appDir();
+    options.temporaryDirectory = s.tempDir();
+    options.showSplash = false;
+    Application second(otherDialogs, otherSettings, options);
+    QVERIFY(!second.start());
+    QVERIFY(QFileInfo::exists(scratch));
+  }
+
+  void startCleansOldScratchFiles() {
+    Session s;
+    QDir().mkpath(s.tempDir());
+    QFile old(s.tempDir() + QStringLiteral("/~00ABC.TMP"));
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.close();
+    s.start();
+    QCOMPARE(s.scratchFiles(), QStringList{QFileInfo(s.app->scratchFile()).fileName()});
+  }
+
+  void newProjectOverAnExistingDirectoryAsksTwice() {
+    Session s;
+    s.start();
+    const QString dir = s.appDir() + QStringLiteral("/红星");
+    QDir().mkpath(dir + QStringLiteral("/bin"));
+    QFile keep(dir + QStringLiteral("/a.txt"));
+    QVERIFY(keep.open(QIODevice::WriteOnly));
+    keep.close();
+    const QString before = s.app->currentProjectPath();
+
+    auto& d = s.dialogs;
+    d.expectText("输入新工程名称", "红星");
+    d.expect("工程“红星”已经存在，是否覆盖它？", Answer::No);
+    d.expectText("输入新工程名称", "红星");
+    d.expect("已经存在", Answer::Yes);
+    d.expect("请再确认删除原来已经存在的“红星”工程！", Answer::No);
+    d.expectText("输入新工程名称", "红星");
+    d.expect("已经存在", Answer::Cancel);
+    s.main().新建工程();
+    QVERIFY(d.unexpected.empty());
+    QVERIFY(d.replies.empty());
+    QCOMPARE(s.app->currentProjectPath(), before);
+    QVERIFY(QFileInfo::exists(dir + QStringLiteral("/a.txt")));
+
+    d.expectText("输入新工程名称", "红星");
+    d.expect("已经存在", Answer::Yes);
+    d.expect("请再确认", Answer::Yes);
+    s.main().新建工程();
+    QVERIFY(d.unexpected.empty());
+    QVERIFY(!QFileInfo::exists(dir + QStringLiteral("/a.txt")));
+    QVERIFY(QFileInfo(dir).isDir());
+    QCOMPARE(s.app->currentProjectPath(), dir + QStringLiteral(".hs"));
+    QCOMPARE(s.design().List1->count(), 0);
+    QCOMPARE(s.design().列数->text(), QStringLiteral("64"));
+    QCOMPARE(s.design().色数->currentText(), QStringLiteral("2"));
+    QCOMPARE(s.design().标题名称->text(), QStringLiteral("红星"));
+    QCOMPARE(s.design().titleEffectText, QStringLiteral("新工程<1>"));
+    QCOMPARE(fileBytes(s.app->scratchFile()), QByteArray(64, 'X') + "\r\n");
+    const QString path = s.app->currentProjectPath();
+    QCOMPARE(s.main().windowTitle(), QStringLiteral("Lumafex……") + path.right(20));
+    QVERIFY(!QFileInfo::exists(path));  // written by the first save
+  }
+
+  void newProjectWithAnEmptyDirectoryAsksNothing() {
+    Session s;
+    s.start();
+    QDir().mkpath(s.appDir() + QStringLiteral("/蓝天/bin"));
+    s.dialogs.expectText("输入新工程名称", "蓝天");
+    s.main().新建工程();
+    QVERIFY(s.dialogs.unexpected.empty());
+    QCOMPARE(s.app->currentProjectPath(), s.appDir() + QStringLiteral("/蓝天.hs"));
+  }
+
+  void saveReopenAndTheRecentFileMenu() {
+    Session s;
+    s.start();
+    auto& design = s.design();
+    s.dialogs.expectText("输入新工程名称", "甲");
+    s.main().新建工程();
+    design.List2->setCurrentRow(2);
+    design.选择->click();
+    design.List2->setCurrentRow(11);
+    design.选择->click();
+    s.main().saveProjectCommand();
+    const QString first = s.app->currentProjectPath();
+    QVERIFY(QFileInfo::exists(first));
+    QVERIFY(!design.dirty());
+
+    s.dialogs.expectText("输入新工程名称", "乙");
+    s.main().新建工程();
+    s.main().saveProjectCommand();
+    const QString second = s.app->currentProjectPath();
+    auto recent = lumafex::app::readRecentList(s.settings);
+    QCOMPARE(qs(recent[0]), second);
+    QCOMPARE(qs(recent[1]), first);
+    QVERIFY(s.main().mnuFileBar4->isVisible());
+    QCOMPARE(s.main().mnuFileMRU[0]->text(), QStringLiteral("乙.hs"));
+    QCOMPARE(s.main().mnuFileMRU[1]->text(), QStringLiteral("甲.hs"));
+    QVERIFY(!s.main().mnuFileMRU[2]->isVisible());
+
+    s.main().mnuFileMRU[1]->trigger();
+    QCOMPARE(s.app->currentProjectPath(), first);
+    QCOMPARE(listTexts(design.List1),
+             (QStringList{QStringLiteral("3右扫_色彩混合"), QStringLiteral("12左收_色彩混合")}));
+    recent = lumafex::app::readRecentList(s.settings);
+    QCOMPARE(qs(recent[0]), first);
+    QCOMPARE(qs(recent[1]), second);
+
+    // A recent entry whose file is gone is reported and stays.
+    QFile::remove(second);
+    s.dialogs.expect("已经不存在！", Answer::Ok);
+    s.main().mnuFileMRU[1]->trigger();
+    QCOMPARE(s.app->currentProjectPath(), first);
+    QVERIFY(s.dialogs.unexpected.empty());
+  }
+
+  void saveAsCopiesTheProjectDirectory() {
+    Session s;
+    s.start();
+    const QString oldDir = s.app->projectDirectory();
+    QVERIFY(QFileInfo::exists(oldDir + QStringLiteral("/标题花式.bt")));
+    const QString target = s.root.path() + QStringLiteral("/别处/副本.hs");
+    QDir().mkpath(s.root.path() + QStringLiteral("/别处"));
+    s.dialogs.expectText("另存为", us(target));
+    s.main().saveAsCommand();
+    QVERIFY(QFileInfo::exists(target));
+    QVERIFY(QFileInfo::exists(s.root.path() + QStringLiteral("/别处/副本/标题花式.bt")));
+    QCOMPARE(s.app->currentProjectPath(), target);
+    // Saving onto an existing file asks first; No changes nothing.
+    s.dialogs.expectText("另存为", us(target));
+    s.dialogs.expect("已经存在是否覆盖它？", Answer::No);
+    s.main().saveAsCommand();
+    QVERIFY(s.dialogs.unexpected.empty());
+  }
+
+  void boardEditing() {
+    Session s;
+    s.start();
+    auto& design = s.design();
+    design.全部清除->click();
+    for (int row : {0, 1, 2}) {
+      design.List2->setCurrentRow(row);
+      design.选择->click();
+    }
+    const QStringList names = listTexts(design.List1);
+    design.List1->setCurrentRow(1);
+    design.下移->click();
+    QCOMPARE(listTexts(design.List1), (QStringList{names[0], names[2], names[1]}));
+    QCOMPARE(design.List1->currentRow(), 2);
+    design.List1->setCurrentRow(0);
+    design.上移->click();
+    QCOMPARE(listTexts(design.List1), (QStringList{names[0], names[2], names[1]}));
+
+    design.setDirty(false);
+    design.List1->setCurrentRow(1);
+    QTest::keyClick(design.List1, Qt::Key_Delete);
+    QCOMPARE(listTexts(design.List1), (QStringList{names[0], names[1]}));
+    QVERIFY(!design.dirty());
+    design.List1->setCurrentRow(0);
+    design.删除->click();
+    QCOMPARE(listTexts(design.List1), QStringList{names[1]});
+    QVERIFY(design.dirty());
+
+    design.全选->click();
+    QCOMPARE(design.List1->count(), 1 + design.List2->count());
+    QCOMPARE(design.List1->item(1)->text(), design.List2->item(0)->text());
+  }
+
+  void colourCountChangeClearsTheBoardButNotWhileLoading() {
+    Session s;
+    s.start();
+    auto& design = s.design();
+    QCOMPARE(design.List1->count(), 11);  // the sample opened with colour count 2 and its board
+    QCOMPARE(design.List2->count(), 66);
+    design.setDirty(false);
+    design.色数->setCurrentIndex(2);
+    QCOMPARE(design.List1->count(), 0);
+    QCOMPARE(design.List2->count(), 26);
+    QVERIFY(design.dirty());
+  }
+
+  void catalogueClickWritesTheEffectIntoTheScratchFile() {
+    Session s;
+    s.start();
+    auto& design = s.design();
+    design.List2->setCurrentRow(0);  // "1右扫_色彩1" at 64 channels
+    lumafex::patterns::StepWriter expected;
+    lumafex::patterns::runGenerator(*lumafex::patterns::findGenerator("D5"), 64, 2, expected);
+    QCOMPARE(fileBytes(s.app->scratchFile()), QByteArray::fromStdString(std::string(expected.bytes())));
+    QVERIFY(s.main().statusPanel->text().contains(QStringLiteral("1右扫_色彩1")));
+  }
+
+  void projectFromTheOriginalPlatformOpensWithItsBoard() {
+    Session s;
+    s.start();
+    const QString copy = s.appDir() + QStringLiteral("/红星饭店.hs");
+    QVERIFY(QFile::copy(QString::fromUtf8(LUMAFEX_TEST_DATA) + QStringLiteral("/records/original.hs"), copy));
+    s.dialogs.expectText("打开", us(copy));
+    s.main().openProjectCommand();
+    auto& design = s.design();
+    QCOMPARE(
+        listTexts(design.List1),
+        (QStringList{QStringLiteral("1右扫_色彩1"), QStringLiteral("12左收_色彩混合"),
+                     QStringLiteral("55积木_变色"), QStringLiteral("26队列"), QStringLiteral("66全灭")}));
+    QCOMPARE(design.标题名称->text(), QStringLiteral("红星饭店"));
+    QCOMPARE(design.columnsValue(), 64);
+    QVERIFY(design.粗体->isChecked());
+    QVERIFY(!design.dirty());
+    // Saving it back keeps every value line.
+    s.main().saveProjectCommand();
+    const auto back = lumafex::design::readProjectRecord(lumafex::platform::pathFromUtf8(us(copy)));
+    QVERIFY(static_cast<bool>(back));
+    QCOMPARE(back->board.size(), std::size_t{5});
+    QCOMPARE(qs(*back->values[0]), QStringLiteral("红星饭店"));
+    QCOMPARE(qs(*back->values[25]), QStringLiteral("43"));
+    QVERIFY(s.dialogs.unexpected.empty());
+  }
+
+  void theSaveQuestionOnClose() {
+    {
+      Session s;
+      s.start();
+      s.design().setDirty(true);
+      const std::string lastBefore = s.settings.get("最后处理的工程名称", "<none>");
+      s.dialogs.expect("原来的工程已经改变，是否存盘？", Answer::Cancel);
+      QVERIFY(!s.main().close());
+      QVERIFY(s.main().isVisible());
+      QCOMPARE(s.settings.get("最后处理的工程名称", "<none>"), lastBefore);
+    }
+    {
+      Session s;
+      s.start();
+      auto& design = s.design();
+      design.全部清除->click();
+      const QString path = s.app->currentProjectPath();
+      s.dialogs.expect("原来的工程已经改变，是否存盘？", Answer::No);
+      QVERIFY(s.main().close());
+      QCOMPARE(lumafex::design::readProjectRecord(lumafex::platform::pathFromUtf8(us(path)))->board.size(),
+               std::size_t{11});
+      QVERIFY(s.scratchFiles().isEmpty());
+      QCOMPARE(qs(s.settings.get("最后处理的工程名称")), path);
+      QCOMPARE(s.settings.get("是否运行中"), std::string("False"));
+    }
+    {
+      Session s;
+      s.start();
+      s.design().全部清除->click();
+      const QString path = s.app->currentProjectPath();
+      s.dialogs.expect("原来的工程已经改变，是否存盘？", Answer::Yes);
+      QVERIFY(s.main().close());
+      QCOMPARE(lumafex::design::readProjectRecord(lumafex::platform::pathFromUtf8(us(path)))->board.size(),
+               std::size_t{0});
+      QSignalSpy ended(s.app.get(), &Application::ended);
+      QVERIFY(ended.wait(3000));
+    }
+  }
+
+  void restartingReturnsToTheSameProject() {
+    Session s;
+    s.start();
+    s.dialogs.expectText("输入新工程名称", "丙");
+    s.main().新建工程();
+    s.main().saveProjectCommand();
+    const QString path = s.app->currentProjectPath();
+    QVERIFY(s.main().close());
+    s.app.reset();
+    s.start();
+    QCOMPARE(s.app->currentProjectPath(), path);
+  }
+
+  void previewSwitchesKeepOneOn() {
+    Session s;
+    s.start();
+    auto& main = s.main();
+    main.启用横显示->setValue(0);
+    QCOMPARE(main.启用竖列显示->value(), 1);
+    main.启用竖列显示->setValue(0);
+    QCOMPARE(main.启用横显示->value(), 1);
+  }
+
+  void toolbarAndStatusBarToggle() {
+    Session s;
+    s.start();
+    auto& main = s.main();
+    QVERIFY(main.Picture1->isVisible());
+    main.mnuViewToolbar->trigger();
+    QVERIFY(!main.Picture1->isVisible());
+    main.mnuViewToolbar->trigger();
+    QVERIFY(main.Picture1->isVisible());
+    QVERIFY(main.mnuViewToolbar->isChecked());
+    main.mnuViewStatusBar->trigger();
+    QVERIFY(!main.sbStatusBar->isVisible());
+  }
+
+  void titleAcceptsOnlyFullWidthCharacters() {
+    Session s;
+    s.start();
+    s.dialogs.expect("请用中文或全角字符！", Answer::Ok);
+    s.design().标题名称->setText(QStringLiteral("欢A迎A"));
+    QCOMPARE(s.design().标题名称->text(), QStringLiteral("欢迎"));
+    QCOMPARE(static_cast<int>(s.dialogs.asked.size()), 1);
+  }
+};
+
+QTEST_MAIN(DesktopProgramTest)
+#include "DesktopProgramTest.moc"

@@ -1,0 +1,70 @@
+#pragma once
+// Dialogs for window tests: every question is recorded and answered from a queue prepared by the
+// test. A question nobody expected is recorded as unexpected, answered with Cancel (or nothing), and
+// the test checks that there were none.
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Dialogs.h"
+
+namespace lumafex::testing {
+
+class ScriptedDialogs : public platform::Dialogs {
+ public:
+  struct Reply {
+    std::string expect;  // a part of the question's text
+    platform::Answer answer = platform::Answer::Ok;
+    std::optional<std::string> text;  // for input boxes and file dialogs
+  };
+
+  void expect(std::string question, platform::Answer answer) {
+    replies.push_back({std::move(question), answer, {}});
+  }
+  void expectText(std::string question, std::optional<std::string> text) {
+    replies.push_back({std::move(question), platform::Answer::Ok, std::move(text)});
+  }
+
+  platform::Answer message(const std::string& text, platform::Buttons, platform::Answer) override {
+    asked.push_back(text);
+    if (auto r = take(text)) return r->answer;
+    return platform::Answer::Cancel;
+  }
+  std::optional<std::string> input(const std::string& prompt, const std::string&,
+                                   const std::string&) override {
+    asked.push_back(prompt);
+    if (auto r = take(prompt)) return r->text;
+    return std::nullopt;
+  }
+  std::optional<std::string> openFile(const std::string& title, const std::string&,
+                                      const std::string&) override {
+    asked.push_back(title);
+    if (auto r = take(title)) return r->text;
+    return std::nullopt;
+  }
+  std::optional<std::string> saveFile(const std::string& title, const std::string&, const std::string&,
+                                      const std::string&) override {
+    asked.push_back(title);
+    if (auto r = take(title)) return r->text;
+    return std::nullopt;
+  }
+
+  std::deque<Reply> replies;
+  std::vector<std::string> asked;
+  std::vector<std::string> unexpected;
+
+ private:
+  std::optional<Reply> take(const std::string& question) {
+    if (!replies.empty() && question.find(replies.front().expect) != std::string::npos) {
+      Reply r = replies.front();
+      replies.pop_front();
+      return r;
+    }
+    unexpected.push_back(question);
+    return std::nullopt;
+  }
+};
+
+}  // namespace lumafex::testing
