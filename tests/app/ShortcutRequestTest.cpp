@@ -233,7 +233,7 @@ TEST(ShortcutRequestParse, ToolTipBlocks) {
     ASSERT_TRUE(r) << c.lines[0];
     EXPECT_EQ(r->tooltip, c.tooltip);
   }
-  EXPECT_EQ(parseShortcutRequest({"图标提示内容：甲", "图标提示内容：甲"})->items.size(), 0u);
+  EXPECT_FALSE(parseShortcutRequest({"图标提示内容：甲", "图标提示内容：甲"}));  // never closed
 }
 
 TEST(ShortcutRequestParse, UnclosedToolTipAndMissingFileFail) {
