@@ -1,0 +1,173 @@
+#pragma once
+// The previews: the simulated sign drawn horizontally (花式显示窗: channels left to right, lamp rows
+// top to bottom) or as vertical columns (竖列显示窗: channels top to bottom, rows left to right), with
+// the title picture and the step counter. The design window and the post-processing window show
+// steps here; the window only draws what it is given.
+
+#include <QColor>
+#include <QImage>
+#include <QLabel>
+#include <QPoint>
+#include <QSizeF>
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <optional>
+
+#include "preview/LampLayout.h"
+
+namespace lumafex::controls {
+class CheckBoxControl;
+}
+
+namespace lumafex::preview {
+
+class SignCanvas;
+
+// How the tubes look: what the design window's tube and colour controls hold.
+struct SignStyle {
+  int columns = 80;     // N: channels per row (列数)
+  int rows = 1;         // R: lamp rows (行数)
+  int colours = 2;      // C: colour count (色数); lamp c takes swatch ((c - 1) mod C) + 1
+  bool hollow = false;  // 空心: outlines instead of filled lamps
+  std::array<QColor, 3> tubeColours{QColor(255, 0, 0), QColor(0, 255, 0), QColor(0, 0, 255)};  // 色彩样品 1-3
+  bool tubesOn = true;                                                                         // 启用灯管
+  bool imagesOn = false;                                                                       // 启用图案
+};
+
+// How the title is drawn: the design window's title controls.
+struct TitleStyle {
+  QString text;                // 标题名称
+  QString font;                // 字体; empty means "宋体"
+  int size = 48;               // 字体大小 in points; 0 is drawn as 1
+  int spacing = 0;             // 字间隔 in points
+  bool bold = false;           // 粗体
+  bool italic = false;         // 斜体
+  QColor colour{0, 255, 255};  // 标题颜色样品
+  bool disabled = false;       // 禁用文字标题: no title at all
+};
+
+class PreviewWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit PreviewWindow(Orientation orientation, QWidget* parent = nullptr);
+
+  Orientation orientation() const { return orientation_; }
+
+  // The tube and colour settings used by the next drawing.
+  void setSignStyle(const SignStyle& style);
+  const SignStyle& signStyle() const { return style_; }
+
+  // 定位灯管: recompute the lamp layout from the canvas size, clear the canvas and draw every lamp
+  // in its colour (the layout view).
+  void layOutLamps();
+
+  // Draws one step: the canvas cleared, lamp (r, c) lit in its swatch colour when character c of
+  // `tubes` is "X", dark RGB(48,48,48) otherwise (a short line leaves the missing lamps dark).
+  // Cheap: it records the step and schedules a repaint, so steps may come faster than the screen
+  // refreshes.
+  void showStep(const QString& tubes, const QString& images = {});
+
+  // Draws the title for the current step. `state` holds one character per title character, "□"
+  // for a dark character; an empty state means every character lit.
+  void showTitle(const TitleStyle& style, const QString& state);
+
+  // Where the title starts: read from this position file when it exists (two lines, x and y in
+  // twips), otherwise centred on the canvas. Dragging the title picture writes the file.
+  void setTitlePositionFile(const QString& path);
+
+  // The step counter (步数), "0" before the first step.
+  long step() const;
+  void setStep(long step);
+
+  // The canvas (Picture1) size in twips.
+  QSizeF canvasTwips() const;
+  // The lamp rectangle of lamp (r, c) in twips in the current layout.
+  TwipsRect lampRect(int row, int column) const;
+
+  // Renders the current canvas into an image (for tests and screenshots).
+  QImage renderCanvas() const;
+
+  // Clears the canvas (lamps and title) until the next step or layout.
+  void clearCanvas();
+  // The step last handed to showStep.
+  const QString& shownTubes() const { return shownTubes_; }
+  const QString& shownImages() const { return shownImages_; }
+  // Where the title starts now (twips, relative to the canvas): the position the user last dragged
+  // it to when that could not be written, else the position file, else centred.
+  QPoint titleStart() const;
+  const QString& titlePositionFile() const { return titlePositionFile_; }
+
+  // Controls.
+  SignCanvas* Picture1;          // the lamp canvas
+  QWidget* Picture2;             // the window background; dragging it moves the window
+  QLabel* 标题图片;              // the title picture, movable
+  QLabel* 步数;                  // the step counter
+  QLabel* 宽度与高度 = nullptr;  // horizontal only: "宽：" + width + "  高：" + height (pixels)
+  controls::CheckBoxControl* 启用标题花式;
+  controls::CheckBoxControl* 锁定各物件;
+  controls::CheckBoxControl* 图案同步移动;
+
+ signals:
+  // The user dragged the window or the title picture, or resized the window: the project changed.
+  void changedByUser();
+  // The window was resized: the design window lays the tubes out again.
+  void resized();
+  // The step counter's text changed (the post-processing window follows it).
+  void stepChanged(long step);
+  // A right click on the title picture: back to the design window's title box.
+  void titleRightClicked();
+  // The mouse moved over the window background.
+  void backgroundMouseMove();
+  // The mouse moved over the canvas (the logo and image blocks may be shown).
+  void canvasMouseMove();
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // Places the canvas, the background and the controls for the current size.
+  void layOutWindow();
+  void ensureLayout();
+  void layOutStrip(const QRect& strip);
+  // Moves the title picture to the title's start and redraws its picture when the title changed.
+  void placeTitle(bool redrawPicture);
+  std::optional<QPoint> positionFromFile() const;
+  // The widget that a drag on the background moves: the MDI frame around the window when there is
+  // one, else the window itself.
+  QWidget* dragTarget();
+  bool backgroundEvent(QEvent* event);
+  bool titlePictureEvent(QEvent* event);
+
+  Orientation orientation_;
+  SignStyle style_;
+  QSize laidOutSize_;
+  QString titlePositionFile_;
+  QPoint dragStart_;
+  bool dragging_ = false;
+  QPoint dragTargetStart_;
+  bool titleDragging_ = false;
+  QPoint titleDragStart_;
+  QPoint titlePictureStart_;
+  TitleStyle titleStyle_;
+  QString titleState_;
+  QString shownTubes_;
+  QString shownImages_;
+  // A dragged title position that could not be written to the position file.
+  std::optional<QPoint> draggedTitleStart_;
+  // The position file as last read, kept while the file is unchanged.
+  struct PositionCache {
+    QString path;
+    qint64 modified = -1;
+    qint64 size = -1;
+    std::optional<QPoint> position;
+  };
+  mutable PositionCache positionCache_;
+};
+
+}  // namespace lumafex::preview
