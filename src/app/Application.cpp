@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMdiSubWindow>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTimer>
@@ -13,10 +14,14 @@
 #include "app/ProjectPaths.h"
 #include "app/ShortcutRequest.h"
 #include "app/SplashWindow.h"
+#include "compiler/OutputWindow.h"
+#include "controls/CheckBoxControl.h"
 #include "design/DesignWindow.h"
 #include "platform/QtDialogs.h"
 #include "platform/ScratchFile.h"
 #include "platform/TextFile.h"
+#include "postedit/PostEditWindow.h"
+#include "preview/PreviewWindow.h"
 
 // Resources live in the static GUI library; they must be registered once by name.
 static void initLumafexResources() {
@@ -70,7 +75,14 @@ QString Application::projectFile(const QString& name) const {
 
 void Application::setCurrentProjectPath(const QString& path) {
   projectPath_ = path;
-  projectDir_ = fromPath(app::projectDirectory(toPath(path)));
+  setProjectDirectory(fromPath(app::projectDirectory(toPath(path))));
+}
+
+void Application::setProjectDirectory(const QString& dir) {
+  projectDir_ = dir;
+  // The title position files live in the project directory.
+  if (horizontal_) horizontal_->setTitlePositionFile(projectFile(QString::fromUtf8(kTitlePositionFile)));
+  if (vertical_) vertical_->setTitlePositionFile(projectFile(QString::fromUtf8(kVerticalTitlePositionFile)));
 }
 
 int Application::imageCount() const {
@@ -136,6 +148,97 @@ MainWindow& Application::mainWindow() {
 design::DesignWindow& Application::designWindow() {
   if (!design_) design_ = new design::DesignWindow(*this);
   return *design_;
+}
+
+preview::PreviewWindow* Application::makePreview(bool horizontal) {
+  auto& main = mainWindow();
+  auto* window = new preview::PreviewWindow(horizontal ? preview::Orientation::Horizontal
+                                                       : preview::Orientation::Vertical);
+  QMdiSubWindow* frame =
+      main.mdi->addSubWindow(window, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  frame->setObjectName(horizontal ? QStringLiteral("horizontalFrame") : QStringLiteral("verticalFrame"));
+  frame->setAttribute(Qt::WA_DeleteOnClose, false);
+  (horizontal ? main.horizontalFrame : main.verticalFrame) = frame;
+  frame->resize(horizontal ? QSize(400, 147) : QSize(133, 467));
+  frame->hide();
+  connect(window, &preview::PreviewWindow::changedByUser, this, [this] { designWindow().setDirty(true); });
+  connect(window, &preview::PreviewWindow::resized, this, [this] {
+    auto& design = designWindow();
+    design.定位灯管->click();
+    if (!design.loadingProject) design.setDirty(true);
+    mainWindow().调整尺寸();
+  });
+  connect(window, &preview::PreviewWindow::titleRightClicked, this, [this] {
+    auto& design = designWindow();
+    design.show();
+    design.标题名称->setFocus();
+  });
+  const QString positionFile =
+      QString::fromUtf8(horizontal ? kTitlePositionFile : kVerticalTitlePositionFile);
+  window->setTitlePositionFile(projectFile(positionFile));
+  return window;
+}
+
+preview::PreviewWindow& Application::horizontalPreview() {
+  if (!horizontal_) horizontal_ = makePreview(true);
+  return *horizontal_;
+}
+
+preview::PreviewWindow& Application::verticalPreview() {
+  if (!vertical_) vertical_ = makePreview(false);
+  return *vertical_;
+}
+
+postedit::PostEditWindow& Application::postEditWindow() {
+  if (!postEdit_) {
+    auto& main = mainWindow();
+    postEdit_ = new postedit::PostEditWindow(*this);
+    main.postEditFrame =
+        main.mdi->addSubWindow(postEdit_, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    main.postEditFrame->setObjectName(QStringLiteral("postEditFrame"));
+    main.postEditFrame->setAttribute(Qt::WA_DeleteOnClose, false);
+    main.postEditFrame->hide();
+    auto follow = [this](long step) {
+      if (postEdit_) postEdit_->显示步数->setText(QString::number(step - 1));
+    };
+    connect(&horizontalPreview(), &preview::PreviewWindow::stepChanged, postEdit_, follow);
+    connect(&verticalPreview(), &preview::PreviewWindow::stepChanged, postEdit_, follow);
+  }
+  return *postEdit_;
+}
+
+compiler::OutputWindow& Application::outputWindow() {
+  if (!output_) {
+    auto& main = mainWindow();
+    compiler::CompileContext context;
+    context.boardEmpty = [this] { return designWindow().List1->count() == 0; };
+    context.stopPostRun = [this] { postEditWindow().Timer1->stop(); };
+    context.titleText = [this] { return designWindow().标题名称->text(); };
+    context.titleEffectText = [this] { return postEditWindow().Text2->toPlainText(); };
+    context.horizontalShown = [this] { return mainWindow().horizontalShown(); };
+    context.horizontalTitleEffect = [this] { return horizontalPreview().启用标题花式->value() == 1; };
+    context.verticalShown = [this] { return mainWindow().verticalShown(); };
+    context.verticalTitleEffect = [this] { return verticalPreview().启用标题花式->value() == 1; };
+    context.baseChannels = [this] { return postEditWindow().基本路数->text(); };
+    context.showFaultyMask = [this](int start, int length) {
+      mainWindow().showPostEdit();
+      postEditWindow().selectInTitleEffect(start, length);
+    };
+    context.applicationDirectory = [this] { return appDir_; };
+    context.projectDirectory = [this] { return projectDir_; };
+    context.dialogs = &dialogs_;
+    output_ = new compiler::OutputWindow(std::move(context));
+    QMdiSubWindow* frame = main.mdi->addSubWindow(output_);
+    frame->setObjectName(QStringLiteral("outputFrame"));
+    frame->setAttribute(Qt::WA_DeleteOnClose, false);
+    frame->resize(main.mdi->viewport()->size() * 0.9);
+    frame->hide();
+  }
+  return *output_;
+}
+
+bool Application::postEditShown() const {
+  return postEdit_ && main_ && main_->postEditFrame && main_->postEditFrame->isVisible();
 }
 
 void Application::hideSplash() {

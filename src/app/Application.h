@@ -21,6 +21,15 @@ class SplashWindow;
 namespace lumafex::design {
 class DesignWindow;
 }
+namespace lumafex::preview {
+class PreviewWindow;
+}
+namespace lumafex::postedit {
+class PostEditWindow;
+}
+namespace lumafex::compiler {
+class OutputWindow;
+}
 
 namespace lumafex::app {
 
@@ -57,7 +66,7 @@ class Application : public QObject {
   // Sets the current project path and recomputes the project directory from it.
   void setCurrentProjectPath(const QString& path);
   // Only the project directory (the save command recomputes it; save as keeps the old one a while).
-  void setProjectDirectory(const QString& dir) { projectDir_ = dir; }
+  void setProjectDirectory(const QString& dir);
 
   // A file in the application directory / the project directory.
   QString appFile(const QString& name) const;
@@ -70,6 +79,12 @@ class Application : public QObject {
 
   MainWindow& mainWindow();
   design::DesignWindow& designWindow();
+  preview::PreviewWindow& horizontalPreview();
+  preview::PreviewWindow& verticalPreview();
+  postedit::PostEditWindow& postEditWindow();
+  compiler::OutputWindow& outputWindow();
+  // Whether the post-processing window is shown.
+  bool postEditShown() const;
 
   SplashWindow* splash() { return splash_; }
   // Milliseconds since the splash window appeared.
@@ -87,6 +102,7 @@ class Application : public QObject {
 
  private:
   void seedApplicationDirectory();
+  preview::PreviewWindow* makePreview(bool horizontal);
   void requestShortcuts();
 
   platform::Dialogs& dialogs_;
@@ -100,6 +116,10 @@ class Application : public QObject {
   std::unique_ptr<QLockFile> instanceLock_;
   MainWindow* main_ = nullptr;
   design::DesignWindow* design_ = nullptr;
+  preview::PreviewWindow* horizontal_ = nullptr;
+  preview::PreviewWindow* vertical_ = nullptr;
+  postedit::PostEditWindow* postEdit_ = nullptr;
+  compiler::OutputWindow* output_ = nullptr;
 
   SplashWindow* splash_ = nullptr;
   QElapsedTimer splashClock_;

@@ -15,16 +15,22 @@
 #include "app/Application.h"
 #include "app/ProjectPaths.h"
 #include "app/RecentFiles.h"
+#include "compiler/OutputBuffer.h"
+#include "compiler/OutputWindow.h"
+#include "compiler/TotalProgram.h"
 #include "controls/AdjustableBar.h"
 #include "controls/CheckBoxControl.h"
 #include "controls/ToolbarIcons.h"
 #include "controls/VelarnButton.h"
 #include "design/ColourPanel.h"
 #include "design/DesignWindow.h"
+#include "design/ProjectRecord.h"
 #include "platform/QtDialogs.h"
 #include "platform/ScratchFile.h"
 #include "platform/TextFile.h"
 #include "platform/Twips.h"
+#include "postedit/PostEditWindow.h"
+#include "preview/PreviewWindow.h"
 
 namespace lumafex::app {
 
@@ -162,9 +168,12 @@ void MainWindow::buildMenus() {
     AboutWindow about(app_.dialogs(), this);
     about.exec();
   });
+  connect(分析当前花式, &QAction::triggered, this, [this] { app_.designWindow().提取当前花式->click(); });
+  connect(后期处理_全过程, &QAction::triggered, this, [this] { app_.designWindow().生成TXT文件->click(); });
+  connect(单IC导出, &QAction::triggered, this, [this] { exportCommand(false); });
+  connect(多集成块_每8路一块, &QAction::triggered, this, [this] { exportCommand(true); });
   // Commands of windows that are not part of this build yet stay unavailable.
-  for (QAction* a : {标志设计, 图案设计, 顺序排列一行, 图片排列为_边框, 标志排列为一行, 标志排列为边框,
-                     分析当前花式, 后期处理_全过程, 多集成块_每8路一块, 单IC导出}) {
+  for (QAction* a : {标志设计, 图案设计, 顺序排列一行, 图片排列为_边框, 标志排列为一行, 标志排列为边框}) {
     a->setEnabled(false);
   }
 }
@@ -224,7 +233,14 @@ void MainWindow::buildToolbar() {
   connect(帮助, &controls::VelarnButton::clicked, this, [this] { openHelp(); });
   connect(启用横显示, &controls::CheckBoxControl::valueChanged, this, [this](int) { onHorizontalSwitch(); });
   connect(启用竖列显示, &controls::CheckBoxControl::valueChanged, this, [this](int) { onVerticalSwitch(); });
-  for (controls::VelarnButton* b : {标志设计按钮, 灯, 运行, 暂停, 停止, 属性, 后期处理}) b->setEnabled(false);
+  connect(运行, &controls::VelarnButton::clicked, this, [this] { runCommand(); });
+  connect(暂停, &controls::VelarnButton::clicked, this, [this] { pauseCommand(); });
+  connect(停止, &controls::VelarnButton::clicked, this, [this] { stopCommand(); });
+  connect(属性, &controls::VelarnButton::clicked, this, [this] { backToDesignCommand(); });
+  connect(后期处理, &controls::VelarnButton::clicked, this, [this] {
+    if (!app_.postEditShown()) app_.designWindow().生成TXT文件->click();
+  });
+  for (controls::VelarnButton* b : {标志设计按钮, 灯}) b->setEnabled(false);
 }
 
 void MainWindow::load() {
@@ -232,13 +248,17 @@ void MainWindow::load() {
   auto& design = app_.designWindow();
   designFrame = mdi->addSubWindow(&design, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   designFrame->setObjectName(QStringLiteral("designFrame"));
+  designFrame->setAttribute(Qt::WA_DeleteOnClose, false);
   connect(&design, &design::DesignWindow::statusText, this, [this](const QString& t) { setStatusText(t); });
   show();
   design.load();
   调入最近打开的文件菜单();
   loaded_ = false;
-  designFrame->show();
-  design.show();
+  if (app_.postEditShown()) {
+    showPostEdit();
+  } else {
+    showDesign();
+  }
   loaded_ = true;
   调整尺寸();
 }
@@ -265,21 +285,161 @@ void MainWindow::setPreviewSwitches(bool horizontal, bool vertical) {
 void MainWindow::onHorizontalSwitch() {
   // At least one preview stays on.
   if (!horizontalShown() && !verticalShown()) 启用竖列显示->setValue(1);
+  showPreviews();
   调整尺寸();
 }
 
 void MainWindow::onVerticalSwitch() {
   if (!verticalShown() && !horizontalShown()) 启用横显示->setValue(1);
+  showPreviews();
   调整尺寸();
+}
+
+void MainWindow::showPreviews() {
+  auto& horizontal = app_.horizontalPreview();
+  auto& vertical = app_.verticalPreview();
+  horizontalFrame->setVisible(horizontalShown());
+  verticalFrame->setVisible(verticalShown());
+  if (horizontalShown()) horizontal.show();
+  if (verticalShown()) vertical.show();
+}
+
+void MainWindow::placePreviews(const design::ProjectSettings& s) {
+  auto& horizontal = app_.horizontalPreview();
+  auto& vertical = app_.verticalPreview();
+  horizontalFrame->resize(std::max(67, platform::toPixels(s.horizontalWidth)),
+                          std::max(67, platform::toPixels(s.horizontalHeight)));
+  verticalFrame->resize(std::max(67, platform::toPixels(s.verticalWidth)),
+                        std::max(67, platform::toPixels(s.verticalHeight)));
+  horizontal.锁定各物件->setValue(s.horizontalLock);
+  horizontal.启用标题花式->setValue(s.horizontalTitleEffect);
+  vertical.锁定各物件->setValue(s.verticalLock);
+  vertical.启用标题花式->setValue(s.verticalTitleEffect);
+  setPreviewSwitches(s.showHorizontal == 1, s.showVertical == 1);
+  showPreviews();
+  调整尺寸();
+}
+
+void MainWindow::storePreviews(design::ProjectSettings& s) const {
+  if (!horizontalFrame || !verticalFrame) return;
+  auto& horizontal = app_.horizontalPreview();
+  auto& vertical = app_.verticalPreview();
+  s.horizontalWidth = platform::toTwips(horizontalFrame->width());
+  s.horizontalHeight = platform::toTwips(horizontalFrame->height());
+  s.horizontalLeft = platform::toTwips(horizontalFrame->x());
+  s.verticalWidth = platform::toTwips(verticalFrame->width());
+  s.verticalHeight = platform::toTwips(verticalFrame->height());
+  s.horizontalLock = horizontal.锁定各物件->value();
+  s.horizontalTitleEffect = horizontal.启用标题花式->value();
+  s.verticalLock = vertical.锁定各物件->value();
+  s.verticalTitleEffect = vertical.启用标题花式->value();
 }
 
 void MainWindow::调整尺寸() {
   if (!designFrame) return;
   const QSize client = mdi->viewport()->size();
-  const int left = 0;
-  const int top = 0;
-  designFrame->setGeometry(left, top, std::max(200, client.width() - left),
-                           std::max(150, client.height() - top));
+  const bool vertical = verticalFrame && verticalFrame->isVisible();
+  const bool horizontal = horizontalFrame && horizontalFrame->isVisible();
+  const int left = vertical ? verticalFrame->width() : 0;
+  if (vertical) verticalFrame->move(0, 0);
+  if (horizontal) {
+    horizontalFrame->move(left, 0);
+    // The horizontal preview spans the client area beside the vertical one.
+    horizontalFrame->resize(std::max(200, client.width() - left), horizontalFrame->height());
+  }
+  const int top = horizontal ? horizontalFrame->height() : 0;
+  const QRect place(left, top, std::max(200, client.width() - left), std::max(150, client.height() - top));
+  designFrame->setGeometry(place);
+  if (postEditFrame) postEditFrame->setGeometry(place);
+}
+
+namespace {
+bool frameShown(const QMdiSubWindow* frame) {
+  return frame && frame->isVisible();
+}
+}  // namespace
+
+void MainWindow::runCommand() {
+  auto& design = app_.designWindow();
+  if (frameShown(designFrame)) {
+    if (postEditFrame) postEditFrame->hide();
+    design.closeStepReader();
+    design.显示总程序Click();
+  }
+  if (app_.postEditShown()) {
+    designFrame->hide();
+    app_.postEditWindow().运行->click();
+  }
+}
+
+void MainWindow::pauseCommand() {
+  auto toggle = [](QTimer* t) {
+    if (t->isActive()) {
+      t->stop();
+    } else {
+      t->start();
+    }
+  };
+  if (frameShown(designFrame)) toggle(app_.designWindow().Timer1);
+  if (app_.postEditShown()) toggle(app_.postEditWindow().Timer1);
+}
+
+void MainWindow::stopCommand() {
+  if (frameShown(designFrame)) app_.designWindow().stopCommand();
+  if (app_.postEditShown()) app_.postEditWindow().Timer1->stop();
+}
+
+void MainWindow::backToDesignCommand() {
+  if (frameShown(designFrame)) return;
+  const QString manual = app_.projectFile(QString::fromUtf8(compiler::kManualFile));
+  if (QFileInfo::exists(manual)) {
+    if (app_.dialogs().message("重新编辑属性将删除人工编辑的结果,确认删除？", platform::Buttons::YesNo,
+                               platform::Answer::No) != platform::Answer::Yes) {
+      return;
+    }
+    QFile::remove(manual);
+  }
+  app_.postEditWindow().Timer1->stop();
+  showDesign();
+  app_.designWindow().显示总程序Click();
+}
+
+void MainWindow::exportCommand(bool perEightChannels) {
+  auto& design = app_.designWindow();
+  const QString manual = app_.projectFile(QString::fromUtf8(compiler::kManualFile));
+  if (perEightChannels && QFileInfo::exists(manual)) {
+    // The hand-edited sequence is what this export compiles.
+    const QString total = app_.appFile(QString::fromUtf8(compiler::kTotalProgramFile));
+    QFile::remove(total);
+    QFile::copy(manual, total);
+  } else {
+    design.生成TXT文件->click();
+  }
+  QApplication::processEvents();
+  auto& output = app_.outputWindow();
+  (perEightChannels ? output.输出多集成块 : output.输出单集成块)->setChecked(true);
+  if (auto* frame = qobject_cast<QMdiSubWindow*>(output.parentWidget())) {
+    frame->show();
+    frame->raise();
+  }
+  output.show();
+  QApplication::processEvents();
+  output.编译->click();
+}
+
+void MainWindow::showDesign() {
+  if (postEditFrame) postEditFrame->hide();
+  designFrame->show();
+  app_.designWindow().show();
+  调整尺寸();
+}
+
+void MainWindow::showPostEdit() {
+  auto& post = app_.postEditWindow();
+  designFrame->hide();
+  postEditFrame->show();
+  post.show();
+  调整尺寸();
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
@@ -355,16 +515,18 @@ void MainWindow::新建工程() {
   design.色彩样品[1]->setColour(QColor(0, 255, 0));
   design.色彩样品[2]->setColour(QColor(0, 0, 255));
 
-  design.carried.horizontalWidth = 6000;
-  design.carried.horizontalHeight = 2200;
-  design.carried.verticalWidth = 2000;
-  design.carried.verticalHeight = 7000;
+  app_.horizontalPreview();
+  app_.verticalPreview();
+  horizontalFrame->resize(platform::toPixels(6000), platform::toPixels(2200));
+  verticalFrame->resize(platform::toPixels(2000), platform::toPixels(7000));
   setPreviewSwitches(true, false);
+  showPreviews();
+  horizontalFrame->resize(std::max(200, mdi->viewport()->width()), horizontalFrame->height());
 
   // Emptying the (still empty) logo and image lists marks the project changed.
   design.setDirty(true);
   design.定位灯管->click();
-  design.titleEffectText = QStringLiteral("新工程<1>");
+  app_.postEditWindow().Text2->setPlainText(QStringLiteral("新工程<1>"));
   setWindowTitle(qs(windowCaption(us(app_.currentProjectPath()))));
 
   const int width = design.columnsValue();
@@ -372,8 +534,8 @@ void MainWindow::新建工程() {
                                 std::string(static_cast<std::size_t>(std::max(0, width)), 'X') + "\r\n");
   调整尺寸();
   design.定位灯管->click();
-  design.carried.horizontalLock = 0;
-  design.carried.verticalLock = 0;
+  app_.horizontalPreview().锁定各物件->setValue(0);
+  app_.verticalPreview().锁定各物件->setValue(0);
 }
 
 void MainWindow::openProjectCommand() {

@@ -17,6 +17,10 @@ class CheckBoxControl;
 class VelarnButton;
 }  // namespace lumafex::controls
 
+namespace lumafex::design {
+struct ProjectSettings;
+}
+
 namespace lumafex::app {
 
 class Application;
@@ -38,6 +42,29 @@ class MainWindow : public QMainWindow {
   void 调入最近打开的文件菜单();
   void 备份最近打开的菜单();
   void 调整尺寸();
+
+  // Places and shows the previews as an opened project stores them (sizes, locks, title-effect
+  // switches, which preview is on), and puts the working window beside them.
+  void placePreviews(const design::ProjectSettings& s);
+  // Shows the previews whose switches are on.
+  void showPreviews();
+  // The previews' parts of the project record.
+  void storePreviews(design::ProjectSettings& s) const;
+  QMdiSubWindow* postEditFrame = nullptr;
+  QMdiSubWindow* horizontalFrame = nullptr;
+  QMdiSubWindow* verticalFrame = nullptr;
+
+  // Run, pause and stop act on the working window that is shown.
+  void runCommand();
+  void pauseCommand();
+  void stopCommand();
+  // 属性: back to the design window (asking first when hand edits would be lost).
+  void backToDesignCommand();
+  // 单IC导出 and 多集成块_每8路一块: assemble (or take the hand edits), then compile in the output window.
+  void exportCommand(bool perEightChannels);
+  // Shows the design window or the post-processing window in the working place, hiding the other.
+  void showDesign();
+  void showPostEdit();
 
   bool horizontalShown() const;
   bool verticalShown() const;

@@ -1,12 +1,17 @@
 #include "design/DesignWindow.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/Application.h"
 #include "app/MainWindow.h"
@@ -14,14 +19,19 @@
 #include "compiler/OutputBuffer.h"
 #include "compiler/TotalProgram.h"
 #include "controls/AdjustableBar.h"
+#include "controls/CheckBoxControl.h"
 #include "design/Board.h"
 #include "design/ColourPanel.h"
+#include "design/TitleEffect.h"
 #include "patterns/Catalogue.h"
 #include "patterns/ScratchOutput.h"
 #include "platform/QtDialogs.h"
+#include "platform/ScratchFile.h"
 #include "platform/TextCodec.h"
 #include "platform/TextFile.h"
 #include "platform/Twips.h"
+#include "postedit/PostEditWindow.h"
+#include "preview/PreviewWindow.h"
 
 namespace lumafex::design {
 
@@ -263,7 +273,6 @@ void DesignWindow::buildControls() {
   setListBackground(List1, kTeal);
   setListBackground(List2, kWhite);
   // Features of later windows: they stay off until those windows exist.
-  for (QPushButton* b : {显示总程序, 生成TXT文件, 提取当前花式}) b->setEnabled(false);
 }
 
 void DesignWindow::connectControls() {
@@ -301,8 +310,44 @@ void DesignWindow::connectControls() {
     connect(色彩样品[i], &ColourSample::clicked, this, [this, i] { 颜色选择内容[i + 1]->setChecked(true); });
   }
   connect(调色板, &PalettePicture::picked, this, [this](const QColor& c) { pickColour(c); });
+  connect(List1, &QListWidget::currentRowChanged, this, [this](int) { onBoardSelection(); });
+  connect(显示总程序, &QPushButton::clicked, this, [this] { 显示总程序Click(); });
+  connect(生成TXT文件, &QPushButton::clicked, this, [this] { assembleTotalProgram(); });
+  connect(提取当前花式, &QPushButton::clicked, this, [this] { extractCurrentEffect(); });
+  connect(Timer1, &QTimer::timeout, this, [this] { tick(); });
+  connect(定时显示总程序, &QTimer::timeout, this, [this] { advanceRun(); });
+  connect(标题字串闪烁, &QTimer::timeout, this, [this] {
+    blinkRed_ = !blinkRed_;
+    标题名称->setStyleSheet(blinkRed_ ? QStringLiteral("background: rgb(255,0,0);")
+                                      : QStringLiteral("background: rgb(255,255,255);"));
+  });
+  connect(字体, &QComboBox::activated, this, [this](int) {
+    setDirty(true);
+    定位灯管->click();
+  });
+  connect(字体大小, &QLineEdit::textChanged, this, [this] {
+    if (字体大小->text().trimmed() == QStringLiteral("0")) 字体大小->setText(QStringLiteral("1"));
+    定位灯管->click();
+  });
+  connect(字体大小, &QLineEdit::textEdited, this, [this] { setDirty(true); });
+  connect(粗体, &QCheckBox::clicked, this, [this] {
+    setDirty(true);
+    定位灯管->click();
+  });
+  for (QCheckBox* box : {斜体, 禁用文字标题}) {
+    connect(box, &QCheckBox::clicked, this, [this] { setDirty(true); });
+  }
+  for (QCheckBox* box : {空心, 启用灯管, 启用图案, 启用标志}) {
+    connect(box, &QCheckBox::clicked, this, [this] {
+      setDirty(true);
+      定位灯管->click();
+    });
+  }
   List1->installEventFilter(this);
   List2->viewport()->installEventFilter(this);
+  标题名称->installEventFilter(this);
+  字体->installEventFilter(this);
+  if (字体->lineEdit()) 字体->lineEdit()->installEventFilter(this);
 }
 
 bool DesignWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -310,6 +355,28 @@ bool DesignWindow::eventFilter(QObject* watched, QEvent* event) {
       static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
     deleteSelected(false);
     return true;
+  }
+  if (watched == 标题名称 && event->type() == QEvent::FocusIn) 标题字串闪烁->start();
+  if (watched == 标题名称 && event->type() == QEvent::FocusOut) {
+    标题字串闪烁->stop();
+    blinkRed_ = false;
+    标题名称->setStyleSheet(QStringLiteral("background: rgb(255,255,255);"));
+  }
+  const bool fontBox = watched == 字体 || (字体->lineEdit() && watched == 字体->lineEdit());
+  if (fontBox && event->type() == QEvent::FocusIn && !fontsLoaded_ && !loadingFonts_ && !askingForFonts_ &&
+      !loadingProject) {
+    askingForFonts_ = true;
+    const bool yes = app_.dialogs().message("是否装载系统字体？", platform::Buttons::YesNo,
+                                            platform::Answer::Yes) == platform::Answer::Yes;
+    askingForFonts_ = false;
+    if (yes)
+      装载字体();
+    else
+      fontsLoaded_ = true;  // asked once; Enter in the box still loads them
+  }
+  if (fontBox && event->type() == QEvent::KeyRelease) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) 装载字体();
   }
   if (watched == List2->viewport() && event->type() == QEvent::MouseButtonPress) {
     Timer1->stop();
@@ -341,6 +408,205 @@ void DesignWindow::stopRun() {
   setBoardColours();
 }
 
+void DesignWindow::stopCommand() {
+  if (totalRunActive) {
+    totalRunActive = false;
+    selectBoardEntry(0);
+  }
+  Timer1->stop();
+  setBoardColours();
+}
+
+void DesignWindow::closeStepReader() {
+  stepReader_.reset();
+}
+
+void DesignWindow::setStepCounters(long step) {
+  app_.horizontalPreview().setStep(step);
+  app_.verticalPreview().setStep(step);
+}
+
+void DesignWindow::selectBoardEntry(int row) {
+  // Selecting an entry to stop a run must not start one again.
+  const QSignalBlocker block(List1);
+  List1->setCurrentRow(row);
+}
+
+void DesignWindow::selectCatalogueEntry(int position) {
+  if (position < 0 || position >= List2->count()) return;
+  if (List2->currentRow() == position) {
+    onCatalogueSelection();  // the same entry again: its effect runs again from the start
+  } else {
+    List2->setCurrentRow(position);
+  }
+}
+
+void DesignWindow::tick() {
+  const int n = columnsValue();
+  if (n == 0 || n > 300) {
+    Timer1->stop();
+    app_.dialogs().message("请先确定列数！");
+    return;
+  }
+  setBoardColours();
+  if (!stepReader_) {
+    stepReader_ = std::make_unique<QFile>(app_.scratchFile());
+    if (!stepReader_->open(QIODevice::ReadOnly)) {
+      stepReader_.reset();
+      return;
+    }
+    if (!totalRunActive) setStepCounters(0);
+    return;
+  }
+  if (stepReader_->atEnd()) {
+    if (totalRunActive) {
+      entryFinished = true;
+      advanceRun();
+    } else {
+      setStepCounters(0);
+      stepReader_->seek(0);
+    }
+    return;
+  }
+  QByteArray line = stepReader_->readLine();
+  while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
+  auto& horizontal = app_.horizontalPreview();
+  const long step = horizontal.step() + 1;
+  setStepCounters(step);
+  const QString text = QString::fromLatin1(line);
+  const QString tubes = text.left(n);
+  const QString images = text.mid(n);
+  auto& main = app_.mainWindow();
+  if (main.horizontalShown()) horizontal.showStep(tubes, images);
+  if (main.verticalShown()) app_.verticalPreview().showStep(tubes, images);
+  显示标题();
+}
+
+void DesignWindow::显示总程序Click() {
+  app_.horizontalPreview().setStep(0);
+  if (List1->count() == 0) {
+    app_.dialogs().message("请先选择花式到编程板。");
+    return;
+  }
+  totalRunActive = true;
+  if (List1->currentRow() == 0) {
+    onBoardSelection();
+  } else {
+    List1->setCurrentRow(0);
+  }
+  emit statusText(QStringLiteral("正在显示编程总程序的:“") + List1->item(0)->text() + QStringLiteral("”"));
+  setBoardColours();
+  entryFinished = false;
+  Timer1->start();
+  定时显示总程序->start();
+}
+
+void DesignWindow::assembleTotalProgram() {
+  if (List1->count() == 0) {
+    app_.dialogs().message("请先选择花式到编程板。");
+    return;
+  }
+  const int channels = compiler::channelsForGeneration(
+      columnsValue(), 启用灯管->isChecked(), 启用图案->isChecked(), app_.imageCount(), app_.channels);
+  if (channels < 1 || channels > 300) {
+    app_.dialogs().message("请先确定列数！");
+    return;
+  }
+  generatingTxt = true;
+  Timer1->stop();
+  定时显示总程序->stop();
+  closeStepReader();
+  auto& post = app_.postEditWindow();
+  post.Timer1->stop();
+  app_.channels = channels;
+
+  compiler::AssemblyInput input;
+  for (const QString& entry : boardEntries()) input.board.push_back(us(entry));
+  input.colours = colourCount();
+  input.channels = channels;
+  input.tubesOn = 启用灯管->isChecked();
+  input.imagesOn = 启用图案->isChecked();
+  input.imageCount = app_.imageCount();
+  if (auto before = platform::readBytes(toPath(app_.scratchFile()))) input.scratchBefore = *before;
+  const auto assembled = compiler::assembleTotalProgram(input);
+  (void)platform::writeBytesSafely(toPath(app_.appFile(QString::fromUtf8(compiler::kTotalProgramFile))),
+                                   assembled.bytes, false);
+  // The scratch step file holds the last effect generated, as after a click on it.
+  (void)platform::overwriteFile(toPath(app_.scratchFile()), assembled.scratchAfter);
+  {
+    const QSignalBlocker board(List1);
+    const QSignalBlocker catalogue(List2);
+    List1->setCurrentRow(List1->count() - 1);
+    const long last = patterns::leadingNumber(us(List1->item(List1->count() - 1)->text())) - 1;
+    if (last >= 0 && last < List2->count()) List2->setCurrentRow(static_cast<int>(last));
+  }
+
+  post.setBaseChannels(QString::number(assembled.width));
+  post.HScroll1->setMaximum(static_cast<int>(assembled.steps));
+  app_.mainWindow().showPostEdit();
+  post.setSequenceText(
+      QString::fromLatin1(assembled.bytes.data(), static_cast<qsizetype>(assembled.bytes.size())));
+  const int width = columnsValue() + (启用图案->isChecked() && 启用灯管->isChecked() ? app_.imageCount() : 0);
+  if (width > 0) {
+    QFont font = post.Text1->font();
+    font.setPointSizeF(560.0 / width);
+    post.Text1->setFont(font);
+  }
+  post.延时起点后期处理->start();
+  generatingTxt = false;
+  totalRunActive = false;
+}
+
+void DesignWindow::extractCurrentEffect() {
+  if (totalRunActive) {
+    totalRunActive = false;
+    selectBoardEntry(0);
+  }
+  Timer1->stop();
+  closeStepReader();
+  QString text;
+  if (auto bytes = platform::readBytes(toPath(app_.scratchFile()))) {
+    auto decoded = platform::gbkToUtf8(*bytes);
+    text = decoded ? qs(*decoded) : QString::fromLatin1(bytes->data(), static_cast<qsizetype>(bytes->size()));
+  }
+  app_.mainWindow().showPostEdit();
+  app_.postEditWindow().setSequenceText(text);
+}
+
+void DesignWindow::onBoardSelection() {
+  if (reordering || savingState || generatingTxt) return;
+  if (!List1->currentItem()) return;
+  if (!totalRunActive) {
+    显示总程序Click();
+    return;
+  }
+  const QString text = List1->currentItem()->text();
+  emit statusText(QStringLiteral("正在显示编程总程序的:“") + text + QStringLiteral("”"));
+  entryFinished = false;
+  selectCatalogueEntry(static_cast<int>(patterns::leadingNumber(us(text))) - 1);
+  Timer1->start();
+}
+
+void DesignWindow::advanceRun() {
+  if (!totalRunActive) {
+    定时显示总程序->stop();
+    return;
+  }
+  if (!entryFinished) return;
+  entryFinished = false;
+  const int k = List1->currentRow();
+  if (k >= 0 && k < List1->count() - 1) {
+    List1->setCurrentRow(k + 1);
+    return;
+  }
+  selectBoardEntry(0);
+  app_.horizontalPreview().setStep(0);
+  if (List1->count() > 0) {
+    emit statusText(QStringLiteral("正在显示编程总程序的:“") + List1->item(0)->text() + QStringLiteral("”"));
+    selectCatalogueEntry(static_cast<int>(patterns::leadingNumber(us(List1->item(0)->text()))) - 1);
+  }
+}
+
 void DesignWindow::fillCatalogue() {
   List2->hide();
   const QSignalBlocker block(List2);
@@ -369,6 +635,7 @@ void DesignWindow::双色花式选择处理() {
 void DesignWindow::onCatalogueSelection() {
   if (addingAll || savingState) return;
   Timer1->stop();
+  closeStepReader();
   if (启用灯管->isChecked()) {
     app_.channels = columnsValue();
   } else if (启用图案->isChecked()) {
@@ -382,6 +649,7 @@ void DesignWindow::onCatalogueSelection() {
   } else {
     单色花式选择();
   }
+  if (!generatingTxt) Timer1->start();
 }
 
 void DesignWindow::appendSelectedCatalogueEntry() {
@@ -453,7 +721,7 @@ void DesignWindow::onColumnsChanged() {
   }
   if (totalRunActive) {
     totalRunActive = false;
-    List1->setCurrentRow(0);
+    selectBoardEntry(0);
   }
   Timer1->stop();
   setBoardColours();
@@ -468,7 +736,7 @@ void DesignWindow::onRowsChanged() {
   定位灯管->click();
   if (totalRunActive) {
     totalRunActive = false;
-    List1->setCurrentRow(0);
+    selectBoardEntry(0);
   }
   Timer1->stop();
   setBoardColours();
@@ -499,16 +767,102 @@ void DesignWindow::pickColour(const QColor& colour) {
   setDirty(true);
   if (颜色选择内容[0]->isChecked()) {
     标题颜色样品->setColour(colour);
+    显示标题();
     return;
   }
   for (std::size_t i = 0; i < 色彩样品.size(); ++i) {
     if (颜色选择内容[i + 1]->isChecked()) 色彩样品[i]->setColour(colour);
   }
+  const auto style = signStyle();
+  app_.horizontalPreview().setSignStyle(style);
+  app_.verticalPreview().setSignStyle(style);
+}
+
+preview::SignStyle DesignWindow::signStyle() const {
+  preview::SignStyle style;
+  style.columns = columnsValue();
+  style.rows = std::clamp(rowsValue(), 1, 10);
+  style.colours = colourCount();
+  style.hollow = 空心->isChecked();
+  for (std::size_t i = 0; i < 3; ++i) style.tubeColours[i] = 色彩样品[i]->colour();
+  style.tubesOn = 启用灯管->isChecked();
+  style.imagesOn = 启用图案->isChecked();
+  return style;
+}
+
+preview::TitleStyle DesignWindow::titleStyle() const {
+  preview::TitleStyle style;
+  style.text = 标题名称->text();
+  style.font = 字体->currentText();
+  style.size = static_cast<int>(patterns::leadingValue(us(字体大小->text())));
+  style.spacing = static_cast<int>(patterns::leadingValue(us(字间隔->text())));
+  style.bold = 粗体->isChecked();
+  style.italic = 斜体->isChecked();
+  style.colour = 标题颜色样品->colour();
+  style.disabled = 禁用文字标题->isChecked();
+  return style;
 }
 
 void DesignWindow::layOutTubes() {
   if (loadingProject) return;
-  // The previews lay out their lamps here once they are open.
+  const auto style = signStyle();
+  auto& vertical = app_.verticalPreview();
+  vertical.setSignStyle(style);
+  vertical.layOutLamps();
+  auto& horizontal = app_.horizontalPreview();
+  horizontal.setSignStyle(style);
+  horizontal.layOutLamps();
+  显示标题();
+}
+
+void DesignWindow::显示标题() {
+  if (禁用文字标题->isChecked()) return;
+  auto& main = app_.mainWindow();
+  const auto style = titleStyle();
+  for (preview::PreviewWindow* p : {&app_.horizontalPreview(), &app_.verticalPreview()}) {
+    const bool shown = p == &app_.horizontalPreview() ? main.horizontalShown() : main.verticalShown();
+    if (!shown) continue;
+    if (p->启用标题花式->value() == 1) {
+      auto& post = app_.postEditWindow();
+      const std::string effect = us(post.Text2->toPlainText());
+      if (const auto mask = findMask(effect, app_.horizontalPreview().step())) {
+        titleState_ = qs(mask->mask);
+        // Show which line of the title effect is in force.
+        QTextCursor cursor(post.Text2->document());
+        cursor.setPosition(
+            std::min(static_cast<int>(mask->maskStart), post.Text2->document()->characterCount() - 1));
+        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        const QSignalBlocker block(post.Text2);
+        post.Text2->setTextCursor(cursor);
+      }
+    } else {
+      titleState_ = 标题名称->text();
+    }
+    p->showTitle(style, titleState_);
+  }
+}
+
+void DesignWindow::装载字体() {
+  if (loadingFonts_) return;
+  loadingFonts_ = true;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  auto& main = app_.mainWindow();
+  const QString caption = main.windowTitle();
+  {
+    const QSignalBlocker block(字体);
+    字体->clear();
+    字体->hide();
+    for (const QString& family : QFontDatabase::families()) {
+      字体->addItem(family);
+      main.setWindowTitle(QStringLiteral("正在装载字体“") + family + QStringLiteral("”"));
+    }
+    字体->setEditText(QStringLiteral("宋体"));
+  }
+  字体->show();
+  main.setWindowTitle(caption);
+  QApplication::restoreOverrideCursor();
+  fontsLoaded_ = true;
+  loadingFonts_ = false;
 }
 
 QStringList DesignWindow::boardEntries() const {
@@ -539,6 +893,10 @@ ProjectSettings DesignWindow::settings() const {
   const auto& main = app_.mainWindow();
   s.showHorizontal = main.horizontalShown() ? 1 : 0;
   s.showVertical = main.verticalShown() ? 1 : 0;
+  main.storePreviews(s);
+  auto& post = app_.postEditWindow();
+  s.manualEdit = post.人工修改->value();
+  s.baseChannels = us(post.基本路数->text());
   s.mainWidth = platform::toTwips(main.width());
   s.mainHeight = platform::toTwips(main.height());
   return s;
@@ -568,6 +926,9 @@ void DesignWindow::applySettings(const ProjectSettings& s) {
   启用灯管->setChecked(s.tubesOn == 1);
   禁用文字标题->setChecked(s.titleOff == 1);
   字体大小->setText(qs(s.fontSize));
+  auto& post = app_.postEditWindow();
+  post.人工修改->setValue(s.manualEdit);
+  post.setBaseChannels(qs(s.baseChannels));
   auto& main = app_.mainWindow();
   main.setPreviewSwitches(s.showHorizontal == 1, s.showVertical == 1);
   main.resize(std::max(640, platform::toPixels(s.mainWidth)),
@@ -601,7 +962,8 @@ void DesignWindow::saveProject() {
 void DesignWindow::openProject() {
   loadingProject = true;
   app_.setCurrentProjectPath(app_.currentProjectPath());
-  app_.mainWindow().setWindowTitle(qs(app::windowCaption(us(app_.currentProjectPath()))));
+  auto& main = app_.mainWindow();
+  main.setWindowTitle(qs(app::windowCaption(us(app_.currentProjectPath()))));
 
   ProjectSettings s = settings();
   auto record = readProjectRecord(toPath(app_.currentProjectPath()));
@@ -611,16 +973,40 @@ void DesignWindow::openProject() {
   if (record) {
     for (const auto& entry : record->board) List1->addItem(qs(entry));
   }
-  List1->setCurrentRow(-1);
+  {
+    const QSignalBlocker block(List1);
+    List1->setCurrentRow(-1);
+  }
 
-  titleEffectText.clear();
+  auto& post = app_.postEditWindow();
+  QString effect;
   const auto effectFile = toPath(app_.projectFile(QString::fromUtf8(app::kTitleEffectFile)));
-  if (auto text = platform::readGbkText(effectFile)) titleEffectText = qs(*text);
+  if (auto text = platform::readGbkText(effectFile)) effect = qs(*text);
+  post.Text2->setPlainText(effect);
 
   setDirty(false);
+  main.placePreviews(s);
   loadingProject = false;
   定位灯管->click();
-  show();
+
+  const QString manualFile = app_.projectFile(QString::fromUtf8(compiler::kManualFile));
+  if (QFileInfo::exists(manualFile)) {
+    // A project with hand edits opens where they were made.
+    main.showPostEdit();
+    QFile::remove(app_.scratchFile());
+    QFile::copy(manualFile, app_.scratchFile());
+    QFile in(manualFile);
+    if (in.open(QIODevice::ReadOnly)) {
+      const auto text = platform::gbkToUtf8(in.readAll().toStdString());
+      post.setSequenceText(text ? qs(*text) : QString());
+    }
+    post.延时起点后期处理->start();
+    app_.hideSplash();
+  } else {
+    post.Timer1->stop();
+    main.showDesign();
+    显示总程序->click();
+  }
 }
 
 void DesignWindow::load() {
@@ -651,6 +1037,7 @@ void DesignWindow::load() {
   onColourCountChosen();
   app_.channels = columnsValue();
   app_.settings().set("是否运行中", "True");
+  main.showPreviews();
   fillCatalogue();
   loadingProject = false;
   定位灯管->click();
@@ -673,6 +1060,8 @@ bool DesignWindow::unload() {
     }
   }
   stopRun();
+  定时显示总程序->stop();
+  closeStepReader();
   QFile::remove(app_.scratchFile());
   app_.settings().set("最后处理的工程名称", us(app_.currentProjectPath()));
   保存当前内容();

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,8 +14,10 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <memory>
 
 #include "design/ProjectRecord.h"
+#include "preview/PreviewWindow.h"
 
 namespace lumafex::app {
 class Application;
@@ -64,9 +67,27 @@ class DesignWindow : public QWidget {
 
   // Stops the step display and the total-program run.
   void stopRun();
+  // The stop command: ends a total-program run (back to the first board entry) and the display.
+  void stopCommand();
 
-  // The title effect text of the open project (the post-processing window shows and edits it).
-  QString titleEffectText;
+  // A tick of Timer1: the next step of the current effect on the previews.
+  void tick();
+  // Runs the whole board on the previews, entry after entry, for ever.
+  void 显示总程序Click();
+  // Closes the step reader of the scratch step file (before the file is rewritten).
+  void closeStepReader();
+  // Lays the tubes out on both previews and draws them in their colours, then the title.
+  void layOutTubes();
+  // Draws the title for the current step on the previews that are switched on.
+  void 显示标题();
+  // Fills 字体 with the system's font names.
+  void 装载字体();
+
+  // The tube and title settings the previews draw with.
+  preview::SignStyle signStyle() const;
+  preview::TitleStyle titleStyle() const;
+  const QString& titleState() const { return titleState_; }
+
   // Parts of the record that belong to other windows, kept so they round-trip.
   ProjectSettings carried;
 
@@ -156,13 +177,24 @@ class DesignWindow : public QWidget {
   void onTitleChanged();
   void saveProject();
   void openProject();
-  void layOutTubes();
   void setBoardColours();
+  void onBoardSelection();
+  void assembleTotalProgram();
+  void extractCurrentEffect();
+  void advanceRun();
+  void selectBoardEntry(int row);
+  void selectCatalogueEntry(int position);
+  void setStepCounters(long step);
   void runGenerator(int position);
   void pickColour(const QColor& colour);
 
   app::Application& app_;
   bool fontsLoaded_ = false;
+  bool loadingFonts_ = false;
+  bool askingForFonts_ = false;
+  bool blinkRed_ = false;
+  QString titleState_;
+  std::unique_ptr<QFile> stepReader_;
 };
 
 }  // namespace lumafex::design

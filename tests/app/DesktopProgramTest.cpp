@@ -17,64 +17,18 @@
 #include "patterns/Catalogue.h"
 #include "platform/QtDialogs.h"
 #include "platform/TextFile.h"
+#include "postedit/PostEditWindow.h"
+#include "support/AppSession.h"
 #include "support/ScriptedDialogs.h"
+
+using lumafex::testing::fileBytes;
+using lumafex::testing::listTexts;
+using lumafex::testing::Session;
 
 using lumafex::app::Application;
 using lumafex::platform::Answer;
 using lumafex::platform::qs;
 using lumafex::platform::us;
-
-namespace {
-
-QByteArray fileBytes(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QStringList listTexts(QListWidget* list) {
-  QStringList out;
-  for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
-  return out;
-}
-
-// One run of the program in its own directories.
-struct Session {
-  QTemporaryDir root;
-  lumafex::platform::MemorySettings settings;
-  lumafex::testing::ScriptedDialogs dialogs;
-  std::unique_ptr<Application> app;
-
-  QString appDir() const { return root.path() + QStringLiteral("/app"); }
-  QString tempDir() const { return root.path() + QStringLiteral("/tmp"); }
-  QString helperMarker() const { return root.path() + QStringLiteral("/helper-ran"); }
-
-  Application& start(bool expectStarted = true) {
-    QDir().mkpath(tempDir());
-    const QString helper = root.path() + QStringLiteral("/fake-shelllnk");
-    QFile script(helper);
-    if (script.open(QIODevice::WriteOnly)) {
-      script.write("#!/bin/sh\necho \"$1\" >> '" + helperMarker().toUtf8() + "'\n");
-      script.close();
-      script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-    lumafex::app::StartOptions options;
-    options.applicationDirectory = appDir();
-    options.temporaryDirectory = tempDir();
-    options.showSplash = false;
-    options.shortcutHelper = helper;
-    app = std::make_unique<Application>(dialogs, settings, options);
-    const bool started = app->start();
-    if (started != expectStarted) qWarning("start() gave %d", started);
-    return *app;
-  }
-  lumafex::design::DesignWindow& design() { return app->designWindow(); }
-  lumafex::app::MainWindow& main() { return app->mainWindow(); }
-  QStringList scratchFiles() const {
-    return QDir(tempDir()).entryList({QStringLiteral("~00*")}, QDir::Files);
-  }
-};
-
-}  // namespace
 
 class DesktopProgramTest : public QObject {
   Q_OBJECT
@@ -167,7 +121,7 @@ class DesktopProgramTest : public QObject {
     QCOMPARE(s.design().列数->text(), QStringLiteral("64"));
     QCOMPARE(s.design().色数->currentText(), QStringLiteral("2"));
     QCOMPARE(s.design().标题名称->text(), QStringLiteral("红星"));
-    QCOMPARE(s.design().titleEffectText, QStringLiteral("新工程<1>"));
+    QCOMPARE(s.app->postEditWindow().Text2->toPlainText(), QStringLiteral("新工程<1>"));
     QCOMPARE(fileBytes(s.app->scratchFile()), QByteArray(64, 'X') + "\r\n");
     const QString path = s.app->currentProjectPath();
     QCOMPARE(s.main().windowTitle(), QStringLiteral("Lumafex……") + path.right(20));
@@ -256,8 +210,15 @@ class DesktopProgramTest : public QObject {
       design.选择->click();
     }
     const QStringList names = listTexts(design.List1);
+    // A click on an entry while nothing runs starts the whole board at its first entry; the second
+    // click continues the run from the entry clicked, which is then selected.
     design.List1->setCurrentRow(1);
+    QVERIFY(design.totalRunActive);
+    QCOMPARE(design.List1->currentRow(), 0);
+    design.List1->setCurrentRow(1);
+    QCOMPARE(design.List1->currentRow(), 1);
     design.下移->click();
+    QVERIFY(!design.totalRunActive);
     QCOMPARE(listTexts(design.List1), (QStringList{names[0], names[2], names[1]}));
     QCOMPARE(design.List1->currentRow(), 2);
     design.List1->setCurrentRow(0);
@@ -265,11 +226,15 @@ class DesktopProgramTest : public QObject {
     QCOMPARE(listTexts(design.List1), (QStringList{names[0], names[2], names[1]}));
 
     design.setDirty(false);
+    design.stopCommand();
     design.List1->setCurrentRow(1);
+    design.List1->setCurrentRow(1);
+    design.List1->item(1)->setSelected(true);
     QTest::keyClick(design.List1, Qt::Key_Delete);
     QCOMPARE(listTexts(design.List1), (QStringList{names[0], names[1]}));
     QVERIFY(!design.dirty());
     design.List1->setCurrentRow(0);
+    design.List1->item(0)->setSelected(true);
     design.删除->click();
     QCOMPARE(listTexts(design.List1), QStringList{names[1]});
     QVERIFY(design.dirty());
