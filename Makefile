@@ -27,6 +27,7 @@ run: build
 bench: build
 	$(BUILD)/bench/lumafex-bench-patterns
 	$(BUILD)/bench/lumafex-bench-compile
+	$(BUILD)/bench/lumafex-bench-preview
 
 test-sanitize: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLUMAFEX_SANITIZE=ON -DLUMAFEX_BUILD_BENCH=OFF

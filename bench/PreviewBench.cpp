@@ -1,20 +1,27 @@
-// The previews under the fastest timed run: a horizontal (1200 x 300) and a vertical (300 x 900)
-// preview, 300 channels in 10 rows with two colours, shown a step of a real two-colour effect every
-// millisecond for a few seconds, as the design window's timer does at its top speed. Reports how
-// many steps reached the previews per second and how long the canvases took to paint.
+// The previews under the fastest timed run: the design window's own timer at one step per
+// millisecond (speed slider at its top), 300 channels in 10 rows with two colours, both previews on
+// (horizontal 1200 x 300, vertical 300 x 900), playing a real two-colour effect for a few seconds.
+// Reports how many steps the design window showed per second and how long the canvases took to
+// paint a frame.
 //
 //   lumafex-bench-preview [seconds]
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QMdiSubWindow>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <vector>
 
-#include "patterns/Catalogue.h"
+#include "app/Application.h"
+#include "app/MainWindow.h"
+#include "controls/AdjustableBar.h"
+#include "design/DesignWindow.h"
+#include "platform/Dialogs.h"
+#include "platform/SettingsStore.h"
 #include "preview/PreviewWindow.h"
 #include "preview/SignCanvas.h"
 
@@ -22,132 +29,84 @@ using namespace lumafex;
 
 namespace {
 
-constexpr int kChannels = 300;
-constexpr int kRows = 10;
-constexpr int kColours = 2;
-constexpr long kMaxBurst = 20;
-
-std::vector<QString> effectSteps() {
-  patterns::StepWriter out;
-  for (const char* name : {"D7", "D1", "S1"}) {
-    const patterns::GeneratorRef* generator = patterns::findGenerator(name);
-    if (generator && patterns::runGenerator(*generator, kChannels, kColours, out) && out.lineCount() > 0)
-      break;
+// Nobody is there to answer: every question takes its first answer.
+class Unattended : public platform::Dialogs {
+ public:
+  platform::Answer message(const std::string&, platform::Buttons buttons, platform::Answer) override {
+    return buttons == platform::Buttons::Ok || buttons == platform::Buttons::OkCancel ? platform::Answer::Ok
+                                                                                      : platform::Answer::Yes;
   }
-  std::vector<QString> steps;
-  for (const std::string& line : out.lines())
-    steps.push_back(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
-  if (steps.empty()) steps.push_back(QString(kChannels, QLatin1Char('X')));
-  return steps;
-}
+  std::optional<std::string> input(const std::string&, const std::string&, const std::string& d) override {
+    return d;
+  }
+  std::optional<std::string> openFile(const std::string&, const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
+  std::optional<std::string> saveFile(const std::string&, const std::string&, const std::string&,
+                                      const std::string&) override {
+    return std::nullopt;
+  }
+};
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
+  QApplication qt(argc, argv);
   const double seconds = argc > 1 ? std::max(0.5, std::atof(argv[1])) : 3.0;
 
-  const std::vector<QString> steps = effectSteps();
+  QTemporaryDir root;
+  platform::MemorySettings settings;
+  settings.set("最后处理的工程名称", "");  // a run that is not the first: no shortcut request
+  settings.set("最后处理的工程名称", "/none");
+  Unattended dialogs;
+  app::StartOptions options;
+  options.applicationDirectory = root.path() + QStringLiteral("/app");
+  options.temporaryDirectory = root.path() + QStringLiteral("/tmp");
+  options.showSplash = false;
+  app::Application application(dialogs, settings, options);
+  if (!application.start()) return 1;
 
-  preview::SignStyle style;
-  style.columns = kChannels;
-  style.rows = kRows;
-  style.colours = kColours;
-  preview::TitleStyle title;
-  title.text = QStringLiteral("Velarn工作室");
-  title.size = 28;
+  auto& main = application.mainWindow();
+  auto& design = application.designWindow();
+  design.stopCommand();
+  design.定时显示总程序->stop();
+  main.resize(1600, 1400);
+  main.setPreviewSwitches(true, true);
+  main.showPreviews();
+  main.verticalFrame->resize(300, 900);
+  main.horizontalFrame->resize(1200, 300);
+  main.调整尺寸();
+  design.列数->setText(QStringLiteral("300"));
+  design.行数->setText(QStringLiteral("10"));
+  design.色数->setCurrentIndex(1);
+  design.速度调节->setValue(999);  // 1 ms per step
+  design.List2->setCurrentRow(2);  // "3右扫_色彩混合": a sweep that fills every lamp
+  QApplication::processEvents();
 
-  preview::PreviewWindow horizontal(preview::Orientation::Horizontal);
-  preview::PreviewWindow vertical(preview::Orientation::Vertical);
-  horizontal.resize(1200, 300);
-  vertical.resize(300, 900);
-  vertical.move(1210, 0);
-  for (preview::PreviewWindow* window : {&horizontal, &vertical}) {
-    window->setSignStyle(style);
-    window->show();
-    window->layOutLamps();
-    window->showTitle(title, QString());
-  }
-  app.processEvents();
-  horizontal.Picture1->resetPaintStatistics();
-  vertical.Picture1->resetPaintStatistics();
+  auto& horizontal = *application.horizontalPreview().Picture1;
+  auto& vertical = *application.verticalPreview().Picture1;
+  horizontal.resetPaintStatistics();
+  vertical.resetPaintStatistics();
+  design.stepsShown = 0;
 
-  // One step on both previews, the counters and the title, as the design window's timer draws a
-  // step.
-  std::size_t next = 0;
-  long shown = 0;
-  auto showNextStep = [&] {
-    const QString& step = steps[next];
-    next = (next + 1) % steps.size();
-    ++shown;
-    horizontal.setStep(horizontal.step() + 1);
-    vertical.setStep(horizontal.step());
-    horizontal.showStep(step);
-    vertical.showStep(step);
-    horizontal.showTitle(title, QString());
-    vertical.showTitle(title, QString());
-  };
+  QEventLoop loop;
+  QElapsedTimer clock;
+  clock.start();
+  QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
+  loop.exec();
+  const double elapsed = static_cast<double>(clock.elapsed()) / 1000.0;
 
-  // Runs a 1 ms timer for `seconds`; returns the steps shown per second. One step per tick falls
-  // short of 1000 by what the timer itself loses: Qt rounds every wait up to a whole millisecond,
-  // so the ticks drift late and every so often one is dropped, with an empty handler too. Paced by
-  // the clock, a tick shows every step that has fallen due since the last one, so the steps keep
-  // to one per millisecond as long as the previews keep up.
-  auto run = [&](bool pacedByClock) {
-    shown = 0;
-    long skipped = 0;
-    horizontal.Picture1->resetPaintStatistics();
-    vertical.Picture1->resetPaintStatistics();
-    QElapsedTimer clock;
-    QTimer ticker;
-    ticker.setTimerType(Qt::PreciseTimer);
-    ticker.setInterval(1);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-      if (!pacedByClock) {
-        showNextStep();
-        return;
-      }
-      const long due = static_cast<long>(clock.nsecsElapsed() / 1000000);
-      // After a stall the run goes on from now rather than rushing through all it missed; the
-      // steps given up count as not shown.
-      skipped = std::max(skipped, due - shown - kMaxBurst);
-      while (shown + skipped < due) showNextStep();
-    });
-    QEventLoop loop;
-    QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, [&] {
-      ticker.stop();
-      loop.quit();
-    });
-    clock.start();
-    ticker.start();
-    loop.exec();
-    return static_cast<double>(shown) / (static_cast<double>(clock.nsecsElapsed()) / 1e9);
-  };
-
-  const double perTick = run(false);
-  std::printf("one step per timer tick: %.0f steps per second\n", perTick);
-  const double paced = run(true);
-
-  // The canvases rendered directly, without the event loop, for comparison.
-  QElapsedTimer direct;
-  direct.start();
-  constexpr int kDirect = 200;
-  for (int i = 0; i < kDirect; ++i) {
-    horizontal.showStep(steps[static_cast<std::size_t>(i) % steps.size()]);
-    (void)horizontal.renderCanvas();
-  }
-  const double directMs = static_cast<double>(direct.nsecsElapsed()) / 1e6 / kDirect;
-
-  const auto h = horizontal.Picture1->paintStatistics();
-  const auto v = vertical.Picture1->paintStatistics();
+  const double stepsPerSecond = static_cast<double>(design.stepsShown) / elapsed;
+  const auto h = horizontal.paintStatistics();
+  const auto v = vertical.paintStatistics();
   const qint64 paints = h.paints + v.paints;
   const double meanPaintMs =
-      paints > 0 ? static_cast<double>(h.nanoseconds + v.nanoseconds) / 1e6 / static_cast<double>(paints) : 0;
-  std::printf("effect: %zu steps of %d channels, %d rows, %d colours; %.1f s per run\n", steps.size(),
-              kChannels, kRows, kColours, seconds);
-  std::printf("paints: horizontal %lld, vertical %lld; horizontal canvas rendered directly: %.3f ms\n",
-              static_cast<long long>(h.paints), static_cast<long long>(v.paints), directMs);
-  std::printf("steps per second: %.0f of 1000 asked; mean paint ms: %.3f\n", paced, meanPaintMs);
+      paints > 0 ? static_cast<double>(h.nanoseconds + v.nanoseconds) / paints / 1e6 : 0;
+  std::printf("timer interval: %d ms; canvases: %dx%d and %dx%d px; paints: %lld + %lld in %.1f s\n",
+              design.Timer1->interval(), horizontal.width(), horizontal.height(), vertical.width(),
+              vertical.height(), static_cast<long long>(h.paints), static_cast<long long>(v.paints), elapsed);
+  std::printf("steps shown: %ld\n", design.stepsShown);
+  std::printf("steps per second: %.0f of 1000 asked; mean paint ms: %.3f\n", stepsPerSecond, meanPaintMs);
   return 0;
 }

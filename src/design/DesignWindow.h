@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -72,6 +73,10 @@ class DesignWindow : public QWidget {
 
   // A tick of Timer1: the next step of the current effect on the previews.
   void tick();
+  // Below this interval (about a display frame) a tick shows every step that came due.
+  static constexpr qint64 kCatchUpBelowMs = 16;
+  // Steps drawn on the previews so far (for the speed measurement).
+  long stepsShown = 0;
   // Runs the whole board on the previews, entry after entry, for ever.
   void 显示总程序Click();
   // Closes the step reader of the scratch step file (before the file is rewritten).
@@ -179,6 +184,9 @@ class DesignWindow : public QWidget {
   void openProject();
   void setBoardColours();
   void onBoardSelection();
+  // One step of a tick; false when the tick ends without a step drawn.
+  bool stepOnce(bool drawTitle);
+  void updateTitleState();
   void assembleTotalProgram();
   void extractCurrentEffect();
   void advanceRun();
@@ -195,6 +203,8 @@ class DesignWindow : public QWidget {
   bool blinkRed_ = false;
   QString titleState_;
   std::unique_ptr<QFile> stepReader_;
+  QElapsedTimer runClock_;
+  qint64 scheduled_ = 0;
 };
 
 }  // namespace lumafex::design
