@@ -466,6 +466,7 @@ void DesignWindow::tick() {
 }
 
 bool DesignWindow::stepOnce(bool drawTitle) {
+  if (app_.sinceSplash() > 2500) app_.hideSplash();
   const int n = columnsValue();
   if (n == 0 || n > 300) {
     Timer1->stop();
