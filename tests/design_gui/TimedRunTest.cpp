@@ -192,7 +192,8 @@ class TimedRunTest : public QObject {
     auto& design = s.design();
     s.dialogs.expect("是否装载系统字体？", Answer::Yes);
     design.字体->setFocus();
-    QApplication::sendEvent(design.字体, new QFocusEvent(QEvent::FocusIn));
+    QFocusEvent focusIn(QEvent::FocusIn);
+    QApplication::sendEvent(design.字体, &focusIn);
     QTRY_VERIFY(design.字体->count() > 0);
     QCOMPARE(design.字体->currentText(), QStringLiteral("宋体"));
     QVERIFY(s.main().windowTitle().startsWith(QStringLiteral("Lumafex……")));  // the caption is back
