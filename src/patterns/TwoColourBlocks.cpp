@@ -210,6 +210,24 @@ void cross(int n, const CrossStyle& style, StepWriter& out) {
   for (long i = v - 2; i >= 0; i -= 2) out.put(Mid(bb, 1, i)).blanks(n - 2 * i + 2).put(Mid(a, 1, i)).end();
 }
 
+// A block of `unit`s growing from the middle over `line`: for i from 0 to Int(N / 2) step 2 the
+// middle grows by one unit and the line becomes its first N \ 2 − i characters, the middle, and
+// those characters again. Each line is built from the one before.
+void growFromTheMiddle(int n, std::string_view unit, std::string& line, StepWriter& out) {
+  const long half = idiv(n, 2);
+  std::string middle;
+  std::string next;
+  for (long i = 0; i <= Int(n / 2.0); i += 2) {
+    middle += unit;
+    const std::string_view side = Mid(line, 1, half - i);
+    next.assign(side);
+    next += middle;
+    next += side;
+    line.swap(next);
+    out.write(line);
+  }
+}
+
 }  // namespace
 
 // Flip: four colour-2 lamps and four colour-1 lamps per eight lamps; each step flips one lamp
@@ -243,18 +261,7 @@ bool D32(int n, int colours, StepWriter& out) {
 bool D33(int n, int colours, StepWriter& out) {
   if (!twoColours(colours)) return false;
   std::string line = radiate(n, "X X ", out);
-  const long half = idiv(n, 2);
-  std::string middle;
-  std::string next;
-  for (long i = 0; i <= Int(n / 2.0); i += 2) {
-    middle += "XXXX";
-    const std::string_view side = Mid(line, 1, half - i);
-    next.assign(side);
-    next += middle;
-    next += side;
-    line.swap(next);
-    out.write(line);
-  }
+  growFromTheMiddle(n, "XXXX", line, out);
   return true;
 }
 
@@ -274,18 +281,9 @@ bool D36(int n, int, StepWriter& out) {
   const long half = idiv(n, 2);
   const long last = Int(n / 2.0);
   std::string line = Xs(n);
+  growFromTheMiddle(n, "X X ", line, out);
   std::string middle;
   std::string next;
-  for (long i = 0; i <= last; i += 2) {
-    middle += "X X ";
-    const std::string_view side = Mid(line, 1, half - i);
-    next.assign(side);
-    next += middle;
-    next += side;
-    line.swap(next);
-    out.write(line);
-  }
-  middle.clear();
   for (long i = 0; i <= last; i += 2) {
     middle += "    ";
     next.assign(Mid(line, 1, half - i));
