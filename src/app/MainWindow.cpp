@@ -275,7 +275,12 @@ bool MainWindow::verticalShown() const {
 }
 
 void MainWindow::setPreviewSwitches(bool horizontal, bool vertical) {
-  if (!horizontal && !vertical) horizontal = true;
+  design::ProjectSettings s;
+  s.showHorizontal = horizontal ? 1 : 0;
+  s.showVertical = vertical ? 1 : 0;
+  design::keepOnePreview(s);
+  horizontal = s.showHorizontal == 1;
+  vertical = s.showVertical == 1;
   const QSignalBlocker a(启用横显示);
   const QSignalBlocker b(启用竖列显示);
   启用横显示->setValue(horizontal ? 1 : 0);

@@ -10,9 +10,10 @@ namespace lumafex::app {
 namespace fs = std::filesystem;
 
 fs::path projectDirectory(const fs::path& projectFile) {
-  fs::path dir = projectFile;
-  if (projectFile.has_extension()) dir.replace_extension();
-  return dir;
+  const std::string path = platform::pathToUtf8(projectFile);
+  const std::size_t dot = path.rfind('.');
+  if (dot == std::string::npos) return projectFile;
+  return platform::pathFromUtf8(path.substr(0, dot));
 }
 
 std::string logoPictureName(int k) {

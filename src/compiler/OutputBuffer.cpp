@@ -71,8 +71,9 @@ BufferResult buildOutputBuffer(const BufferInput& in) {
     }
   }
   if (labelValue(channels) == 0) {
+    // The length of the first line: the position of the first CR, less one (-1 without any).
     const std::size_t cr = r.bytes.find('\r');
-    channels = std::to_string(cr == std::string::npos ? 0 : cr);
+    channels = std::to_string(cr == std::string::npos ? -1L : static_cast<long>(cr));
   }
   r.channelsLabel = channels;
   r.rowsLabel = rowsText(platform::utf8Length(r.bytes), labelValue(channels));

@@ -2,6 +2,7 @@
 
 #include "app/ProjectPaths.h"
 #include "compiler/OutputBuffer.h"
+#include "design/TitleEffect.h"
 #include "patterns/Catalogue.h"
 #include "platform/TextCodec.h"
 #include "platform/TextFile.h"
@@ -21,6 +22,10 @@ Result<ProjectInputs> loadProject(const fs::path& projectFile) {
   if (!record) return Result<ProjectInputs>::fail(record.error());
   ProjectInputs p;
   design::applyRecord(*record, p.settings);
+  // As the windows take the record: the title box keeps only the characters it accepts, and one
+  // preview at least is on.
+  p.settings.title = design::acceptedTitle(p.settings.title);
+  design::keepOnePreview(p.settings);
   p.board = record->board;
   p.projectFile = file;
   p.projectDirectory = app::projectDirectory(file);
@@ -28,22 +33,18 @@ Result<ProjectInputs> loadProject(const fs::path& projectFile) {
   return Result<ProjectInputs>::ok(std::move(p));
 }
 
-std::optional<int> colourCountOf(std::string_view text) {
+int colourCountOf(std::string_view text) {
   const auto value = design::parseNumber(text);
   if (!value) return 1;
   if (*value > 3) return 3;
-  const long c = patterns::whole(*value);
-  if (c < 1) return std::nullopt;
-  return static_cast<int>(c);
+  if (*value == 1 || *value == 2 || *value == 3) return static_cast<int>(*value);
+  return 0;  // no catalogue at all
 }
 
 Result<AssemblyInput> assemblyInputOf(const ProjectInputs& p) {
   AssemblyInput in;
   in.board = p.board;
-  const auto colours = colourCountOf(p.settings.colourCount);
-  if (!colours)
-    return Result<AssemblyInput>::fail("色数“" + p.settings.colourCount + "”不正确，应为1、2或3。");
-  in.colours = *colours;
+  in.colours = colourCountOf(p.settings.colourCount);
   const long columns = static_cast<long>(patterns::leadingValue(p.settings.columns));
   in.tubesOn = p.settings.tubesOn == 1;
   in.imagesOn = p.settings.imagesOn == 1;

@@ -25,8 +25,9 @@ struct ProjectInputs {
 // Reads the project file and what its directory holds.
 Result<ProjectInputs> loadProject(const std::filesystem::path& projectFile);
 
-// The colour count a 色数 text stands for: not a number reads as 1, above 3 as 3; nullopt below 1.
-std::optional<int> colourCountOf(std::string_view text);
+// The colour count a 色数 text stands for: not a number reads as 1, above 3 as 3; a value that is
+// none of 1, 2 and 3 gives 0, a colour count without a catalogue.
+int colourCountOf(std::string_view text);
 
 // The assembly input for a project (board, colour count, channel count, image options), or the
 // message why it cannot be assembled.

@@ -176,6 +176,11 @@ void applyRecord(const ProjectRecord& record, ProjectSettings& s) {
   }
 }
 
+void keepOnePreview(ProjectSettings& s) {
+  if (s.showHorizontal != 1) s.showVertical = 1;
+  if (s.showVertical != 1) s.showHorizontal = 1;
+}
+
 ProjectRecord recordOf(const ProjectSettings& s, const std::vector<std::string>& board) {
   ProjectRecord record;
   for (std::size_t i = 0; i < kRecordValueLines; ++i) {

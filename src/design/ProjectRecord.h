@@ -82,6 +82,10 @@ struct ProjectSettings {
   std::string baseChannels = "基本路数";  // 35 基本路数 caption
 };
 
+// Opening a project keeps at least one preview on: with the horizontal one off the vertical one is
+// switched on; then, with the vertical one off, the horizontal one.
+void keepOnePreview(ProjectSettings& settings);
+
 // Reads a project file. Fails only when the file cannot be read at all; short files, unreadable
 // lines and a missing marker give a record with those parts absent.
 Result<ProjectRecord> readProjectRecord(const std::filesystem::path& path);

@@ -37,6 +37,15 @@ bool endsWithFirstStepMarker(std::string_view text) {
   return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
 }
 
+std::string acceptedTitle(std::string_view title) {
+  std::string out;
+  for (std::size_t i = 0; i < title.size();) {
+    const std::string_view ch = platform::utf8Char(title, i);
+    if (platform::isDoubleByte(ch)) out += ch;
+  }
+  return out;
+}
+
 bool isLit(std::string_view state, std::size_t i) {
   std::size_t offset = 0;
   for (std::size_t k = 0; offset < state.size(); ++k) {

@@ -29,6 +29,10 @@ std::string maskChannels(std::string_view mask);
 // channels: a new project's text "新工程<1>" is such a text).
 bool endsWithFirstStepMarker(std::string_view effectText);
 
+// The title as the title box accepts it: every single-byte character (ASCII, half-width forms)
+// removed, since only double-byte characters can be title characters.
+std::string acceptedTitle(std::string_view title);
+
 // Whether title character i (0-based) is lit in a title state.
 bool isLit(std::string_view titleState, std::size_t i);
 

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "app/ProjectPaths.h"
 #include "app/RecentFiles.h"
+#include "platform/TextFile.h"
 
 namespace lumafex::app {
 namespace {
@@ -61,6 +63,28 @@ TEST(RecentFiles, SettingsKeys) {
   EXPECT_EQ(settings.get("最近打开1"), "B");
   EXPECT_TRUE(settings.contains("参数", "最近打开7"));
   EXPECT_EQ(readRecentList(settings), list({"A", "B"}));
+}
+
+}  // namespace
+}  // namespace lumafex::app
+
+namespace lumafex::app {
+namespace {
+
+TEST(ProjectPaths, ProjectDirectoryIsThePathUpToItsLastDot) {
+  struct Case {
+    const char* file;
+    const char* dir;
+  };
+  for (const Case c : {Case{"/p/红星.hs", "/p/红星"}, Case{"/p/a.b/proj", "/p/a"},
+                       Case{"/p/x.tar.hs", "/p/x.tar"}, Case{"/p/none", "/p/none"}}) {
+    EXPECT_EQ(platform::pathToUtf8(projectDirectory(platform::pathFromUtf8(c.file))), c.dir) << c.file;
+  }
+}
+
+TEST(ProjectPaths, Captions) {
+  EXPECT_EQ(windowCaption("/a.hs"), "Lumafex……/a.hs");
+  EXPECT_EQ(windowCaption("/home/user/projects/红星饭店.hs"), "Lumafex……ser/projects/红星饭店.hs");
 }
 
 }  // namespace

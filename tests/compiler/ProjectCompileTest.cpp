@@ -155,10 +155,53 @@ TEST(ProjectCompile, ImageChannelsCountTheImagePictures) {
 }
 
 TEST(ProjectCompile, ColourCountText) {
-  EXPECT_EQ(colourCountOf("2"), 2);
-  EXPECT_EQ(colourCountOf("7"), 3);
-  EXPECT_EQ(colourCountOf("abc"), 1);
-  EXPECT_EQ(colourCountOf("0"), std::nullopt);
+  struct Case {
+    const char* text;
+    int colours;
+  };
+  for (const Case c :
+       {Case{"2", 2}, Case{" 3 ", 3}, Case{"7", 3}, Case{"abc", 1}, Case{"0", 0}, Case{"2.5", 0}}) {
+    EXPECT_EQ(colourCountOf(c.text), c.colours) << c.text;
+  }
+}
+
+TEST(ProjectCompile, AColourCountWithoutCatalogueCompilesNothing) {
+  auto s = eightChannels();
+  s.colourCount = "0";
+  Project p(s, {"1右扫"});
+  const auto r = p.compile(ChipLayout::Single);
+  ASSERT_TRUE(r.ok) << r.message;
+  EXPECT_TRUE(r.totalProgram.empty());
+  EXPECT_EQ(r.channelsLabel, "-1");  // no line at all: the first CR is nowhere
+  EXPECT_EQ(r.images.bytes, 1);
+  EXPECT_EQ(p.bin("单IC正.bin"), "");
+  EXPECT_NE(r.images.report.find("总步数＝0"), std::string::npos);
+}
+
+TEST(ProjectCompile, WithBothPreviewsOffTheVerticalOneIsOn) {
+  auto s = eightChannels();
+  s.showHorizontal = 0;
+  s.showVertical = 0;
+  s.horizontalTitleEffect = 1;  // belongs to the preview that stays off
+  s.verticalTitleEffect = 0;
+  Project off(s, {"27全亮"});
+  off.put("标题花式.bt", "X□X<2>\r\n");
+  EXPECT_EQ(off.compile(ChipLayout::Single).channelsLabel, "8");
+  s.verticalTitleEffect = 1;
+  Project on(s, {"27全亮"});
+  on.put("标题花式.bt", "X□X<2>\r\n");
+  EXPECT_EQ(on.compile(ChipLayout::Single).channelsLabel, "11");
+}
+
+TEST(ProjectCompile, TheTitleKeepsOnlyDoubleByteCharacters) {
+  auto s = eightChannels();
+  s.title = "AB红星";
+  s.horizontalTitleEffect = 1;
+  Project p(s, {"27全亮"});
+  p.put("标题花式.bt", "□星<1>\r\n");
+  const auto r = p.compile(ChipLayout::Single);
+  ASSERT_TRUE(r.ok) << r.message;
+  EXPECT_EQ(r.channelsLabel, "10");
 }
 
 struct CliOutcome {

@@ -34,6 +34,12 @@ TEST(TitleEffect, ChannelsAndLitCharacters) {
   EXPECT_TRUE(isLit("欢□迎", 2));
 }
 
+TEST(TitleEffect, AcceptedTitle) {
+  EXPECT_EQ(acceptedTitle("AB红星C"), "红星");
+  EXPECT_EQ(acceptedTitle("ＡＢ全角"), "ＡＢ全角");
+  EXPECT_EQ(acceptedTitle("abc"), "");
+}
+
 TEST(TitleEffect, FirstStepMarkerAtTheEnd) {
   EXPECT_TRUE(endsWithFirstStepMarker("新工程<1>"));
   EXPECT_FALSE(endsWithFirstStepMarker("新工程<1>\r\n"));
