@@ -4,6 +4,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchTiming.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -63,21 +65,10 @@ void BM_MemsetSameBytes(benchmark::State& state) {
 }
 BENCHMARK(BM_MemsetSameBytes)->Unit(benchmark::kMillisecond);
 
-template <class F>
-double bestSeconds(int runs, F&& f) {
-  double best = 1e30;
-  for (int i = 0; i < runs; ++i) {
-    const auto t0 = std::chrono::steady_clock::now();
-    f();
-    const auto t1 = std::chrono::steady_clock::now();
-    best = std::min(best, std::chrono::duration<double>(t1 - t0).count());
-  }
-  return best;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
+  using lumafex::bench::bestSeconds;
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

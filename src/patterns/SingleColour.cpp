@@ -7,6 +7,24 @@
 #include <string_view>
 
 #include "patterns/Generators.h"
+#include "patterns/SharedConstructions.h"
+
+namespace lumafex::patterns {
+
+void jumpingLamp(int n, long step, StepWriter& out) {
+  const long passes = idiv(n, 8);
+  std::string u;
+  for (long i = 0; i <= passes; i += step) {
+    for (long j = 0; j <= 7; j += step) {
+      u = Blanks(i + j);
+      u += 'X';
+      addBlanks(u, i + 7 - j);
+      out.repeat(u, 4).cut(n).end();
+    }
+  }
+}
+
+}  // namespace lumafex::patterns
 
 namespace lumafex::patterns::单色花式 {
 
@@ -33,7 +51,9 @@ Rule ruleByColours(int colours) {
 
 // Width of the moving block of the bar, split and block effects: one sixteenth of the sign from
 // 16 channels on, the whole sign below.
-int sixteenth(int n) { return n >= 16 ? 16 : n; }
+int sixteenth(int n) {
+  return n >= 16 ? 16 : n;
+}
 
 // S5's four-segment eject line.
 void ejectLine(StepWriter& out, std::string_view a, double n, long q, double i) {
@@ -82,7 +102,8 @@ bool S1(int n, int colours, StepWriter& out) {
       }
       return true;
     }
-    case Rule::None: break;
+    case Rule::None:
+      break;
   }
   return false;
 }
@@ -103,7 +124,8 @@ bool S2(int n, int colours, StepWriter& out) {
       }
       return true;
     }
-    case Rule::None: break;
+    case Rule::None:
+      break;
   }
   return false;
 }
@@ -126,8 +148,11 @@ bool S3(int n, int colours, StepWriter& out) {
     case Rule::Single:
       for (int i = 1; i <= n; ++i) out.blanks(n - i).xs(i).end();
       return true;
-    case Rule::Three: leftPasses(n, Blanks(n), "X", out); return true;
-    case Rule::None: break;
+    case Rule::Three:
+      leftPasses(n, Blanks(n), "X", out);
+      return true;
+    case Rule::None:
+      break;
   }
   return false;
 }
@@ -137,8 +162,11 @@ bool S4(int n, int colours, StepWriter& out) {
     case Rule::Single:
       for (int i = 1; i <= n; ++i) out.xs(n - i).blanks(i).end();
       return true;
-    case Rule::Three: leftPasses(n, Xs(n), " ", out); return true;
-    case Rule::None: break;
+    case Rule::Three:
+      leftPasses(n, Xs(n), " ", out);
+      return true;
+    case Rule::None:
+      break;
   }
   return false;
 }
@@ -160,7 +188,8 @@ bool S5(int n, int colours, StepWriter& out) {
         for (long i = q; i >= 1; i -= 3) ejectLine(out, Mid(u, 1, i), n, q, i);
       }
       return true;
-    case Rule::None: break;
+    case Rule::None:
+      break;
   }
   return false;
 }
@@ -184,7 +213,8 @@ bool S6(int n, int colours, StepWriter& out) {
       for (double i = quarter; i >= 0; i -= 3) line(w, i, quarter);
       return true;
     }
-    case Rule::None: break;
+    case Rule::None:
+      break;
   }
   return false;
 }
@@ -213,7 +243,8 @@ bool S7(int n, int colours, StepWriter& out) {
       }
       return true;
     }
-    case Rule::None: break;
+    case Rule::None:
+      break;
   }
   return false;
 }
@@ -250,7 +281,8 @@ bool S8(int n, int colours, StepWriter& out) {
         for (int i = 1; i <= n; i += 3) out.write(Mid(w, i, n));
       }
       return true;
-    case Rule::None: break;
+    case Rule::None:
+      break;
   }
   return false;
 }
@@ -268,7 +300,8 @@ bool S9(int n, int colours, StepWriter& out) {
         for (int i = n; i >= 1; i -= 3) out.put(Mid(w, i, n)).put(w).end();
       }
       return true;
-    case Rule::None: break;
+    case Rule::None:
+      break;
   }
   return false;
 }
@@ -309,7 +342,8 @@ bool S10(int n, int colours, StepWriter& out) {
       }
       return true;
     }
-    case Rule::None: break;
+    case Rule::None:
+      break;
   }
   return false;
 }
@@ -337,7 +371,8 @@ bool S11(int n, int colours, StepWriter& out) {
       }
       return true;
     }
-    case Rule::None: break;
+    case Rule::None:
+      break;
   }
   return false;
 }
@@ -406,7 +441,8 @@ bool S14(int n, int colours, StepWriter& out) {
       }
       return true;
     }
-    case Rule::None: break;
+    case Rule::None:
+      break;
   }
   return false;
 }
@@ -436,7 +472,8 @@ bool S15(int n, int colours, StepWriter& out) {
       for (long i = 1; i <= h; i += 2) open(w, i, 2 * i);
       return true;
     }
-    case Rule::None: break;
+    case Rule::None:
+      break;
   }
   return false;
 }
@@ -479,16 +516,7 @@ bool S19(int n, int, StepWriter& out) {
 }
 
 bool S20(int n, int, StepWriter& out) {
-  const long passes = idiv(n, 8);
-  std::string u;
-  for (long i = 0; i <= passes; ++i) {
-    for (long j = 0; j <= 7; ++j) {
-      u = Blanks(i + j);
-      u += 'X';
-      addBlanks(u, i + 7 - j);
-      out.repeat(u, 4).cut(n).end();
-    }
-  }
+  jumpingLamp(n, 1, out);
   return true;
 }
 

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "patterns/Generators.h"
+#include "patterns/SharedConstructions.h"
 
 namespace lumafex::patterns::双色花式 {
 
@@ -322,16 +323,7 @@ bool D24(int n, int colours, StepWriter& out) {
 // Jump: a colour-1 lamp stepping one lamp at a time through a period of 2i + 8 characters that
 // grows by two lamps per pass.
 bool D25(int n, int, StepWriter& out) {
-  const long passes = idiv(n, 8);
-  std::string u;
-  for (long i = 0; i <= passes; i += 2) {
-    for (long j = 0; j <= 7; j += 2) {
-      u = Blanks(i + j);
-      u += 'X';
-      addBlanks(u, i + 7 - j);
-      out.repeat(u, 4).cut(n).end();
-    }
-  }
+  jumpingLamp(n, 2, out);
   return true;
 }
 

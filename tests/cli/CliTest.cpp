@@ -2,30 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <array>
-#include <cstdio>
+#include <algorithm>
 #include <string>
+
+#include "support/RunCli.h"
 
 namespace {
 
-struct Outcome {
-  int status = -1;
-  std::string out;
-};
-
-Outcome runCli(const std::string& arguments) {
-  Outcome o;
-  const std::string command = std::string(LUMAFEX_CLI_PATH) + " " + arguments + " 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return o;
-  std::array<char, 4096> buf{};
-  std::size_t n = 0;
-  while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) o.out.append(buf.data(), n);
-  const int raw = pclose(pipe);
-  o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return o;
-}
+using Outcome = lumafex::testing::CliOutcome;
+using lumafex::testing::runCli;
 
 TEST(Cli, EffectWritesScratchFileBytes) {
   const Outcome o = runCli("effect --channels 8 --colours 1 22收缩");

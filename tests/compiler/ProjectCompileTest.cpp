@@ -12,6 +12,7 @@
 #include "patterns/Catalogue.h"
 #include "platform/TextCodec.h"
 #include "platform/TextFile.h"
+#include "support/RunCli.h"
 #include "support/TempDir.h"
 
 namespace lumafex::compiler {
