@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,6 +9,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTimer>
+#include <cstdlib>
 
 #include "Version.h"
 #include "app/MainWindow.h"
@@ -22,6 +24,8 @@
 #include "platform/TextFile.h"
 #include "postedit/PostEditWindow.h"
 #include "preview/PreviewWindow.h"
+#include "update/DownloadWindow.h"
+#include "update/UpdateWindow.h"
 
 // Resources live in the static GUI library; they must be registered once by name.
 static void initLumafexResources() {
@@ -62,6 +66,8 @@ Application::Application(platform::Dialogs& dialogs, platform::SettingsStore& se
 }
 
 Application::~Application() {
+  delete update_;
+  delete download_;  // records its last address and file
   delete main_;  // owns the working windows
   delete splash_;
 }
@@ -132,6 +138,7 @@ bool Application::start() {
     splash_->show();
     splash_->raise();
     splashClock_.start();
+    checkForUpdates();
   }
   mainWindow().load();
   return true;
@@ -235,6 +242,35 @@ compiler::OutputWindow& Application::outputWindow() {
     frame->hide();
   }
   return *output_;
+}
+
+update::DownloadWindow& Application::downloadWindow() {
+  if (!download_) download_ = new update::DownloadWindow(settings_);
+  return *download_;
+}
+
+update::UpdateWindow& Application::updateWindow() {
+  if (!update_) {
+    update::UpdateContext context;
+    context.dialogs = &dialogs_;
+    context.settings = &settings_;
+    context.applicationDirectory = [this] { return appDir_; };
+    context.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    context.endProgram = [this] {
+      // A confirmed update ends the program at once, so the user can install the new version:
+      // no save question, no recorded state.
+      if (instanceLock_) instanceLock_->unlock();
+      std::_Exit(0);
+    };
+    update_ = new update::UpdateWindow(std::move(context), downloadWindow());
+  }
+  return *update_;
+}
+
+void Application::checkForUpdates() {
+  // The question, if any, belongs on top of the splash.
+  if (auto* qt = dynamic_cast<platform::QtDialogs*>(&dialogs_)) qt->setParent(splash_);
+  updateWindow().setVersionCaption(splash_->lblVersion->text());
 }
 
 bool Application::postEditShown() const {

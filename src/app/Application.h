@@ -30,6 +30,10 @@ class PostEditWindow;
 namespace lumafex::compiler {
 class OutputWindow;
 }
+namespace lumafex::update {
+class UpdateWindow;
+class DownloadWindow;
+}  // namespace lumafex::update
 
 namespace lumafex::app {
 
@@ -83,6 +87,9 @@ class Application : public QObject {
   preview::PreviewWindow& verticalPreview();
   postedit::PostEditWindow& postEditWindow();
   compiler::OutputWindow& outputWindow();
+  // The update check: the update window and the download window it fetches the product list with.
+  update::UpdateWindow& updateWindow();
+  update::DownloadWindow& downloadWindow();
   // Whether the post-processing window is shown.
   bool postEditShown() const;
 
@@ -104,6 +111,8 @@ class Application : public QObject {
   void seedApplicationDirectory();
   preview::PreviewWindow* makePreview(bool horizontal);
   void requestShortcuts();
+  // The splash's version label starts the update check (bounded in time, see DownloadWindow).
+  void checkForUpdates();
 
   platform::Dialogs& dialogs_;
   platform::SettingsStore& settings_;
@@ -120,6 +129,8 @@ class Application : public QObject {
   preview::PreviewWindow* vertical_ = nullptr;
   postedit::PostEditWindow* postEdit_ = nullptr;
   compiler::OutputWindow* output_ = nullptr;
+  update::UpdateWindow* update_ = nullptr;
+  update::DownloadWindow* download_ = nullptr;
 
   SplashWindow* splash_ = nullptr;
   QElapsedTimer splashClock_;

@@ -31,6 +31,7 @@
 #include "platform/Twips.h"
 #include "postedit/PostEditWindow.h"
 #include "preview/PreviewWindow.h"
+#include "update/UpdateWindow.h"
 
 namespace lumafex::app {
 
@@ -138,6 +139,8 @@ void MainWindow::buildMenus() {
   help->setObjectName(QStringLiteral("mnuHelp"));
   说明书 = action(help, "说明书", "说明书(&R)");
   说明书->setShortcut(QKeySequence::HelpContents);
+  检查更新 = action(help, "检查更新", "检查更新…");
+  connect(检查更新, &QAction::triggered, this, [this] { app_.updateWindow().showAndRead(); });
   help->addSeparator();
   mnuHelpAbout = action(help, "mnuHelpAbout", "关于(&A) ");
   QMenu* contact = help->addMenu(QStringLiteral("联系作者"));

@@ -100,6 +100,7 @@ class MainWindow : public QMainWindow {
   QAction* 多集成块_每8路一块;
   QAction* 单IC导出;
   QAction* 说明书;
+  QAction* 检查更新;  // shows the update window and reads the product list again
   QAction* mnuHelpAbout;
 
   controls::VelarnButton* 新建;
