@@ -1,5 +1,6 @@
 #include "update/DownloadWindow.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QGridLayout>
@@ -9,7 +10,6 @@
 #include <QNetworkProxyFactory>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QCoreApplication>
 #include <QSaveFile>
 #include <QTimer>
 #include <QUrl>

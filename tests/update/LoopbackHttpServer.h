@@ -67,8 +67,9 @@ class LoopbackHttpServer : public QObject {
   void answer(QTcpSocket* socket, const QByteArray& path) {
     const auto it = routes.find(path);
     const Route route = it != routes.end() ? *it : Route{404, QByteArrayLiteral("not here"), -1};
-    QByteArray reply = "HTTP/1.1 " + QByteArray::number(route.status) + " X\r\nContent-Length: " +
-                       QByteArray::number(route.body.size()) + "\r\nContent-Type: text/plain\r\n\r\n";
+    QByteArray reply = "HTTP/1.1 " + QByteArray::number(route.status) +
+                       " X\r\nContent-Length: " + QByteArray::number(route.body.size()) +
+                       "\r\nContent-Type: text/plain\r\n\r\n";
     reply += route.stallAfter < 0 ? route.body : route.body.left(route.stallAfter);
     socket->write(reply);
   }

@@ -27,19 +27,18 @@ TEST_P(ProductLineTest, CutsNameVersionAndFile) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, ProductLineTest,
-    ::testing::Values(
-        LineCase{"《Lumafex》 版本：1.2.0 下载：lumafex-1.2.0.tar.gz", "《Lumafex》", "1.2.0", "lumafex-1.2.0.tar.gz"},
-        // The name ends at the first "》"; the file name starts after the last "：".
-        LineCase{"《灯》》版本：2.0 说明：新：a.zip", "《灯》", "2.0", "a.zip"},
-        // Any one character separates "版本" from the version, a blank as well.
-        LineCase{"《X》版本 3.1 b.zip", "《X》", "3.1", "《X》版本 3.1 b.zip"},
-        LineCase{"《X》版本:3.1.4 文件：x", "《X》", "3.1.4", "x"},
-        // No blank after the version, no "版本", or nothing after it: an unusable version.
-        LineCase{"《X》 版本：1.2.0", "《X》", "", "1.2.0"},
-        LineCase{"《X》 1.2.0 下载：x.zip", "《X》", "", "x.zip"},
-        LineCase{"《X》版本", "《X》", "", "《X》版本"},
-        LineCase{"无名称 版本：1.0 ：", "", "1.0", ""},
-        LineCase{"", "", "", ""}));
+    ::testing::Values(LineCase{"《Lumafex》 版本：1.2.0 下载：lumafex-1.2.0.tar.gz", "《Lumafex》", "1.2.0",
+                               "lumafex-1.2.0.tar.gz"},
+                      // The name ends at the first "》"; the file name starts after the last "：".
+                      LineCase{"《灯》》版本：2.0 说明：新：a.zip", "《灯》", "2.0", "a.zip"},
+                      // Any one character separates "版本" from the version, a blank as well.
+                      LineCase{"《X》版本 3.1 b.zip", "《X》", "3.1", "《X》版本 3.1 b.zip"},
+                      LineCase{"《X》版本:3.1.4 文件：x", "《X》", "3.1.4", "x"},
+                      // No blank after the version, no "版本", or nothing after it: an unusable version.
+                      LineCase{"《X》 版本：1.2.0", "《X》", "", "1.2.0"},
+                      LineCase{"《X》 1.2.0 下载：x.zip", "《X》", "", "x.zip"},
+                      LineCase{"《X》版本", "《X》", "", "《X》版本"},
+                      LineCase{"无名称 版本：1.0 ：", "", "1.0", ""}, LineCase{"", "", "", ""}));
 
 TEST(VersionTest, ComparesAsText) {
   struct {
@@ -47,9 +46,9 @@ TEST(VersionTest, ComparesAsText) {
     const char* listed;
     bool newer;
   } cases[] = {
-      {"1.0.0", "1.0.1", true},  {"1.0.0", "1.0.0", false}, {"1.0.1", "1.0.0", false},
-      {"1.9.0", "1.10.0", false},  // text, not numbers
-      {"1.0.0", "", false},        // an unusable version offers nothing
+      {"1.0.0", "1.0.1", true},  {"1.0.0", "1.0.0", false},
+      {"1.0.1", "1.0.0", false}, {"1.9.0", "1.10.0", false},  // text, not numbers
+      {"1.0.0", "", false},                                   // an unusable version offers nothing
       {"1.0", "1.0.0", true},
   };
   for (const auto& c : cases) EXPECT_EQ(isNewerVersion(c.own, c.listed), c.newer) << c.own << " " << c.listed;
@@ -72,22 +71,11 @@ TEST(SizeTextTest, ShortTextHasThreeSignificantDigitsCut) {
     std::uint64_t bytes;
     const char* text;
   } cases[] = {
-      {0, "0 字节"},
-      {532, "532 字节"},
-      {1023, "1023 字节"},
-      {1024, "1.00 KB"},
+      {0, "0 字节"},        {532, "532 字节"},    {1023, "1023 字节"},        {1024, "1.00 KB"},
       {1340, "1.30 KB"},  // 1.308…: cut, not rounded
-      {3605, "3.52 KB"},
-      {10239, "9.99 KB"},
-      {10240, "10.0 KB"},
-      {23506, "22.9 KB"},
-      {102400, "100 KB"},
-      {1023999, "999 KB"},
-      {1024000, "0.97 MB"},  // from 1000 on, the next unit
-      {1048576, "1.00 MB"},
-      {2400016, "2.28 MB"},
-      {4294967295ull, "3.99 GB"},
-      {1ull << 60, "1.00 EB"},
+      {3605, "3.52 KB"},    {10239, "9.99 KB"},   {10240, "10.0 KB"},         {23506, "22.9 KB"},
+      {102400, "100 KB"},   {1023999, "999 KB"},  {1024000, "0.97 MB"},  // from 1000 on, the next unit
+      {1048576, "1.00 MB"}, {2400016, "2.28 MB"}, {4294967295ull, "3.99 GB"}, {1ull << 60, "1.00 EB"},
   };
   for (const auto& c : cases) EXPECT_EQ(shortSizeText(c.bytes), c.text) << c.bytes;
 }

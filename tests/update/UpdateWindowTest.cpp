@@ -115,7 +115,8 @@ class UpdateWindowTest : public QObject {
     QCOMPARE(server.header(0, "Cache-Control"), QByteArray("no-cache"));
     QCOMPARE(readFile(c.listFile()), list);
     QCOMPARE(c.window->List1->count(), 3);
-    QCOMPARE(c.window->List1->item(1)->text(), QStringLiteral("《Lumafex》 版本：1.2.0 下载：lumafex-1.2.0.tar.gz"));
+    QCOMPARE(c.window->List1->item(1)->text(),
+             QStringLiteral("《Lumafex》 版本：1.2.0 下载：lumafex-1.2.0.tar.gz"));
     const QString done = QStringLiteral("共下载 %1 字节").arg(list.size());
     QCOMPARE(c.progress(), done);
     QCOMPARE(c.window->progressPanel->text(), done);
@@ -141,17 +142,19 @@ class UpdateWindowTest : public QObject {
     QTest::addColumn<QString>("offered");  // the version asked about; empty: no question
     QTest::newRow("list newer") << QStringLiteral("版本：1.0.0") << listWithOwnVersion("1.2.0")
                                 << QStringLiteral("1.2.0");
-    QTest::newRow("same version") << QStringLiteral("版本：1.2.0") << listWithOwnVersion("1.2.0") << QString();
+    QTest::newRow("same version") << QStringLiteral("版本：1.2.0") << listWithOwnVersion("1.2.0")
+                                  << QString();
     QTest::newRow("own newer") << QStringLiteral("版本：1.3.0") << listWithOwnVersion("1.2.0") << QString();
-    QTest::newRow("1.10.0 against 1.9.0") << QStringLiteral("版本：1.9.0") << listWithOwnVersion("1.10.0")
-                                          << QString();
+    QTest::newRow("1.10.0 against 1.9.0")
+        << QStringLiteral("版本：1.9.0") << listWithOwnVersion("1.10.0") << QString();
     // Without an own line the last line stays selected, but another product's version is no
     // reason to offer anything.
-    QTest::newRow("own line missing") << QStringLiteral("版本：1.0.0")
-                                      << gbk("《霓虹控制器》 版本：3.0.0 下载：a.zip\r\n《烧录助手》 版本：9.9.9 下载：b.zip\r\n")
-                                      << QString();
-    QTest::newRow("unusable version") << QStringLiteral("版本：1.0.0") << gbk("《Lumafex》 版本：2.0.0\r\n")
-                                      << QString();
+    QTest::newRow("own line missing")
+        << QStringLiteral("版本：1.0.0")
+        << gbk("《霓虹控制器》 版本：3.0.0 下载：a.zip\r\n《烧录助手》 版本：9.9.9 下载：b.zip\r\n")
+        << QString();
+    QTest::newRow("unusable version")
+        << QStringLiteral("版本：1.0.0") << gbk("《Lumafex》 版本：2.0.0\r\n") << QString();
     QTest::newRow("empty list") << QStringLiteral("版本：1.0.0") << QByteArray() << QString();
   }
 
@@ -163,7 +166,8 @@ class UpdateWindowTest : public QObject {
     server.routes["/list.txt"] = {200, list, -1};
     Check c(server.base());
     if (!offered.isEmpty()) {
-      c.dialogs.expect("《Lumafex》已经有新的版本，版本号为：“" + offered.toStdString() + "”是否下载？", Answer::No);
+      c.dialogs.expect("《Lumafex》已经有新的版本，版本号为：“" + offered.toStdString() + "”是否下载？",
+                       Answer::No);
     }
     c.window->setVersionCaption(own);
     QCOMPARE(server.requests.size(), 1);
@@ -227,12 +231,14 @@ class UpdateWindowTest : public QObject {
     server.routes["/f.bin"] = {200, body, -1};
     Check c(server.base());
     QStringList progress;
-    QObject::connect(c.download.get(), &DownloadWindow::progressChanged, [&](const QString& t) { progress << t; });
+    QObject::connect(c.download.get(), &DownloadWindow::progressChanged,
+                     [&](const QString& t) { progress << t; });
     const QString target = c.dir.path() + QStringLiteral("/f.bin");
     QCOMPARE(c.download->DownloadFile(server.base() + QStringLiteral("/f.bin"), target), qint64(body.size()));
     QCOMPARE(readFile(target), body);
     QCOMPARE(progress.front(), QStringLiteral("正在连接服务器..."));
-    QVERIFY2(progress.value(1).startsWith(QStringLiteral("已下载 2048字节(2.00 KB)  [ ")), qPrintable(progress.value(1)));
+    QVERIFY2(progress.value(1).startsWith(QStringLiteral("已下载 2048字节(2.00 KB)  [ ")),
+             qPrintable(progress.value(1)));
     QVERIFY(progress.value(1).endsWith(QStringLiteral(" /秒 ]")));
     QCOMPARE(progress.size(), 5);  // connecting, three blocks, the total
     QCOMPARE(progress.back(), QStringLiteral("共下载 6144 字节"));
@@ -336,7 +342,8 @@ class UpdateWindowTest : public QObject {
     QVERIFY(app.start());
     QCOMPARE(dialogs.asked.size(), std::size_t(1));
     QVERIFY(dialogs.unexpected.empty());
-    QCOMPARE(readFile(options.applicationDirectory + QStringLiteral("/list.txt")), listWithOwnVersion("99.0.0"));
+    QCOMPARE(readFile(options.applicationDirectory + QStringLiteral("/list.txt")),
+             listWithOwnVersion("99.0.0"));
     QVERIFY(app.updateWindow().isHidden());
     QVERIFY(app.mainWindow().isVisible());
 
