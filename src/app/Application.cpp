@@ -68,7 +68,7 @@ Application::Application(platform::Dialogs& dialogs, platform::SettingsStore& se
 Application::~Application() {
   delete update_;
   delete download_;  // records its last address and file
-  delete main_;  // owns the working windows
+  delete main_;      // owns the working windows
   delete splash_;
 }
 
@@ -257,8 +257,14 @@ update::UpdateWindow& Application::updateWindow() {
     context.applicationDirectory = [this] { return appDir_; };
     context.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     context.endProgram = [this] {
-      // A confirmed update ends the program at once, so the user can install the new version:
-      // no save question, no recorded state.
+      // Once the user works in the main window (a check from the help menu), ending goes the usual
+      // way, so unsaved work is offered for saving (and the user may stay).
+      if (main_ && main_->isVisible()) {
+        main_->mnuFileExit->trigger();
+        return;
+      }
+      // During start-up a confirmed update ends the program at once, so the user can install the
+      // new version: nothing is open yet, nothing is recorded.
       if (instanceLock_) instanceLock_->unlock();
       std::_Exit(0);
     };

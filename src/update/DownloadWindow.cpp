@@ -161,7 +161,7 @@ qint64 DownloadWindow::DownloadFile(const QString& url, const QString& file) {
 
   // Only web addresses are fetched; an empty or partial address (no server configured) is never
   // sent anywhere.
-  const QUrl address(url, QUrl::StrictMode);
+  const QUrl address(url);
   const QString scheme = address.scheme().toLower();
   if (!address.isValid() || address.host().isEmpty() ||
       (scheme != QStringLiteral("http") && scheme != QStringLiteral("https"))) {

@@ -2,6 +2,7 @@
 // comparison and its question, the hand-over to the browser, the download window's bounds and stop
 // flag, and the check at start-up.
 
+#include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
@@ -11,6 +12,7 @@
 
 #include "app/Application.h"
 #include "app/MainWindow.h"
+#include "design/DesignWindow.h"
 #include "platform/QtDialogs.h"
 #include "platform/SettingsStore.h"
 #include "platform/TextCodec.h"
@@ -97,6 +99,13 @@ QByteArray listWithOwnVersion(const char* version) {
 
 class UpdateWindowTest : public QObject {
   Q_OBJECT
+
+ public slots:
+  // Stands in for the user's browser.
+  void takeUrl(const QUrl& url) { browserGot << url; }
+
+ private:
+  QList<QUrl> browserGot;
 
  private slots:
   void initTestCase() { qunsetenv("LUMAFEX_UPDATE_URL"); }
@@ -356,6 +365,19 @@ class UpdateWindowTest : public QObject {
     QCOMPARE(app.updateWindow().List1->count(), 3);
     QCOMPARE(server.requests.size(), 2);
     QCOMPARE(dialogs.asked.size(), std::size_t(1));  // looking again asks nothing by itself
+
+    // Yes from the shown window ends the usual way: unsaved work is offered for saving first, and
+    // the user may stay.
+    QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "takeUrl");
+    app.designWindow().setDirty(true);
+    dialogs.expect("已经有新的版本", Answer::Yes);
+    dialogs.expect("原来的工程已经改变，是否存盘？", Answer::Cancel);
+    app.updateWindow().版本分析->click();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+    QCOMPARE(browserGot, QList<QUrl>{QUrl(server.base() + QStringLiteral("/lumafex-99.0.0.tar.gz"))});
+    QVERIFY(dialogs.replies.empty());
+    QVERIFY(dialogs.unexpected.empty());
+    QVERIFY(app.mainWindow().isVisible());
   }
 
   void startUpAgainstASilentServerStillOpensTheMainWindow() {
