@@ -3,6 +3,7 @@
 // paths, records every request, and can be told to keep silent or to stop in the middle of a body.
 
 #include <QByteArray>
+#include <QHash>
 #include <QHostAddress>
 #include <QList>
 #include <QMap>
@@ -50,14 +51,13 @@ class LoopbackHttpServer : public QObject {
     while (QTcpSocket* socket = server_.nextPendingConnection()) {
       ++connections;
       socket->setParent(this);
-      auto* buffer = new QByteArray;
-      QObject::connect(socket, &QObject::destroyed, this, [buffer] { delete buffer; });
-      QObject::connect(socket, &QTcpSocket::readyRead, this, [this, socket, buffer] {
-        *buffer += socket->readAll();
-        const qsizetype end = buffer->indexOf("\r\n\r\n");
+      QObject::connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+        QByteArray& buffer = buffers_[socket];
+        buffer += socket->readAll();
+        const qsizetype end = buffer.indexOf("\r\n\r\n");
         if (end < 0) return;
-        const QByteArray request = buffer->left(end);
-        buffer->remove(0, end + 4);
+        const QByteArray request = buffer.left(end);
+        buffer.remove(0, end + 4);
         requests << request;
         if (!silent) answer(socket, request.split(' ').value(1));
       });
@@ -75,6 +75,7 @@ class LoopbackHttpServer : public QObject {
   }
 
   QTcpServer server_;
+  QHash<QTcpSocket*, QByteArray> buffers_;  // what each connection sent that is not answered yet
 };
 
 }  // namespace lumafex::testing
