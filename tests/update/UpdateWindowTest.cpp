@@ -132,17 +132,8 @@ class UpdateWindowTest : public QObject {
     QCOMPARE(c.download->txtURL->text(), server.base() + QStringLiteral("/list.txt"));
     QCOMPARE(c.download->txtFile->text(), c.listFile());
     QVERIFY(c.dialogs.asked.empty());
-  }
-
-  void selectingALineNamesItsProductOnTheDownloadButton() {
-    LoopbackHttpServer server;
-    server.routes["/list.txt"] = {200, listWithOwnVersion("1.0.0"), -1};
-    Check c(server.base());
-    c.window->读产品列表->click();
     c.window->List1->setCurrentRow(2);
     QCOMPARE(c.window->下载->text(), QStringLiteral("下载《烧录助手》"));
-    c.window->List1->setCurrentRow(0);
-    QCOMPARE(c.window->下载->text(), QStringLiteral("下载《霓虹控制器》"));
   }
 
   void versionAnalysis_data() {
