@@ -214,7 +214,7 @@ std::string padImage(std::string image, std::size_t size, Padding padding, bool 
 
 std::string capacityMessage(const std::string& file, std::size_t needed, const Chip& chip) {
   std::string m = "EPROM文件“" + file + "”需要 " + std::to_string(needed) + " 字节，超出芯片 " + chip.name + " 的 " +
-                  std::to_string(chip.bytes) + " 字节，没有写入任何文件。";
+                  std::to_string(chip.bytes) + " 字节。";
   if (const auto fit = smallestChipFor(needed)) {
     m += "能容纳它的最小芯片是 " + std::string(fit->name) + "（" + std::to_string(fit->bytes) + " 字节）。";
   } else {
@@ -222,7 +222,7 @@ std::string capacityMessage(const std::string& file, std::size_t needed, const C
     m += "没有能容纳它的芯片（最大的 " + std::string(largest.name) + " 为 " + std::to_string(largest.bytes) +
          " 字节）。";
   }
-  return m;
+  return m + "没有写入任何文件。";
 }
 
 ChipOutcome finishChipImages(const ChipOptions& options, std::vector<ImageFile> images) {
