@@ -134,7 +134,9 @@ void ChipPanel::choiceChanged() {
   updateEnabled();
   if (loading_) return;
   const QString project = currentProject();
-  if (project.isEmpty() || project != loadedProject_) return;
+  if (project.isEmpty()) return;
+  // The choices shown are the ones the user changed: they become the current project's.
+  loadedProject_ = project;
   std::error_code ec;
   const fs::path dir = platform::pathFromUtf8(us(project));
   if (!fs::is_directory(dir, ec)) return;  // a project not saved yet has no directory to hold it
