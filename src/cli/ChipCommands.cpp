@@ -155,10 +155,11 @@ int verifyCommand(const std::vector<std::string>& words, std::ostream& out, std:
       err << "lumafex-cli: 本次编译没有名为“" << readBack.imageName << "”的EPROM文件\n";
       return kExitUsage;
     }
-    const std::size_t sequence = static_cast<std::size_t>(result.images.frames) *
-                                 (layout == compiler::ChipLayout::Single ? static_cast<std::size_t>(result.images.bytes) : 1u);
-    comparisons.push_back(
-        compiler::compareImage(readBack.imageName, image->bytes, readBack.bytes, result.images.bytes, sequence));
+    const std::size_t sequence =
+        static_cast<std::size_t>(result.images.frames) *
+        (layout == compiler::ChipLayout::Single ? static_cast<std::size_t>(result.images.bytes) : 1u);
+    comparisons.push_back(compiler::compareImage(readBack.imageName, image->bytes, readBack.bytes,
+                                                 result.images.bytes, sequence));
   }
   bool identical = true;
   for (const auto& c : comparisons) {

@@ -150,8 +150,8 @@ void place(std::string& image, std::uint32_t address, const std::vector<unsigned
 
 const std::vector<Chip>& chipTable() {
   static const std::vector<Chip> table = {
-      {"2716", 2u << 10},     {"2732", 4u << 10},     {"2764", 8u << 10},    {"27128", 16u << 10},
-      {"27256", 32u << 10},   {"27512", 64u << 10},   {"27C010", 128u << 10}, {"27C020", 256u << 10},
+      {"2716", 2u << 10},     {"2732", 4u << 10},      {"2764", 8u << 10},     {"27128", 16u << 10},
+      {"27256", 32u << 10},   {"27512", 64u << 10},    {"27C010", 128u << 10}, {"27C020", 256u << 10},
       {"27C040", 512u << 10}, {"27C080", 1024u << 10},
   };
   return table;
@@ -213,8 +213,8 @@ std::string padImage(std::string image, std::size_t size, Padding padding, bool 
 }
 
 std::string capacityMessage(const std::string& file, std::size_t needed, const Chip& chip) {
-  std::string m = "EPROM文件“" + file + "”需要 " + std::to_string(needed) + " 字节，超出芯片 " + chip.name + " 的 " +
-                  std::to_string(chip.bytes) + " 字节。";
+  std::string m = "EPROM文件“" + file + "”需要 " + std::to_string(needed) + " 字节，超出芯片 " + chip.name +
+                  " 的 " + std::to_string(chip.bytes) + " 字节。";
   if (const auto fit = smallestChipFor(needed)) {
     m += "能容纳它的最小芯片是 " + std::string(fit->name) + "（" + std::to_string(fit->bytes) + " 字节）。";
   } else {
@@ -239,8 +239,8 @@ ChipOutcome finishChipImages(const ChipOptions& options, std::vector<ImageFile> 
   }
   for (ImageFile& image : images) {
     if (options.chip) {
-      image.bytes = padImage(std::move(image.bytes), options.chip->bytes, options.padding,
-                             isInvertedImage(image.name));
+      image.bytes =
+          padImage(std::move(image.bytes), options.chip->bytes, options.padding, isInvertedImage(image.name));
     }
     std::string stem = image.name;
     if (endsWith(stem, kBinExtension)) stem.resize(stem.size() - kBinExtension.size());
@@ -277,7 +277,7 @@ std::string motorolaS(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size() / 16 * 46 + 48);
   const int addressBytes = bytes.size() <= 0x10000 ? 2 : bytes.size() <= 0x1000000 ? 3 : 4;
-  const char dataType = static_cast<char>('0' + addressBytes - 1);   // S1, S2, S3
+  const char dataType = static_cast<char>('0' + addressBytes - 1);  // S1, S2, S3
   const char endType = static_cast<char>('0' + 11 - addressBytes);  // S9, S8, S7
   sRecord(out, '0', 2, 0, {});
   std::uint32_t records = 0;
@@ -509,7 +509,9 @@ std::optional<ReadBack> readBackOf(const std::string& fileName, std::string file
     for (char& ch : s) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
     return s;
   }();
-  auto stemOf = [&](std::string_view extension) { return fileName.substr(0, fileName.size() - extension.size()); };
+  auto stemOf = [&](std::string_view extension) {
+    return fileName.substr(0, fileName.size() - extension.size());
+  };
   if (endsWith(lower, kHexExtension)) {
     auto bytes = readIntelHex(fileBytes);
     if (!bytes) return std::nullopt;

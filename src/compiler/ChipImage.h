@@ -41,15 +41,13 @@ inline constexpr const char* kSrecExtension = ".s19";
 struct ChipOptions {
   std::optional<Chip> chip;  // none: any size
   Padding padding = Padding::Off;
-  bool hex = false;        // an Intel HEX copy beside every image
-  bool srec = false;       // a Motorola S-record copy beside every image
-  bool checksums = false;  // the sum and CRC-32 of every file written
+  bool hex = false;           // an Intel HEX copy beside every image
+  bool srec = false;          // a Motorola S-record copy beside every image
+  bool checksums = false;     // the sum and CRC-32 of every file written
   bool inMemoryOnly = false;  // build the files but write nothing (comparing a chip read back)
 
   // Anything asked beyond the plain images.
-  bool active() const {
-    return chip || padding != Padding::Off || hex || srec || checksums || inMemoryOnly;
-  }
+  bool active() const { return chip || padding != Padding::Off || hex || srec || checksums || inMemoryOnly; }
 };
 
 // One file of a compile: its name in the "bin" directory and its bytes.

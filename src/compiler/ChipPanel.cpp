@@ -18,8 +18,7 @@ namespace {
 
 constexpr const char* kNoCompile = "请先编译，再校验芯片。";
 constexpr const char* kChooseTitle = "选择编程器读回的芯片文件";
-constexpr const char* kReadBackFilter =
-    "芯片文件 (*.bin *.hex *.s19)|*.bin;*.hex;*.s19|所有文件 (*)|*";
+constexpr const char* kReadBackFilter = "芯片文件 (*.bin *.hex *.s19)|*.bin;*.hex;*.s19|所有文件 (*)|*";
 
 template <class W>
 W* named(W* w, const char* name) {
@@ -163,8 +162,7 @@ void ChipPanel::verifyChips() {
   platform::Dialogs* d = dialogs ? dialogs() : nullptr;
   if (d == nullptr) return;
   const QString project = currentProject();
-  const std::string start =
-      project.isEmpty() ? std::string() : us(project) + "/" + kBinDirectory;
+  const std::string start = project.isEmpty() ? std::string() : us(project) + "/" + kBinDirectory;
   const auto chosen = d->openFiles(kChooseTitle, start, kReadBackFilter);
   if (!chosen || chosen->empty()) return;
 
@@ -202,8 +200,9 @@ void ChipPanel::verifyChips() {
     tell(images.message);
     return;
   }
-  const std::size_t sequence = static_cast<std::size_t>(images.frames) *
-                               (in.layout == ChipLayout::Single ? static_cast<std::size_t>(images.bytes) : 1u);
+  const std::size_t sequence =
+      static_cast<std::size_t>(images.frames) *
+      (in.layout == ChipLayout::Single ? static_cast<std::size_t>(images.bytes) : 1u);
   std::string answer;
   for (const ReadBack& readBack : readBacks) {
     const ImageFile* image = nullptr;
@@ -214,8 +213,8 @@ void ChipPanel::verifyChips() {
       answer += readBack.imageName + "：本次编译没有这个EPROM文件\n";
       continue;
     }
-    answer += describeComparison(compareImage(readBack.imageName, image->bytes, readBack.bytes, images.bytes,
-                                              sequence));
+    answer += describeComparison(
+        compareImage(readBack.imageName, image->bytes, readBack.bytes, images.bytes, sequence));
   }
   if (!answer.empty() && answer.back() == '\n') answer.pop_back();
   tell(answer);

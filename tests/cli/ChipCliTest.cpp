@@ -108,7 +108,8 @@ TEST(ChipCli, RepeatPerEightChannelsWithSRecords) {
     EXPECT_EQ(srecCat(s.bin / pathFromUtf8("正" + std::to_string(i) + ".s19"), "-motorola",
                       s.dir.path() / "back.bin"),
               image);
-    EXPECT_EQ(s.image("反" + std::to_string(i) + ".bin").substr(5 * 394), std::string(2048 - 5 * 394, '\xFF'));
+    EXPECT_EQ(s.image("反" + std::to_string(i) + ".bin").substr(5 * 394),
+              std::string(2048 - 5 * 394, '\xFF'));
   }
 }
 

@@ -48,9 +48,9 @@ TEST(Chips, EverySizeAndBothSpellings) {
     std::size_t bytes;
   };
   const Case cases[] = {
-      {"2716", "27C16", 2048},        {"2732", "27c32", 4096},        {"2764", "27C64", 8192},
-      {"27128", "27C128", 16384},     {"27256", "27C256", 32768},     {"27512", "27C512", 65536},
-      {"27C010", "27010", 131072},    {"27C020", "27020", 262144},    {"27C040", "27c040", 524288},
+      {"2716", "27C16", 2048},      {"2732", "27c32", 4096},     {"2764", "27C64", 8192},
+      {"27128", "27C128", 16384},   {"27256", "27C256", 32768},  {"27512", "27C512", 65536},
+      {"27C010", "27010", 131072},  {"27C020", "27020", 262144}, {"27C040", "27c040", 524288},
       {"27C080", "27080", 1048576},
   };
   ASSERT_EQ(chipTable().size(), std::size(cases));
@@ -78,8 +78,7 @@ TEST(Chips, CapacityAtTheSizeAndOneByteOver) {
     const auto fits = finishChipImages(o, {{"单IC正.bin", std::string(chip.bytes, 'a')}});
     ASSERT_TRUE(fits.ok) << chip.name;
     EXPECT_EQ(fits.files.at(0).bytes.size(), chip.bytes);
-    const auto over =
-        finishChipImages(o, {{"正1.bin", "x"}, {"正2.bin", std::string(chip.bytes + 1, 'a')}});
+    const auto over = finishChipImages(o, {{"正1.bin", "x"}, {"正2.bin", std::string(chip.bytes + 1, 'a')}});
     EXPECT_FALSE(over.ok) << chip.name;
     EXPECT_TRUE(over.files.empty());
     EXPECT_NE(over.message.find("正2.bin"), std::string::npos) << over.message;
@@ -116,9 +115,9 @@ TEST(Chips, PaddingModesForBothLayouts) {
     testing::TempDir project;
     const fs::path bin = project.path() / "bin";
     ASSERT_TRUE(writeEpromImages({frames, 12, project.path(), layout, nullptr}).ok);
-    std::vector<std::string> names = layout == ChipLayout::Single
-                                         ? std::vector<std::string>{"单IC正.bin", "单IC反.bin"}
-                                         : std::vector<std::string>{"正1.bin", "反1.bin", "正2.bin", "反2.bin"};
+    std::vector<std::string> names =
+        layout == ChipLayout::Single ? std::vector<std::string>{"单IC正.bin", "单IC反.bin"}
+                                     : std::vector<std::string>{"正1.bin", "反1.bin", "正2.bin", "反2.bin"};
     std::vector<std::string> plain;
     for (const auto& n : names) plain.push_back(fileBytes(bin / pathFromUtf8(n)));
 
@@ -177,13 +176,14 @@ TEST(Formats, SrecCatReadsTheSameBytes) {
   for (const std::size_t size : {std::size_t{1}, std::size_t{17}, std::size_t{2048}, std::size_t{0x10000},
                                  std::size_t{0x10001}, std::size_t{0x20000}, std::size_t{1048576}}) {
     const std::string bytes = randomBytes(size, static_cast<unsigned>(size));
-    for (const auto& [text, format] : {std::pair{intelHex(bytes), "-intel"}, std::pair{motorolaS(bytes), "-motorola"}}) {
+    for (const auto& [text, format] :
+         {std::pair{intelHex(bytes), "-intel"}, std::pair{motorolaS(bytes), "-motorola"}}) {
       SCOPED_TRACE(std::to_string(size) + format);
       const fs::path in = dir.path() / "image.txt";
       const fs::path out = dir.path() / "image.bin";
       ASSERT_TRUE(platform::writeBytesSafely(in, text, false));
-      const std::string command = "srec_cat '" + in.string() + "' " + format + " -o '" + out.string() +
-                                  "' -binary 2>&1";
+      const std::string command =
+          "srec_cat '" + in.string() + "' " + format + " -o '" + out.string() + "' -binary 2>&1";
       ASSERT_EQ(std::system(command.c_str()), 0) << command;
       EXPECT_EQ(fileBytes(out), bytes);
       EXPECT_EQ(std::string(format) == "-intel" ? readIntelHex(text) : readMotorolaS(text), bytes);
@@ -212,7 +212,8 @@ TEST(Verify, IdenticalFlippedShortLong) {
   // Single chip, B = 3: byte 7 is step 3, group 1; bit 2 of it is channel 11.
   const std::string image = randomBytes(30, 7);
   EXPECT_TRUE(compareImage("单IC正.bin", image, image, 3, 30).identical());
-  EXPECT_EQ(describeComparison(compareImage("单IC正.bin", image, image, 3, 30)), "单IC正.bin：与编译结果相同\n");
+  EXPECT_EQ(describeComparison(compareImage("单IC正.bin", image, image, 3, 30)),
+            "单IC正.bin：与编译结果相同\n");
 
   std::string flipped = image;
   flipped[7] = static_cast<char>(flipped[7] ^ 0x04);
@@ -269,19 +270,22 @@ TEST(Chips, StaleCopiesGoWithTheirOptions) {
   ChipOptions o;
   o.hex = true;
   o.srec = true;
-  ASSERT_TRUE(writeEpromImages({buffer(4, 24), 24, project.path(), ChipLayout::PerEightChannels, nullptr}, o).ok);
+  ASSERT_TRUE(
+      writeEpromImages({buffer(4, 24), 24, project.path(), ChipLayout::PerEightChannels, nullptr}, o).ok);
   EXPECT_TRUE(fs::exists(bin / pathFromUtf8("正3.hex")));
   EXPECT_TRUE(fs::exists(bin / pathFromUtf8("反3.s19")));
   ASSERT_TRUE(platform::writeBytesSafely(bin / "notes.hex", "mine"));
   // Fewer chips: the copies of chip 3 go with its images; without HEX the others go too.
   o.hex = false;
-  ASSERT_TRUE(writeEpromImages({buffer(4, 16), 16, project.path(), ChipLayout::PerEightChannels, nullptr}, o).ok);
+  ASSERT_TRUE(
+      writeEpromImages({buffer(4, 16), 16, project.path(), ChipLayout::PerEightChannels, nullptr}, o).ok);
   EXPECT_FALSE(fs::exists(bin / pathFromUtf8("正3.hex")));
   EXPECT_FALSE(fs::exists(bin / pathFromUtf8("反3.s19")));
   EXPECT_FALSE(fs::exists(bin / pathFromUtf8("正1.hex")));
   EXPECT_EQ(fileBytes(bin / pathFromUtf8("正1.s19")), motorolaS(fileBytes(bin / pathFromUtf8("正1.bin"))));
   // A plain compile leaves only the plain images.
-  ASSERT_TRUE(writeEpromImages({buffer(4, 16), 16, project.path(), ChipLayout::PerEightChannels, nullptr}).ok);
+  ASSERT_TRUE(
+      writeEpromImages({buffer(4, 16), 16, project.path(), ChipLayout::PerEightChannels, nullptr}).ok);
   EXPECT_FALSE(fs::exists(bin / pathFromUtf8("正1.s19")));
   EXPECT_EQ(fileBytes(bin / "notes.hex"), "mine");
 }

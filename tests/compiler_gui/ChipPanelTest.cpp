@@ -123,13 +123,15 @@ class ChipPanelTest : public QObject {
     rig.choose("2764", "dark", true);
     QVERIFY(rig.panel().padding->isEnabled());
     QCOMPARE(fileBytes(rig.settingsFile()),
-             QByteArray("[\xD0\xBE\xC6\xAC]\r\n\xD0\xCD\xBA\xC5=2764\r\n\xCC\xEE\xB3\xE4=dark\r\nHEX=1\r\nS\xBC\xC7\xC2\xBC=0\r\n"));
+             QByteArray("[\xD0\xBE\xC6\xAC]\r\n\xD0\xCD\xBA\xC5=2764\r\n\xCC\xEE\xB3\xE4=dark\r\nHEX="
+                        "1\r\nS\xBC\xC7\xC2\xBC=0\r\n"));
     rig.compile(lines(5));
     const QByteArray image = fileBytes(rig.bin(QStringLiteral("单IC正.bin")));
     QCOMPARE(image.size(), 8192);
     QCOMPARE(image.mid(10), QByteArray(8192 - 10, '\0'));
     QCOMPARE(fileBytes(rig.bin(QStringLiteral("单IC反.bin"))).mid(10), QByteArray(8192 - 10, '\xFF'));
-    QCOMPARE(fileBytes(rig.bin(QStringLiteral("单IC正.hex"))).toStdString(), compiler::intelHex(image.toStdString()));
+    QCOMPARE(fileBytes(rig.bin(QStringLiteral("单IC正.hex"))).toStdString(),
+             compiler::intelHex(image.toStdString()));
     QCOMPARE(rig.panel().checksumList->count(), 4);
 
     // Another project has its own choices; coming back finds the first project's.
