@@ -17,6 +17,8 @@ int catalogueCommand(const std::vector<std::string>& args, std::ostream& out, st
 int effectCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int assembleCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int compileCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// Compares chip images read back by a programmer with a compile of the project, in memory.
+int verifyCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 void printUsage(std::ostream& out);
 

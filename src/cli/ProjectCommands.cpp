@@ -1,10 +1,10 @@
-#include <stdlib.h>
-
 #include <filesystem>
 #include <ostream>
 
 #include "cli/Args.h"
+#include "cli/ChipArgs.h"
 #include "cli/Commands.h"
+#include "cli/PrivateDirectory.h"
 #include "compiler/ProjectCompile.h"
 #include "platform/TextFile.h"
 
@@ -13,25 +13,6 @@ namespace lumafex::cli {
 namespace fs = std::filesystem;
 
 namespace {
-
-// A private temporary directory for the working files, removed when the command ends.
-class PrivateDirectory {
- public:
-  PrivateDirectory() {
-    std::string pattern = (fs::temp_directory_path() / "lumafex-XXXXXX").string();
-    if (::mkdtemp(pattern.data())) path_ = pattern;
-  }
-  ~PrivateDirectory() {
-    std::error_code ec;
-    if (!path_.empty()) fs::remove_all(path_, ec);
-  }
-  PrivateDirectory(const PrivateDirectory&) = delete;
-  PrivateDirectory& operator=(const PrivateDirectory&) = delete;
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
 
 bool checkArgs(const Args& args, const std::set<std::string>& flags, std::ostream& err) {
   if (!args.ok()) {
@@ -83,12 +64,18 @@ int assembleCommand(const std::vector<std::string>& words, std::ostream& out, st
 }
 
 int compileCommand(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
-  const Args args(words, {"workdir"});
-  if (!checkArgs(args, {"single", "multi"}, err)) return kExitUsage;
+  std::set<std::string> valued = kChipValueOptions;
+  valued.insert("workdir");
+  const Args args(words, valued);
+  std::set<std::string> flags = kChipFlags;
+  flags.insert({"single", "multi"});
+  if (!checkArgs(args, flags, err)) return kExitUsage;
   if (args.flag("single") == args.flag("multi")) {
     err << "lumafex-cli: 请选择 --single（单IC）或 --multi（每8路一IC）之一\n";
     return kExitUsage;
   }
+  const auto chip = chipOptionsOf(args, true, err);
+  if (!chip) return kExitUsage;
   auto project = compiler::loadProject(platform::pathFromUtf8(args.positional().front()));
   if (!project) {
     err << project.error() << '\n';
@@ -107,12 +94,13 @@ int compileCommand(const std::vector<std::string>& words, std::ostream& out, std
   }
   const auto layout =
       args.flag("single") ? compiler::ChipLayout::Single : compiler::ChipLayout::PerEightChannels;
-  const auto result = compiler::compileProject(*project, layout, work);
+  const auto result = compiler::compileProject(*project, layout, work, *chip);
   if (!result.ok) {
     err << result.message << '\n';
     return kExitFailed;
   }
   out << result.images.report << '\n';
+  for (const auto& checksum : result.images.checksums) out << compiler::checksumLine(checksum) << '\n';
   return kExitOk;
 }
 

@@ -22,12 +22,23 @@ void printUsage(std::ostream& out) {
          "  lumafex-cli assemble PROJECT.hs [-o FILE]\n"
          "      按工程的编程板生成总程序（霓虹灯花式.txt 的内容）。\n"
          "      Assembles the project's total program (to FILE, or standard output).\n"
-         "  lumafex-cli compile PROJECT.hs --single|--multi [--workdir DIR]\n"
+         "  lumafex-cli compile PROJECT.hs --single|--multi [--workdir DIR] [--chip NAME] [--pad MODE]\n"
+         "                      [--format bin,hex,srec] [--checksums]\n"
          "      编译工程：--single 同“单IC导出”，--multi "
          "同“多IC导出（每8路一IC）”（有人工修改的花式时编译它）。\n"
          "      EPROM 文件写入工程目录的 bin 子目录，成功时输出编译结果。\n"
          "      Compiles the project into EPROM images in the project directory's bin; prints the report.\n"
          "      失败时在标准错误输出提示并以 1 退出。工作文件放在私有临时目录，或 --workdir 指定的目录。\n"
+         "      [--chip NAME] 芯片型号（2716、2732、2764、27128、27256、27512、27C010、27C020、27C040、27C080，\n"
+         "      也可写作 27C256 或 27256）：超出容量的文件不写入；[--pad dark|repeat|off] 填充到芯片容量：\n"
+         "      dark 全灭，repeat 从头重复整遍花式其余全灭，off 不填充（默认）；[--format bin,hex,srec] 另写\n"
+         "      Intel HEX（.hex）和 Motorola S-record（.s19）；[--checksums] 在编译结果后列出每个文件的\n"
+         "      16位和与CRC-32。\n"
+         "      Chip size check and padding, HEX/S-record copies, and checksums of every file written.\n"
+         "  lumafex-cli verify PROJECT.hs --single|--multi [--chip NAME --pad MODE] FILE...\n"
+         "      在内存中按 compile 编译（不改动 bin），把编程器读回的文件与同名EPROM文件比较（.hex/.s19 按其\n"
+         "      数据比较同名 .bin）。退出码：0 相同，1 不同（列出最先不同的至多10步与不同的路），2 参数错误。\n"
+         "      Compares chips read back by the programmer with the compile's images of the same name.\n"
          "  lumafex-cli --help | --version\n";
 }
 
@@ -56,6 +67,7 @@ int main(int argc, char** argv) {
   if (command == "effect") return effectCommand(rest, std::cout, std::cerr);
   if (command == "assemble") return assembleCommand(rest, std::cout, std::cerr);
   if (command == "compile") return compileCommand(rest, std::cout, std::cerr);
+  if (command == "verify") return verifyCommand(rest, std::cout, std::cerr);
   std::cerr << "lumafex-cli: 未知的命令“" << command << "”（--help 查看用法）\n";
   return kExitUsage;
 }

@@ -100,13 +100,13 @@ bool frameBytes(std::string_view line, int bytes, std::string& positive) {
   return true;
 }
 
-ImageResult writeEpromImages(const ImageInput& in) {
+ImageResult writeEpromImages(const ImageInput& in, const ChipOptions& chipOptions) {
   ImageResult r;
   r.bytes = bytesPerFrame(in.channels);
   const int b = r.bytes;
   const fs::path bin = in.projectDirectory / kBinDirectory;
   std::error_code ec;
-  fs::create_directories(bin, ec);
+  if (!chipOptions.inMemoryOnly) fs::create_directories(bin, ec);
 
   r.report = std::string(kHeader) + "\r\n";
   std::vector<PendingImage> images;
@@ -170,7 +170,29 @@ ImageResult writeEpromImages(const ImageInput& in) {
       images[2 * g + 1].bytes = inverse(std::move(chip));
     }
   }
-  if (!commit(images)) {
+  // The chip options apply to the finished images, just before anything is written.
+  std::vector<PendingImage> chipFiles;
+  std::vector<ImageFile> written;
+  if (chipOptions.active()) {
+    std::vector<ImageFile> named;
+    for (const auto& image : images) named.push_back({platform::pathToUtf8(image.target.filename()), image.bytes});
+    ChipOutcome chip = finishChipImages(chipOptions, std::move(named));
+    if (!chip.ok) {
+      r.ok = false;
+      r.message = chip.message;
+      return r;
+    }
+    r.checksums = std::move(chip.checksums);
+    if (chipOptions.inMemoryOnly) {
+      r.ok = true;
+      r.frames = frame;
+      r.files = std::move(chip.files);
+      return r;
+    }
+    for (auto& f : chip.files) chipFiles.push_back({bin / platform::pathFromUtf8(f.name), std::move(f.bytes)});
+    written = std::move(chip.files);  // the names
+  }
+  if (!commit(chipOptions.active() ? chipFiles : images)) {
     r.ok = false;
     r.message = "不能写入EPROM文件：" + platform::pathToUtf8(bin);
     return r;
@@ -186,6 +208,11 @@ ImageResult writeEpromImages(const ImageInput& in) {
     deleteRun(bin, 1, chipPositiveName);
     deleteRun(bin, 1, chipInvertedName);
   }
+  // HEX and S-record copies of an earlier compile would no longer match their images.
+  if (!chipOptions.active()) {
+    for (const auto& image : images) written.push_back({platform::pathToUtf8(image.target.filename()), {}});
+  }
+  removeStaleCopies(bin, written);
   r.ok = true;
   return r;
 }

@@ -8,6 +8,9 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "compiler/ChipImage.h"
 
 namespace lumafex::compiler {
 
@@ -40,12 +43,16 @@ struct ImageResult {
   int bytes = 0;        // B, for 每帧字节数 or 集成块个数
   long frames = 0;
   std::string report;  // the text of the report box
+  std::vector<FileChecksum> checksums;  // of every file written, when asked
+  std::vector<ImageFile> files;         // the files built, when kept in memory only
 };
 
 // Writes the images into the project directory's "bin" (created when missing) and removes images
 // of the other layout or of an earlier, larger compile. The new images replace the old ones only
 // when every frame fitted: a line too long for the channel count leaves the old images as they were.
-ImageResult writeEpromImages(const ImageInput& input);
+// `chip`: chip size, padding, HEX/S-record copies, checksums (ChipImage.h), applied to the finished
+// images just before they are written; the defaults write the images as they are.
+ImageResult writeEpromImages(const ImageInput& input, const ChipOptions& chip = {});
 
 // One frame's bytes: the line padded with "_" to 8·B characters; a blank or "_" is dark, anything
 // else lit. Returns false when the line is longer than 8·B characters.

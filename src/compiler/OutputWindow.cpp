@@ -142,6 +142,17 @@ void OutputWindow::buildControls() {
   formatBox->addWidget(输出单集成块);
   formatBox->addWidget(输出多集成块);
   side->addWidget(formatPanel);
+  chipPanel = new ChipPanel(this, this);
+  chipPanel->projectDirectory = [this] { return textOf(context_.projectDirectory); };
+  chipPanel->dialogs = [this] { return context_.dialogs; };
+  chipPanel->compiled = [this] {
+    const auto layout = 输出单集成块->isChecked()   ? std::optional(ChipLayout::Single)
+                        : 输出多集成块->isChecked() ? std::optional(ChipLayout::PerEightChannels)
+                                                    : std::nullopt;
+    return ChipPanel::Compiled{pathOf(textOf(context_.applicationDirectory)) / platform::pathFromUtf8(kOutputBufferFile),
+                               labelValue(us(路数->text())), layout};
+  };
+  side->addWidget(chipPanel);
 
   auto valueLabel = [this](const char* name, const char* initial, const char* tip) {
     auto* label = named(new QLabel(QString::fromUtf8(initial), this), name);
@@ -192,7 +203,8 @@ void OutputWindow::buildControls() {
   Text2->setMinimumHeight(110);
   Label2->setBuddy(Text2);
   grid->addWidget(Label2, 3, 0, 1, 2);
-  grid->addWidget(Text2, 4, 0, 1, 2);
+  grid->addWidget(Text2, 4, 0);
+  grid->addWidget(chipPanel->checksumList, 4, 1);
 
   进度条 = named(new controls::AdjustableBar(this), "进度条");
   进度条->setFocusPolicy(Qt::NoFocus);
@@ -381,7 +393,8 @@ void OutputWindow::writeImages(ChipLayout layout) {
       QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
   };
-  const ImageResult r = writeEpromImages(in);
+  const ImageResult r = writeEpromImages(in, chipPanel->compileOptions());
+  chipPanel->showChecksums(r.checksums);
   wait.release();
   if (!r.ok) {
     compileFailed = true;

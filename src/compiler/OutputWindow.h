@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 
+#include "compiler/ChipPanel.h"
 #include "compiler/EpromImages.h"
 #include "platform/Dialogs.h"
 
@@ -101,6 +102,7 @@ class OutputWindow : public QWidget {
   QLabel* 集成块个数;
   controls::VelarnButton* 编译;
   controls::AdjustableBar* 进度条;
+  ChipPanel* chipPanel;  // the group "芯片" and the checksum list
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -57,7 +57,8 @@ Result<AssemblyInput> assemblyInputOf(const ProjectInputs& p) {
   return Result<AssemblyInput>::ok(std::move(in));
 }
 
-CompileResult compileProject(const ProjectInputs& p, ChipLayout layout, const fs::path& workDirectory) {
+CompileResult compileProject(const ProjectInputs& p, ChipLayout layout, const fs::path& workDirectory,
+                             const ChipOptions& chip) {
   CompileResult r;
   if (p.board.empty()) {
     r.message = kEmptyBoard;
@@ -129,7 +130,7 @@ CompileResult compileProject(const ProjectInputs& p, ChipLayout layout, const fs
   images.channels = labelValue(buffer.channelsLabel);
   images.projectDirectory = p.projectDirectory;
   images.layout = layout;
-  r.images = writeEpromImages(images);
+  r.images = writeEpromImages(images, chip);
   if (!r.images.ok) {
     r.message = r.images.message;
     return r;

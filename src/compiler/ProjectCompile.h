@@ -46,7 +46,8 @@ struct CompileResult {
 // Runs the export: the total program (assembled, or the manual file for the per-8-channel layout),
 // stage one with the title effect from "标题花式.bt", stage two into the project's "bin". The
 // working files (total program, output buffer) are written into `workDirectory`.
+// `chip`: chip size, padding, copies and checksums of the images (the defaults: as they are).
 CompileResult compileProject(const ProjectInputs& project, ChipLayout layout,
-                             const std::filesystem::path& workDirectory);
+                             const std::filesystem::path& workDirectory, const ChipOptions& chip = {});
 
 }  // namespace lumafex::compiler

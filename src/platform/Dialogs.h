@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace lumafex::platform {
 
@@ -27,6 +28,14 @@ class Dialogs {
   // nothing was chosen.
   virtual std::optional<std::string> openFile(const std::string& title, const std::string& directory,
                                               const std::string& filter) = 0;
+  // Several files at once; by default the one file of openFile.
+  virtual std::optional<std::vector<std::string>> openFiles(const std::string& title,
+                                                            const std::string& directory,
+                                                            const std::string& filter) {
+    auto file = openFile(title, directory, filter);
+    if (!file) return std::nullopt;
+    return std::vector<std::string>{*file};
+  }
   virtual std::optional<std::string> saveFile(const std::string& title, const std::string& directory,
                                               const std::string& suggestedPath,
                                               const std::string& filter) = 0;

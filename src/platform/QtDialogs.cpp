@@ -100,6 +100,16 @@ std::optional<std::string> QtDialogs::openFile(const std::string& title, const s
   return us(path);
 }
 
+std::optional<std::vector<std::string>> QtDialogs::openFiles(const std::string& title,
+                                                             const std::string& directory,
+                                                             const std::string& filter) {
+  const QStringList paths = QFileDialog::getOpenFileNames(parent_, qs(title), qs(directory), qtFilter(filter));
+  if (paths.isEmpty()) return std::nullopt;
+  std::vector<std::string> files;
+  for (const QString& path : paths) files.push_back(us(path));
+  return files;
+}
+
 std::optional<std::string> QtDialogs::saveFile(const std::string& title, const std::string& directory,
                                                const std::string& suggestedPath, const std::string& filter) {
   const QString start = suggestedPath.empty() ? qs(directory) : qs(suggestedPath);

@@ -19,6 +19,8 @@ class QtDialogs : public Dialogs {
                                    const std::string& defaultText) override;
   std::optional<std::string> openFile(const std::string& title, const std::string& directory,
                                       const std::string& filter) override;
+  std::optional<std::vector<std::string>> openFiles(const std::string& title, const std::string& directory,
+                                                    const std::string& filter) override;
   std::optional<std::string> saveFile(const std::string& title, const std::string& directory,
                                       const std::string& suggestedPath, const std::string& filter) override;
 

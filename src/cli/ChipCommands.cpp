@@ -1,0 +1,173 @@
+#include <filesystem>
+#include <ostream>
+#include <sstream>
+
+#include "cli/ChipArgs.h"
+#include "cli/Commands.h"
+#include "cli/PrivateDirectory.h"
+#include "compiler/ProjectCompile.h"
+#include "platform/TextFile.h"
+
+namespace lumafex::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string chipNames() {
+  std::string names;
+  for (const auto& chip : compiler::chipTable()) {
+    if (!names.empty()) names += "、";
+    names += chip.name;
+  }
+  return names;
+}
+
+}  // namespace
+
+std::optional<compiler::ChipOptions> chipOptionsOf(const Args& args, bool withFormats, std::ostream& err) {
+  compiler::ChipOptions o;
+  if (const auto name = args.value("chip")) {
+    o.chip = compiler::findChip(*name);
+    if (!o.chip) {
+      err << "lumafex-cli: 未知的芯片型号“" << *name << "”（可用：" << chipNames() << "）\n";
+      return std::nullopt;
+    }
+  }
+  if (const auto pad = args.value("pad")) {
+    const auto padding = compiler::paddingFromName(*pad);
+    if (!padding) {
+      err << "lumafex-cli: --pad 应为 dark、repeat 或 off，不是“" << *pad << "”\n";
+      return std::nullopt;
+    }
+    if (*padding != compiler::Padding::Off && !o.chip) {
+      err << "lumafex-cli: --pad " << *pad << " 需要用 --chip 指定芯片型号\n";
+      return std::nullopt;
+    }
+    o.padding = *padding;
+  }
+  if (!withFormats) {
+    if (args.value("format") || args.flag("checksums")) {
+      err << "lumafex-cli: 此命令不接受 --format 和 --checksums\n";
+      return std::nullopt;
+    }
+    return o;
+  }
+  if (const auto formats = args.value("format")) {
+    std::stringstream list(*formats);
+    std::string format;
+    bool any = false;
+    while (std::getline(list, format, ',')) {
+      if (format == "bin") {
+        // always written
+      } else if (format == "hex") {
+        o.hex = true;
+      } else if (format == "srec") {
+        o.srec = true;
+      } else {
+        err << "lumafex-cli: --format 的格式应为 bin、hex、srec，不是“" << format << "”\n";
+        return std::nullopt;
+      }
+      any = true;
+    }
+    if (!any) {
+      err << "lumafex-cli: --format 需要 bin、hex、srec 中的一个或几个（用逗号分开）\n";
+      return std::nullopt;
+    }
+  }
+  o.checksums = args.flag("checksums");
+  return o;
+}
+
+int verifyCommand(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
+  std::set<std::string> valued = kChipValueOptions;
+  valued.insert("workdir");
+  const Args args(words, valued);
+  if (!args.ok()) {
+    err << "lumafex-cli: " << args.error() << '\n';
+    return kExitUsage;
+  }
+  if (auto unknown = args.unknownOption({"single", "multi"})) {
+    err << "lumafex-cli: 未知的选项 " << *unknown << '\n';
+    return kExitUsage;
+  }
+  if (args.flag("single") == args.flag("multi")) {
+    err << "lumafex-cli: 请选择 --single（单IC）或 --multi（每8路一IC）之一\n";
+    return kExitUsage;
+  }
+  if (args.positional().size() < 2) {
+    err << "lumafex-cli: 需要一个工程文件（*.hs）和至少一个读回的芯片文件\n";
+    return kExitUsage;
+  }
+  auto options = chipOptionsOf(args, false, err);
+  if (!options) return kExitUsage;
+  options->inMemoryOnly = true;
+
+  // Every read-back file is read before the compile: a bad name is a bad argument.
+  std::vector<compiler::ReadBack> readBacks;
+  for (std::size_t i = 1; i < args.positional().size(); ++i) {
+    const fs::path path = platform::pathFromUtf8(args.positional()[i]);
+    auto bytes = platform::readBytes(path);
+    if (!bytes) {
+      err << "lumafex-cli: " << bytes.error() << '\n';
+      return kExitUsage;
+    }
+    const std::string name = platform::pathToUtf8(path.filename());
+    auto readBack = compiler::readBackOf(name, std::move(*bytes));
+    if (!readBack) {
+      err << "lumafex-cli: “" << args.positional()[i] << "”不是有效的 HEX 或 S-record 文件\n";
+      return kExitUsage;
+    }
+    readBacks.push_back(std::move(*readBack));
+  }
+
+  auto project = compiler::loadProject(platform::pathFromUtf8(args.positional().front()));
+  if (!project) {
+    err << project.error() << '\n';
+    return kExitFailed;
+  }
+  PrivateDirectory privateDir;
+  fs::path work = privateDir.path();
+  if (const auto dir = args.value("workdir")) {
+    work = platform::pathFromUtf8(*dir);
+    std::error_code ec;
+    fs::create_directories(work, ec);
+  }
+  if (work.empty()) {
+    err << "lumafex-cli: 不能建立临时目录\n";
+    return kExitFailed;
+  }
+  const auto layout =
+      args.flag("single") ? compiler::ChipLayout::Single : compiler::ChipLayout::PerEightChannels;
+  const auto result = compiler::compileProject(*project, layout, work, *options);
+  if (!result.ok) {
+    err << result.message << '\n';
+    return kExitFailed;
+  }
+
+  std::vector<compiler::ImageComparison> comparisons;
+  for (const auto& readBack : readBacks) {
+    const compiler::ImageFile* image = nullptr;
+    for (const auto& f : result.images.files) {
+      if (f.name == readBack.imageName) image = &f;
+    }
+    if (!image) {
+      err << "lumafex-cli: 本次编译没有名为“" << readBack.imageName << "”的EPROM文件\n";
+      return kExitUsage;
+    }
+    const std::size_t sequence =
+        static_cast<std::size_t>(result.images.frames) *
+        (layout == compiler::ChipLayout::Single ? static_cast<std::size_t>(result.images.bytes) : 1u);
+    comparisons.push_back(compiler::compareImage(readBack.imageName, image->bytes, readBack.bytes,
+                                                 result.images.bytes, sequence));
+  }
+  bool identical = true;
+  for (const auto& c : comparisons) {
+    out << compiler::describeComparison(c);
+    identical = identical && c.identical();
+  }
+  out.flush();
+  return identical ? kExitOk : kExitFailed;
+}
+
+}  // namespace lumafex::cli
