@@ -18,8 +18,9 @@ namespace {
 class PrivateDirectory {
  public:
   PrivateDirectory() {
-    std::string pattern = (fs::temp_directory_path() / "lumafex-XXXXXX").string();
-    if (::mkdtemp(pattern.data())) path_ = pattern;
+    std::error_code ec;
+    const fs::path temp = fs::temp_directory_path(ec);
+    if (!ec) path_ = compiler::createWorkDirectory(temp);
   }
   ~PrivateDirectory() {
     std::error_code ec;
@@ -94,6 +95,8 @@ int compileCommand(const std::vector<std::string>& words, std::ostream& out, std
     err << project.error() << '\n';
     return kExitFailed;
   }
+  // What killed compiles of this project left is cleared before this one starts.
+  compiler::cleanCompileLeftovers(project->projectDirectory);
   PrivateDirectory privateDir;
   fs::path work = privateDir.path();
   if (const auto dir = args.value("workdir")) {

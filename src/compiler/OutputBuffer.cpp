@@ -42,9 +42,10 @@ BufferResult buildOutputBuffer(const BufferInput& in) {
     std::string part(t, 'X');  // every title channel lit until the first marker
     long step = 0;
     std::size_t lastLength = t;
+    const design::TitleMasks masks(in.titleEffect);  // one pass over the text for all steps
     for (const std::string& line : platform::splitTextLines(in.totalProgram)) {
       ++step;
-      if (const auto at = design::findMask(in.titleEffect, step)) {
+      if (const auto at = masks.find(step)) {
         if (at->maskLength != t) {
           r.ok = false;
           r.message = "“" + at->mask + "<" + std::to_string(step) + ">" + "”的长度有问题！";

@@ -43,10 +43,27 @@ struct CompileResult {
   ImageResult images;
 };
 
+// The largest project record read: a record is a few kilobytes.
+inline constexpr std::uintmax_t kMaxRecordBytes = 1024u * 1024u;
+// The largest total program a compile assembles (the manual file has the same limit).
+inline constexpr std::size_t kMaxProgramBytes = 256u * 1024u * 1024u;
+
 // Runs the export: the total program (assembled, or the manual file for the per-8-channel layout),
 // stage one with the title effect from "标题花式.bt", stage two into the project's "bin". The
 // working files (total program, output buffer) are written into `workDirectory`.
 CompileResult compileProject(const ProjectInputs& project, ChipLayout layout,
                              const std::filesystem::path& workDirectory);
+
+// What compiles killed part-way left behind for this project: a half-built image folder beside
+// "bin", an old one not yet removed, stray temporary files in "bin". Safe to call at any time; the
+// desktop program calls it when it starts.
+int cleanCompileLeftovers(const std::filesystem::path& projectDirectory);
+
+// A private working folder for one compile in the temporary directory ("lumafex-<pid>-XXXXXX"),
+// empty path when it cannot be made. Folders of earlier processes that no longer run are removed
+// first.
+std::filesystem::path createWorkDirectory(const std::filesystem::path& temporaryDirectory);
+// Removes the working folders of processes that no longer run; returns how many.
+int removeStaleWorkDirectories(const std::filesystem::path& temporaryDirectory);
 
 }  // namespace lumafex::compiler

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lumafex::design {
 
@@ -21,6 +22,24 @@ struct MaskAt {
   std::size_t maskLength = 0;  // characters
 };
 std::optional<MaskAt> findMask(std::string_view effectText, long step);
+
+// findMask for every step of a compile at once: the text is read in one pass, so looking up each
+// of many steps costs no new search of a long text. The text must outlive the index.
+class TitleMasks {
+ public:
+  explicit TitleMasks(std::string_view effectText);
+  std::optional<MaskAt> find(long step) const;
+
+ private:
+  struct Marker {
+    long step;
+    std::size_t at;         // byte offset of "<"
+    std::size_t lineStart;  // byte offset after the last line feed before it
+    std::size_t lineChars;  // characters before lineStart
+  };
+  std::string_view text_;
+  std::vector<Marker> markers_;  // sorted by step, first occurrence only
+};
 
 // The title channels of a mask: a blank for every "□", "X" for every other character.
 std::string maskChannels(std::string_view mask);
