@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 
 namespace {
 constexpr const char* kEmptyBoard = "请先选择花式到编程板。";
-constexpr const char* kProgramTooLarge = "总程序太大（超过256MB），请减少编程板上的花式。";
+constexpr const char* kProgramTooLarge = "总程序太大（超过64MB），请减少编程板上的花式。";
 constexpr std::uintmax_t kMaxTitleEffectBytes = 1024u * 1024u;
 constexpr std::string_view kWorkPrefix = "lumafex-";
 
@@ -116,7 +116,7 @@ CompileResult compileProject(const ProjectInputs& p, ChipLayout layout, const fs
         return r;
       }
     }
-    auto bytes = platform::readBytes(manualFile, kMaxProgramBytes);
+    auto bytes = platform::readBytes(manualFile, kMaxManualBytes);
     if (!bytes) {
       r.message = bytes.error();
       return r;

@@ -45,8 +45,10 @@ struct CompileResult {
 
 // The largest project record read: a record is a few kilobytes.
 inline constexpr std::uintmax_t kMaxRecordBytes = 1024u * 1024u;
-// The largest total program a compile assembles (the manual file has the same limit).
-inline constexpr std::size_t kMaxProgramBytes = 256u * 1024u * 1024u;
+// The largest total program a compile assembles: its images would already be larger than any
+// EPROM. A manual file may be as large as any text file the program reads.
+inline constexpr std::size_t kMaxProgramBytes = 64u * 1024u * 1024u;
+inline constexpr std::uintmax_t kMaxManualBytes = 256u * 1024u * 1024u;
 
 // Runs the export: the total program (assembled, or the manual file for the per-8-channel layout),
 // stage one with the title effect from "标题花式.bt", stage two into the project's "bin". The
