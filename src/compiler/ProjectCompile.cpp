@@ -21,7 +21,6 @@ namespace fs = std::filesystem;
 namespace {
 constexpr const char* kEmptyBoard = "请先选择花式到编程板。";
 constexpr const char* kProgramTooLarge = "总程序太大（超过64MB），请减少编程板上的花式。";
-constexpr std::uintmax_t kMaxTitleEffectBytes = 1024u * 1024u;
 constexpr std::string_view kWorkPrefix = "lumafex-";
 
 // A whole number from a value read by value, or nothing when it lies outside lo … hi (a value
@@ -151,11 +150,7 @@ CompileResult compileProject(const ProjectInputs& p, ChipLayout layout, const fs
   }
   // The title effect counts only where a preview uses it.
   if (titleWanted && fs::is_regular_file(effectFile, ec)) {
-    if (fs::file_size(effectFile, ec) > kMaxTitleEffectBytes && !ec) {
-      r.message = "标题花式文件太大（超过1MB）：" + platform::pathToUtf8(effectFile);
-      return r;
-    }
-    auto text = platform::readGbkText(effectFile);
+    auto text = design::readTitleEffectFile(effectFile);
     if (!text) {
       r.message = text.error();
       return r;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/TextCodec.h"
+#include "platform/TextFile.h"
 
 namespace lumafex::design {
 
@@ -61,6 +62,15 @@ std::optional<MaskAt> TitleMasks::find(long step) const {
   at.maskStart = it->lineChars;
   at.maskLength = characters(at.mask);
   return at;
+}
+
+Result<std::string> readTitleEffectFile(const std::filesystem::path& path) {
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path, ec);
+  if (!ec && size > kMaxTitleEffectBytes) {
+    return Result<std::string>::fail("标题花式文件太大（超过1MB）：" + platform::pathToUtf8(path));
+  }
+  return platform::readGbkText(path);
 }
 
 std::string maskChannels(std::string_view mask) {

@@ -4,14 +4,25 @@
 // later step has a line of its own.
 
 #include <cstddef>
+#include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/Result.h"
+
 namespace lumafex::design {
 
 inline constexpr std::string_view kDarkMark = "□";
+
+// A title effect is typed by hand, one line per changing step: a larger file is refused.
+inline constexpr std::uintmax_t kMaxTitleEffectBytes = 1024u * 1024u;
+
+// Reads "标题花式.bt" as UTF-8: refused with a message when larger than kMaxTitleEffectBytes or not
+// valid GBK.
+Result<std::string> readTitleEffectFile(const std::filesystem::path& path);
 
 // Where the marker "<step>" first occurs and the mask before it: the text from the character after
 // the last line feed before the marker up to the marker. Offsets and lengths are in characters
