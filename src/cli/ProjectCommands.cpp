@@ -70,6 +70,10 @@ int assembleCommand(const std::vector<std::string>& words, std::ostream& out, st
     return kExitFailed;
   }
   const auto assembled = compiler::assembleTotalProgram(*input);
+  if (assembled.tooLarge) {
+    err << compiler::kProgramTooLargeMessage << '\n';
+    return kExitFailed;
+  }
   const auto target = args.value("o") ? args.value("o") : args.value("output");
   if (target) {
     if (auto s = platform::writeBytesSafely(platform::pathFromUtf8(*target), assembled.bytes); !s) {

@@ -231,7 +231,20 @@ int cleanImageLeftovers(const fs::path& binPath) {
   return cleanLocked(bin);
 }
 
-Status publishImageSet(const fs::path& binPath, const ImageSet& set) {
+namespace {
+Status publish(const fs::path& binPath, const ImageSet& set, bool exchange);
+}
+
+Status publishImageSet(const fs::path& bin, const ImageSet& set) {
+  return publish(bin, set, true);
+}
+Status publishImageSetByRenames(const fs::path& bin, const ImageSet& set) {
+  return publish(bin, set, false);
+}
+
+namespace {
+
+Status publish(const fs::path& binPath, const ImageSet& set, bool exchange) {
   const fs::path bin = resolved(binPath);
   const fs::path parent = bin.parent_path();
   std::error_code ec;
@@ -269,13 +282,13 @@ Status publishImageSet(const fs::path& binPath, const ImageSet& set) {
     syncDirectory(parent);
     return success();
   }
-  if (::renameat2(AT_FDCWD, stage.c_str(), AT_FDCWD, bin.c_str(), RENAME_EXCHANGE) == 0) {
+  if (exchange && ::renameat2(AT_FDCWD, stage.c_str(), AT_FDCWD, bin.c_str(), RENAME_EXCHANGE) == 0) {
     syncDirectory(parent);
     std::error_code rmEc;
     fs::remove_all(stage, rmEc);  // now the old set
     return success();
   }
-  const int err = errno;
+  const int err = exchange ? errno : EINVAL;
   if (err == EINVAL || err == ENOSYS || err == ENOTSUP) {
     // No exchange on this file system: the old folder steps aside, the new one takes its place.
     // Stopped in between, the next run puts the old folder back (cleanLocked).
@@ -309,5 +322,7 @@ Status publishImageSet(const fs::path& binPath, const ImageSet& set) {
   }
   return abandon(err);
 }
+
+}  // namespace
 
 }  // namespace lumafex::compiler

@@ -36,6 +36,8 @@ struct ImageSet {
 // Publishes the set into `bin` (created when missing) as one change. Files of the old "bin" that
 // the set neither replaces nor retires are kept. On failure `bin` is as it was.
 Status publishImageSet(const std::filesystem::path& bin, const ImageSet& set);
+// The same without the folder exchange, in the two renames used on file systems that lack it.
+Status publishImageSetByRenames(const std::filesystem::path& bin, const ImageSet& set);
 
 // Removes what interrupted publications into `bin` left behind, and puts the old folder back as
 // "bin" when a run on a file system without folder exchange was stopped between its two renames.

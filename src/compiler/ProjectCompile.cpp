@@ -20,7 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 constexpr const char* kEmptyBoard = "请先选择花式到编程板。";
-constexpr const char* kProgramTooLarge = "总程序太大（超过64MB），请减少编程板上的花式。";
 constexpr std::string_view kWorkPrefix = "lumafex-";
 
 // A whole number from a value read by value, or nothing when it lies outside lo … hi (a value
@@ -129,7 +128,7 @@ CompileResult compileProject(const ProjectInputs& p, ChipLayout layout, const fs
     }
     AssemblyResult assembled = assembleTotalProgram(*input);
     if (assembled.tooLarge) {
-      r.message = kProgramTooLarge;
+      r.message = kProgramTooLargeMessage;
       return r;
     }
     r.totalProgram = std::move(assembled.bytes);

@@ -49,6 +49,7 @@ inline constexpr std::uintmax_t kMaxRecordBytes = 1024u * 1024u;
 // EPROM. A manual file may be as large as any text file the program reads.
 inline constexpr std::size_t kMaxProgramBytes = 64u * 1024u * 1024u;
 inline constexpr std::uintmax_t kMaxManualBytes = 256u * 1024u * 1024u;
+inline constexpr const char* kProgramTooLargeMessage = "总程序太大（超过64MB），请减少编程板上的花式。";
 
 // Runs the export: the total program (assembled, or the manual file for the per-8-channel layout),
 // stage one with the title effect from "标题花式.bt", stage two into the project's "bin". The

@@ -278,6 +278,18 @@ TEST(HostileInput, EachFileIsAnsweredAndNothingIsLost) {
   }
 }
 
+TEST(HostileInput, AssemblingAProgramTooLargeFails) {
+  Fixture f;
+  std::vector<std::string> board;
+  for (int i = 0; i < 10000; ++i) board.push_back(std::to_string(1 + i % 30));
+  f.set(2, "300");
+  f.setBoard(board);
+  const auto o = testing::runCli("assemble " + f.quoted() + " -o '" + platform::pathToUtf8(f.dir.path() / "out.txt") + "'", true);
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(o.out, "总程序太大（超过64MB），请减少编程板上的花式。\n");
+  EXPECT_FALSE(fs::exists(f.dir.path() / "out.txt"));
+}
+
 TEST(HostileInput, ADotInAFolderNameIsNoExtension) {
   testing::TempDir dir;
   const fs::path folder = dir.path() / "v1.2";

@@ -51,6 +51,21 @@ TEST(ImageSet, ReplacesRetiresAndKeeps) {
   EXPECT_EQ(names(dir.path()), std::vector<std::string>{"bin"});  // no folder left beside it
 }
 
+TEST(ImageSet, WithoutFolderExchangeTheSameSetIsPublished) {
+  testing::TempDir dir;
+  const fs::path bin = dir.path() / "bin";
+  put(bin / pathFromUtf8("正1.bin"), "old");
+  put(bin / pathFromUtf8("正2.bin"), "old");
+  put(bin / "keep", "kept");
+  ImageSet set;
+  set.add("正1.bin", "new");
+  set.retired = {{"正", 2}};
+  ASSERT_TRUE(publishImageSetByRenames(bin, set));
+  EXPECT_EQ(names(bin), (std::vector<std::string>{"keep", "正1.bin"}));
+  EXPECT_EQ(read(bin / pathFromUtf8("正1.bin")), "new");
+  EXPECT_EQ(names(dir.path()), std::vector<std::string>{"bin"});
+}
+
 TEST(ImageSet, CreatesAMissingBinAndRefusesAFile) {
   testing::TempDir dir;
   ImageSet set;
@@ -61,6 +76,19 @@ TEST(ImageSet, CreatesAMissingBinAndRefusesAFile) {
   EXPECT_FALSE(publishImageSet(dir.path() / "q" / "bin", set));
   EXPECT_EQ(read(dir.path() / "q" / "bin"), "a file");
   EXPECT_EQ(names(dir.path() / "q"), std::vector<std::string>{"bin"});
+}
+
+TEST(ImageSet, ABinThatIsALinkIsFollowedAndStays) {
+  testing::TempDir dir;
+  put(dir.path() / "elsewhere" / pathFromUtf8("正1.bin"), "old");
+  fs::create_directories(dir.path() / "p");
+  fs::create_directory_symlink(dir.path() / "elsewhere", dir.path() / "p" / "bin");
+  ImageSet set;
+  set.add("正1.bin", "new");
+  ASSERT_TRUE(publishImageSet(dir.path() / "p" / "bin", set));
+  EXPECT_TRUE(fs::is_symlink(dir.path() / "p" / "bin"));
+  EXPECT_EQ(read(dir.path() / "elsewhere" / pathFromUtf8("正1.bin")), "new");
+  EXPECT_EQ(names(dir.path()), (std::vector<std::string>{"elsewhere", "p"}));
 }
 
 TEST(ImageSet, LeftoversOfKilledRunsAreCleared) {
