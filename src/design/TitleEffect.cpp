@@ -43,7 +43,8 @@ TitleMasks::TitleMasks(std::string_view text) : text_(text) {
     std::size_t k = i + 1;
     if (k >= text.size() || text[k] < '1' || text[k] > '9') continue;
     long step = 0;
-    for (; k < text.size() && text[k] >= '0' && text[k] <= '9' && k - i <= 18; ++k) step = step * 10 + (text[k] - '0');
+    for (; k < text.size() && text[k] >= '0' && text[k] <= '9' && k - i <= 18; ++k)
+      step = step * 10 + (text[k] - '0');
     if (k < text.size() && text[k] == '>') markers_.push_back({step, i, lineStart, lineChars});
   }
   std::stable_sort(markers_.begin(), markers_.end(),

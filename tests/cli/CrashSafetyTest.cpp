@@ -2,8 +2,8 @@
 // after every kill "bin" holds the complete previous set or the complete new one, the project
 // record and the title effect are untouched, and the next compile leaves no temporary files.
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -132,7 +132,7 @@ TEST(CrashSafety, EveryKillLeavesOneWholeImageSet) {
   const std::string titleEffect = *platform::readBytes(project / pathFromUtf8("标题花式.bt"));
 
   std::mt19937 rng(20261209);
-  int current = 1;  // the set in bin now
+  int current = 1;   // the set in bin now
   int recorded = 1;  // the record on disk
   int mixed = 0, sawOld = 0, sawNew = 0;
   const int kills = 60;

@@ -79,16 +79,18 @@ struct Fixture {
     fs::remove(p);
     ASSERT_TRUE(platform::writeBytesSafely(p, bytes, false));
   }
-  void putInProject(const char* name, std::string_view bytes) const { put(project / pathFromUtf8(name), bytes); }
+  void putInProject(const char* name, std::string_view bytes) const {
+    put(project / pathFromUtf8(name), bytes);
+  }
   std::string quoted() const { return "'" + platform::pathToUtf8(file) + "'"; }
 };
 
 struct Case {
   const char* name;
   std::function<void(Fixture&)> setup;
-  const char* layout;    // "--single" or "--multi"
-  int exit;              // expected exit status
-  std::string message;   // the start of what is printed on failure
+  const char* layout;   // "--single" or "--multi"
+  int exit;             // expected exit status
+  std::string message;  // the start of what is printed on failure
 };
 
 std::string repeated(std::string_view unit, std::size_t times) {
@@ -108,7 +110,8 @@ const std::vector<Case>& cases() {
          Fixture::put(f.file, b);
        },
        "--single", 1, "请先选择花式到编程板。"},
-      {"NUL bytes in the column line", [](Fixture& f) { f.set(2, std::string("8\0\0", 3)); }, "--single", 0, ""},
+      {"NUL bytes in the column line", [](Fixture& f) { f.set(2, std::string("8\0\0", 3)); }, "--single", 0,
+       ""},
       {"invalid GBK in the title line", [](Fixture& f) { f.set(1, "\xFF\xFF"); }, "--single", 0, ""},
       {"byte order mark before the record",
        [](Fixture& f) {
@@ -127,7 +130,8 @@ const std::vector<Case>& cases() {
        "列数“4294967360”不正确，应在4到300之间。"},
       {"columns -4294967232", [](Fixture& f) { f.set(2, "-4294967232"); }, "--single", 1,
        "列数“-4294967232”不正确，应在4到300之间。"},
-      {"columns 1e30", [](Fixture& f) { f.set(2, "1e30"); }, "--single", 1, "列数“1e30”不正确，应在4到300之间。"},
+      {"columns 1e30", [](Fixture& f) { f.set(2, "1e30"); }, "--single", 1,
+       "列数“1e30”不正确，应在4到300之间。"},
       {"columns 1e9", [](Fixture& f) { f.set(2, "1e9"); }, "--multi", 1, "列数“1e9”不正确，应在4到300之间。"},
       {"columns not a number", [](Fixture& f) { f.set(2, "abc"); }, "--single", 1,
        "列数“abc”不正确，应在4到300之间。"},
@@ -145,8 +149,11 @@ const std::vector<Case>& cases() {
        "--single", 0, ""},
       {"entry numbered 10^20", [](Fixture& f) { f.setBoard({"100000000000000000000右扫"}); }, "--single", 1,
        "总程序中没有任何一步，EPROM文件没有改变。"},
-      {"first entry numbered 0", [](Fixture& f) { f.setBoard({"0右扫", "1右扫"}); }, "--single", 1,
-       "总程序中没有任何一步，EPROM文件没有改变。"},
+      {"first entry numbered 0",
+       [](Fixture& f) {
+         f.setBoard({"0右扫", "1右扫"});
+       },
+       "--single", 1, "总程序中没有任何一步，EPROM文件没有改变。"},
       {"100 garbage entries",
        [](Fixture& f) {
          std::vector<std::string> board;
@@ -154,8 +161,8 @@ const std::vector<Case>& cases() {
          f.setBoard(board);
        },
        "--multi", 1, "总程序中没有任何一步，EPROM文件没有改变。"},
-      {"entry of a million digits", [](Fixture& f) { f.setBoard({std::string(1000000, '9')}); }, "--single", 1,
-       "总程序中没有任何一步，EPROM文件没有改变。"},
+      {"entry of a million digits", [](Fixture& f) { f.setBoard({std::string(1000000, '9')}); }, "--single",
+       1, "总程序中没有任何一步，EPROM文件没有改变。"},
       {"10,000 entries at 300 channels",
        [](Fixture& f) {
          std::vector<std::string> board;
@@ -202,8 +209,9 @@ const std::vector<Case>& cases() {
        "--single", 1, "标题太长（100000个字），最多100个字。"},
       {"record of 2 MB on one line", [](Fixture& f) { Fixture::put(f.file, std::string(2 << 20, 'A')); },
        "--single", 1, "工程文件太大（超过1MB），不是霓虹灯花式工程："},
-      {"record of 2 million short lines", [](Fixture& f) { Fixture::put(f.file, repeated("1\r\n", 2000000)); },
-       "--single", 1, "工程文件太大（超过1MB），不是霓虹灯花式工程："},
+      {"record of 2 million short lines",
+       [](Fixture& f) { Fixture::put(f.file, repeated("1\r\n", 2000000)); }, "--single", 1,
+       "工程文件太大（超过1MB），不是霓虹灯花式工程："},
       {"title effect mask too short",
        [](Fixture& f) {
          f.set(22, "1");
@@ -284,7 +292,8 @@ TEST(HostileInput, AssemblingAProgramTooLargeFails) {
   for (int i = 0; i < 10000; ++i) board.push_back(std::to_string(1 + i % 30));
   f.set(2, "300");
   f.setBoard(board);
-  const auto o = testing::runCli("assemble " + f.quoted() + " -o '" + platform::pathToUtf8(f.dir.path() / "out.txt") + "'", true);
+  const auto o = testing::runCli(
+      "assemble " + f.quoted() + " -o '" + platform::pathToUtf8(f.dir.path() / "out.txt") + "'", true);
   EXPECT_EQ(o.status, 1);
   EXPECT_EQ(o.out, "总程序太大（超过64MB），请减少编程板上的花式。\n");
   EXPECT_FALSE(fs::exists(f.dir.path() / "out.txt"));

@@ -44,7 +44,8 @@ TEST(ImageSet, ReplacesRetiresAndKeeps) {
   set.retired = {{"正", 2}, {"反", 2}};
   ASSERT_TRUE(publishImageSet(bin, set));
   // 正2 and 正3 go (正4 is missing, so 正5 stays), 反1 was not retired, the user's files stay.
-  EXPECT_EQ(names(bin), (std::vector<std::string>{"sub", "单IC正.bin", "反1.bin", "正1.bin", "正5.bin", "说明.txt"}));
+  EXPECT_EQ(names(bin),
+            (std::vector<std::string>{"sub", "单IC正.bin", "反1.bin", "正1.bin", "正5.bin", "说明.txt"}));
   EXPECT_EQ(read(bin / pathFromUtf8("正1.bin")), "new");
   EXPECT_EQ(read(bin / pathFromUtf8("说明.txt")), "说明.txt");
   EXPECT_EQ(read(bin / "sub" / "a"), "kept");
@@ -112,7 +113,8 @@ TEST(ImageSet, LeftoversOfKilledRunsAreCleared) {
 
 TEST(TitleMasks, FindsWhatTheSearchFinds) {
   std::mt19937 rng(7);
-  const std::vector<std::string> pieces{"<", ">", "1", "2", "0", "12", "X", "□", "\r\n", "\n", "<1>", "<2>", "<12>"};
+  const std::vector<std::string> pieces{"<", ">",    "1",  "2",   "0",   "12",  "X",
+                                        "□", "\r\n", "\n", "<1>", "<2>", "<12>"};
   for (int round = 0; round < 300; ++round) {
     std::string text;
     const int n = static_cast<int>(rng() % 40);
