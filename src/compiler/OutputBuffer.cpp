@@ -13,6 +13,10 @@ namespace lumafex::compiler {
 
 long labelValue(std::string_view label) {
   const double v = patterns::leadingValue(label);
+  constexpr double kLimit = 4611686018427387904.0;  // 2^62: beyond it the conversion is undefined
+  if (!(v > -kLimit && v < kLimit)) {
+    return v > 0 ? static_cast<long>(kLimit) : (v < 0 ? -static_cast<long>(kLimit) : 0);
+  }
   return static_cast<long>(v);
 }
 
@@ -67,7 +71,8 @@ BufferResult buildOutputBuffer(const BufferInput& in) {
   if (in.manualFileExists) {
     // The manual file's lines are as wide as the post-processing window's base channel count.
     // When it holds no number (a window that never assembled anything) the count stays as found.
-    if (const auto base = design::parseNumber(in.baseChannels)) {
+    // A value no channel count can be (1e30) is not converted; it reads as no number.
+    if (const auto base = design::parseNumber(in.baseChannels); base && std::fabs(*base) < 1e9) {
       channels = std::to_string(static_cast<long>(*base) + static_cast<long>(t));
     }
   }

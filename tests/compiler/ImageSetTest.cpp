@@ -6,6 +6,7 @@
 
 #include <random>
 
+#include "compiler/OutputBuffer.h"
 #include "design/TitleEffect.h"
 #include "patterns/StepText.h"
 #include "platform/TextFile.h"
@@ -139,6 +140,19 @@ TEST(StepText, WholeNumbersOfHugeValuesSaturate) {
   EXPECT_LT(patterns::whole(-1e300), -(1L << 61));
   EXPECT_EQ(patterns::whole(std::nan("")), 0);
   EXPECT_GT(patterns::Int(1e300), 1L << 61);
+  EXPECT_GT(labelValue("1e30"), 1L << 61);
+  EXPECT_EQ(labelValue("路数"), 0);
+  EXPECT_EQ(labelValue("-12.7"), -12);
+}
+
+TEST(OutputBuffer, ABaseChannelCountNoChannelCountCanBeReadsAsNoNumber) {
+  BufferInput in;
+  in.totalProgram = "XXXX\r\n";
+  in.manualFileExists = true;
+  in.baseChannels = "1e30";
+  EXPECT_EQ(buildOutputBuffer(in).channelsLabel, "4");  // the first line's length
+  in.baseChannels = "32";
+  EXPECT_EQ(buildOutputBuffer(in).channelsLabel, "32");
 }
 
 }  // namespace
