@@ -17,6 +17,7 @@
 #include "app/ShortcutRequest.h"
 #include "app/SplashWindow.h"
 #include "compiler/OutputWindow.h"
+#include "compiler/ProjectCompile.h"
 #include "controls/CheckBoxControl.h"
 #include "design/DesignWindow.h"
 #include "platform/QtDialogs.h"
@@ -82,6 +83,7 @@ QString Application::projectFile(const QString& name) const {
 void Application::setCurrentProjectPath(const QString& path) {
   projectPath_ = path;
   setProjectDirectory(fromPath(app::projectDirectory(toPath(path))));
+  compiler::cleanCompileLeftovers(app::projectDirectory(toPath(path)));  // what a killed compile left
 }
 
 void Application::setProjectDirectory(const QString& dir) {

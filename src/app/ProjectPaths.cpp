@@ -10,10 +10,11 @@ namespace lumafex::app {
 namespace fs = std::filesystem;
 
 fs::path projectDirectory(const fs::path& projectFile) {
-  const std::string path = platform::pathToUtf8(projectFile);
-  const std::size_t dot = path.rfind('.');
-  if (dot == std::string::npos) return projectFile;
-  return platform::pathFromUtf8(path.substr(0, dot));
+  // Only the file name has an extension: a "." in a folder name (v1.2/P) is not cut.
+  const std::string name = platform::pathToUtf8(projectFile.filename());
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string::npos || dot == 0) return projectFile;
+  return projectFile.parent_path() / platform::pathFromUtf8(name.substr(0, dot));
 }
 
 std::string logoPictureName(int k) {

@@ -20,8 +20,8 @@ inline constexpr const char* kImagePositionFile = "图案_坐标.ini";
 inline constexpr const char* kVerticalImagePositionFile = "竖列_图案_坐标.ini";
 inline constexpr const char* kHelpPage = "Velarn霓虹灯说明书.htm";
 
-// The project directory: the project path up to (not including) its last ".". A path without any
-// "." is its own directory name.
+// The project directory: the project path up to (not including) the last "." of its file name. A
+// file name without any "." (or with only a leading one) is its own directory name.
 std::filesystem::path projectDirectory(const std::filesystem::path& projectFile);
 
 // "标志" + k + ".bmp" / "图案" + k + ".bmp".

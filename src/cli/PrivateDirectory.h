@@ -1,18 +1,19 @@
 #pragma once
-// A private temporary directory for the working files of one command, removed when it ends.
-
-#include <stdlib.h>
+// A private temporary directory for the working files of one command, removed when it ends. Its
+// name carries the process number, so a later compile can remove the folders of killed runs.
 
 #include <filesystem>
-#include <string>
+
+#include "compiler/ProjectCompile.h"
 
 namespace lumafex::cli {
 
 class PrivateDirectory {
  public:
   PrivateDirectory() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "lumafex-XXXXXX").string();
-    if (::mkdtemp(pattern.data())) path_ = pattern;
+    std::error_code ec;
+    const std::filesystem::path temp = std::filesystem::temp_directory_path(ec);
+    if (!ec) path_ = compiler::createWorkDirectory(temp);
   }
   ~PrivateDirectory() {
     std::error_code ec;

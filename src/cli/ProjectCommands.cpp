@@ -50,6 +50,10 @@ int assembleCommand(const std::vector<std::string>& words, std::ostream& out, st
     return kExitFailed;
   }
   const auto assembled = compiler::assembleTotalProgram(*input);
+  if (assembled.tooLarge) {
+    err << compiler::kProgramTooLargeMessage << '\n';
+    return kExitFailed;
+  }
   const auto target = args.value("o") ? args.value("o") : args.value("output");
   if (target) {
     if (auto s = platform::writeBytesSafely(platform::pathFromUtf8(*target), assembled.bytes); !s) {
@@ -81,6 +85,8 @@ int compileCommand(const std::vector<std::string>& words, std::ostream& out, std
     err << project.error() << '\n';
     return kExitFailed;
   }
+  // What killed compiles of this project left is cleared before this one starts.
+  compiler::cleanCompileLeftovers(project->projectDirectory);
   PrivateDirectory privateDir;
   fs::path work = privateDir.path();
   if (const auto dir = args.value("workdir")) {

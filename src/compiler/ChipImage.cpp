@@ -424,11 +424,25 @@ std::string checksumLine(const FileChecksum& c) {
   return c.name + " 0x" + hexDigits(c.sum, 4) + " 0x" + hexDigits(c.crc, 8);
 }
 
-void removeStaleCopies(const fs::path& bin, const std::vector<ImageFile>& written) {
+std::vector<std::string> staleCopyNames(const fs::path& bin, const std::vector<ImageFile>& written,
+                                        int firstRetired) {
   std::set<std::string> names;
   for (const ImageFile& f : written) names.insert(f.name);
+  auto exists = [&](const std::string& name) {
+    std::error_code ec;
+    return fs::exists(bin / platform::pathFromUtf8(name), ec);
+  };
+  // The numbered chip images this compile retires: from firstRetired on, while they exist.
+  std::set<std::string> retired;
+  for (std::string_view prefix : {kPositivePrefix, kInvertedPrefix}) {
+    for (int k = firstRetired;; ++k) {
+      const std::string name = std::string(prefix) + std::to_string(k) + std::string(kBinExtension);
+      if (!exists(name)) break;
+      retired.insert(name);
+    }
+  }
+  std::vector<std::string> stale;
   std::error_code ec;
-  std::vector<fs::path> stale;
   for (fs::directory_iterator it(bin, ec), end; !ec && it != end; it.increment(ec)) {
     const std::string name = platform::pathToUtf8(it->path().filename());
     std::string stem;
@@ -441,12 +455,10 @@ void removeStaleCopies(const fs::path& bin, const std::vector<ImageFile>& writte
     }
     const std::string image = stem + std::string(kBinExtension);
     if (!isImageName(image) || names.count(name)) continue;
-    std::error_code exists;
-    if (names.count(image) || !fs::exists(bin / platform::pathFromUtf8(image), exists)) {
-      stale.push_back(it->path());
-    }
+    // Stale: its image is written now without it, or its image will be gone after this compile.
+    if (names.count(image) || retired.count(image) || !exists(image)) stale.push_back(name);
   }
-  for (const fs::path& p : stale) fs::remove(p, ec);
+  return stale;
 }
 
 ImageComparison compareImage(const std::string& name, std::string_view expected, std::string_view actual,

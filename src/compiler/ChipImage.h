@@ -97,9 +97,11 @@ FileChecksum checksumOf(const ImageFile& file);
 // "NAME 0xHHHH 0xHHHHHHHH".
 std::string checksumLine(const FileChecksum& checksum);
 
-// Removes HEX and S-record copies in `bin` that no longer match an image: the copy of an image
-// written now without that copy, and the copy of an image that is gone.
-void removeStaleCopies(const std::filesystem::path& bin, const std::vector<ImageFile>& written);
+// The HEX and S-record copies in `bin` that would no longer match an image after a compile that
+// writes `written` and retires the numbered chip images from `firstRetired` on: the copy of an
+// image written now without that copy, and the copy of an image that is or will be gone.
+std::vector<std::string> staleCopyNames(const std::filesystem::path& bin, const std::vector<ImageFile>& written,
+                                        int firstRetired);
 
 // A chip read back by the programmer against the image of the same name.
 struct FrameDifference {

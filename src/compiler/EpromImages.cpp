@@ -16,33 +16,21 @@ namespace {
 
 constexpr const char* kHeader = "           -------------生成EPROM文件:-------------           ";
 
-// One image being written: into a temporary file beside its final name, renamed at the end.
+// One image of the set being built.
 struct PendingImage {
-  fs::path target;
+  std::string name;
   std::string bytes;
 };
-
-bool commit(const std::vector<PendingImage>& images) {
-  std::vector<std::pair<fs::path, std::string_view>> files;
-  for (const auto& image : images) files.emplace_back(image.target, image.bytes);
-  return static_cast<bool>(platform::writeFilesSafely(files));
-}
-
-// Deletes name(k) for k = first, first + 1, … while the file exists.
-void deleteRun(const fs::path& bin, int first, std::string (*name)(int)) {
-  for (int k = first;; ++k) {
-    std::error_code ec;
-    const fs::path p = bin / platform::pathFromUtf8(name(k));
-    if (!fs::exists(p, ec)) break;
-    if (!fs::remove(p, ec)) break;
-  }
-}
 
 std::string fullPath(const fs::path& bin, const std::string& name) {
   return platform::pathToUtf8(bin / platform::pathFromUtf8(name));
 }
 
 }  // namespace
+
+std::string channelRangeMessage(long channels, long most) {
+  return "路数“" + std::to_string(channels) + "”超出范围，应在1到" + std::to_string(most) + "之间。";
+}
 
 std::string chipPositiveName(int chip) {
   return "正" + std::to_string(chip) + ".bin";
@@ -100,25 +88,28 @@ bool frameBytes(std::string_view line, int bytes, std::string& positive) {
   return true;
 }
 
-ImageResult writeEpromImages(const ImageInput& in, const ChipOptions& chipOptions) {
+ImageResult buildEpromImages(const ImageInput& in, ImageSet& set, const ChipOptions& chipOptions) {
   ImageResult r;
+  set = {};
+  if (in.channels < 1 || in.channels > kMaxCompileChannels) {
+    r.message = channelRangeMessage(in.channels, kMaxCompileChannels);
+    return r;
+  }
   r.bytes = bytesPerFrame(in.channels);
   const int b = r.bytes;
   const fs::path bin = in.projectDirectory / kBinDirectory;
-  std::error_code ec;
-  if (!chipOptions.inMemoryOnly) fs::create_directories(bin, ec);
 
   r.report = std::string(kHeader) + "\r\n";
   std::vector<PendingImage> images;
   if (in.layout == ChipLayout::Single) {
     r.report += "每帧字节数＝" + std::to_string(b) + " 字节\r\n";
-    images.push_back({bin / platform::pathFromUtf8(kSinglePositive), {}});
-    images.push_back({bin / platform::pathFromUtf8(kSingleInverted), {}});
+    images.push_back({kSinglePositive, {}});
+    images.push_back({kSingleInverted, {}});
     r.report += fullPath(bin, kSinglePositive) + "\r\n" + fullPath(bin, kSingleInverted) + "\r\n\r\n";
   } else {
     for (int i = 1; i <= b; ++i) {
-      images.push_back({bin / platform::pathFromUtf8(chipPositiveName(i)), {}});
-      images.push_back({bin / platform::pathFromUtf8(chipInvertedName(i)), {}});
+      images.push_back({chipPositiveName(i), {}});
+      images.push_back({chipInvertedName(i), {}});
       r.report +=
           fullPath(bin, chipPositiveName(i)) + "\r\n" + fullPath(bin, chipInvertedName(i)) + "\r\n\r\n";
     }
@@ -154,6 +145,11 @@ ImageResult writeEpromImages(const ImageInput& in, const ChipOptions& chipOption
     r.frames = frame;
     return r;
   }
+  if (frame == 0) {
+    r.ok = false;
+    r.message = kNoStepsMessage;
+    return r;
+  }
 
   auto inverse = [](std::string bytes) {
     for (char& c : bytes) c = static_cast<char>(~c);
@@ -170,50 +166,44 @@ ImageResult writeEpromImages(const ImageInput& in, const ChipOptions& chipOption
       images[2 * g + 1].bytes = inverse(std::move(chip));
     }
   }
-  // The chip options apply to the finished images, just before anything is written.
-  std::vector<PendingImage> chipFiles;
-  std::vector<ImageFile> written;
+  r.frames = in.layout == ChipLayout::Single ? (b > 0 ? static_cast<long>(images[0].bytes.size()) / b : 0)
+                                             : (b > 0 ? static_cast<long>(images[0].bytes.size()) : 0);
+  r.report += "\r\n\r\n总步数＝" + std::to_string(r.frames);
+
+  const int firstRetired = in.layout == ChipLayout::PerEightChannels ? b + 1 : 1;
+  std::vector<ImageFile> named;
+  for (auto& image : images) named.push_back({std::move(image.name), std::move(image.bytes)});
+  // The chip options apply to the finished images, before anything is written.
   if (chipOptions.active()) {
-    std::vector<ImageFile> named;
-    for (const auto& image : images) named.push_back({platform::pathToUtf8(image.target.filename()), image.bytes});
     ChipOutcome chip = finishChipImages(chipOptions, std::move(named));
     if (!chip.ok) {
-      r.ok = false;
       r.message = chip.message;
       return r;
     }
     r.checksums = std::move(chip.checksums);
     if (chipOptions.inMemoryOnly) {
-      r.ok = true;
-      r.frames = frame;
       r.files = std::move(chip.files);
+      r.ok = true;
       return r;
     }
-    for (auto& f : chip.files) chipFiles.push_back({bin / platform::pathFromUtf8(f.name), std::move(f.bytes)});
-    written = std::move(chip.files);  // the names
-  }
-  if (!commit(chipOptions.active() ? chipFiles : images)) {
-    r.ok = false;
-    r.message = "不能写入EPROM文件：" + platform::pathToUtf8(bin);
-    return r;
-  }
-  r.frames = in.layout == ChipLayout::Single ? (b > 0 ? static_cast<long>(images[0].bytes.size()) / b : 0)
-                                             : (b > 0 ? static_cast<long>(images[0].bytes.size()) : 0);
-  r.report += "\r\n\r\n总步数＝" + std::to_string(r.frames);
-
-  if (in.layout == ChipLayout::PerEightChannels) {
-    deleteRun(bin, b + 1, chipPositiveName);
-    deleteRun(bin, b + 1, chipInvertedName);
-  } else {
-    deleteRun(bin, 1, chipPositiveName);
-    deleteRun(bin, 1, chipInvertedName);
+    named = std::move(chip.files);
   }
   // HEX and S-record copies of an earlier compile would no longer match their images.
-  if (!chipOptions.active()) {
-    for (const auto& image : images) written.push_back({platform::pathToUtf8(image.target.filename()), {}});
-  }
-  removeStaleCopies(bin, written);
+  set.retiredNames = staleCopyNames(in.projectDirectory / kBinDirectory, named, firstRetired);
+  for (auto& file : named) set.add(std::move(file.name), std::move(file.bytes));
+  set.retired = {{"正", firstRetired}, {"反", firstRetired}};
   r.ok = true;
+  return r;
+}
+
+ImageResult writeEpromImages(const ImageInput& in, const ChipOptions& chip) {
+  ImageSet set;
+  ImageResult r = buildEpromImages(in, set, chip);
+  if (!r.ok || chip.inMemoryOnly) return r;
+  if (auto s = publishImageSet(in.projectDirectory / kBinDirectory, set); !s) {
+    r.ok = false;
+    r.message = s.error();
+  }
   return r;
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "compiler/ChipImage.h"
+#include "compiler/ImageSet.h"
 
 namespace lumafex::compiler {
 
@@ -21,6 +22,17 @@ inline constexpr const char* kSinglePositive = "单IC正.bin";
 inline constexpr const char* kSingleInverted = "单IC反.bin";
 inline constexpr const char* kTooLongMessage =
     "路数不正确,请完整运行一次确定路数。或查找最大的行删除该行末尾多余的内容。";
+inline constexpr const char* kNoStepsMessage = "总程序中没有任何一步，EPROM文件没有改变。";
+
+// The most channels one compile can have: the widest sign (300 columns), one channel per image
+// (at most 300) and one per title character (at most 100).
+inline constexpr long kMaxSignColumns = 300;
+inline constexpr long kMaxImageChannels = 300;
+inline constexpr long kMaxTitleCharacters = 100;
+inline constexpr long kMaxCompileChannels = kMaxSignColumns + kMaxImageChannels + kMaxTitleCharacters;
+
+// The message for a channel count outside 1 … most.
+std::string channelRangeMessage(long channels, long most);
 
 std::string chipPositiveName(int chip);  // "正" + chip + ".bin"
 std::string chipInvertedName(int chip);  // "反" + chip + ".bin"
@@ -47,11 +59,16 @@ struct ImageResult {
   std::vector<ImageFile> files;         // the files built, when kept in memory only
 };
 
-// Writes the images into the project directory's "bin" (created when missing) and removes images
-// of the other layout or of an earlier, larger compile. The new images replace the old ones only
-// when every frame fitted: a line too long for the channel count leaves the old images as they were.
-// `chip`: chip size, padding, HEX/S-record copies, checksums (ChipImage.h), applied to the finished
-// images just before they are written; the defaults write the images as they are.
+// Builds the images in memory: the files of this compile and the chip files it retires (those of
+// the other layout, or of an earlier, larger compile). Fails, leaving `set` empty, on a line too
+// long for the channel count, on a channel count outside 1 … kMaxCompileChannels and on a buffer
+// without any frame. `chip`: chip size, padding, HEX/S-record copies, checksums (ChipImage.h),
+// applied to the finished images; the defaults build the images as they are.
+ImageResult buildEpromImages(const ImageInput& input, ImageSet& set, const ChipOptions& chip = {});
+
+// buildEpromImages, then the set published into the project directory's "bin" (created when
+// missing) as one change: the old images stay as they were unless every file of the new set is
+// in place.
 ImageResult writeEpromImages(const ImageInput& input, const ChipOptions& chip = {});
 
 // One frame's bytes: the line padded with "_" to 8·B characters; a blank or "_" is dark, anything

@@ -13,6 +13,10 @@ namespace lumafex::compiler {
 
 long labelValue(std::string_view label) {
   const double v = patterns::leadingValue(label);
+  constexpr double kLimit = 4611686018427387904.0;  // 2^62: beyond it the conversion is undefined
+  if (!(v > -kLimit && v < kLimit)) {
+    return v > 0 ? static_cast<long>(kLimit) : (v < 0 ? -static_cast<long>(kLimit) : 0);
+  }
   return static_cast<long>(v);
 }
 
@@ -42,9 +46,10 @@ BufferResult buildOutputBuffer(const BufferInput& in) {
     std::string part(t, 'X');  // every title channel lit until the first marker
     long step = 0;
     std::size_t lastLength = t;
+    const design::TitleMasks masks(in.titleEffect);  // one pass over the text for all steps
     for (const std::string& line : platform::splitTextLines(in.totalProgram)) {
       ++step;
-      if (const auto at = design::findMask(in.titleEffect, step)) {
+      if (const auto at = masks.find(step)) {
         if (at->maskLength != t) {
           r.ok = false;
           r.message = "“" + at->mask + "<" + std::to_string(step) + ">" + "”的长度有问题！";
@@ -66,7 +71,8 @@ BufferResult buildOutputBuffer(const BufferInput& in) {
   if (in.manualFileExists) {
     // The manual file's lines are as wide as the post-processing window's base channel count.
     // When it holds no number (a window that never assembled anything) the count stays as found.
-    if (const auto base = design::parseNumber(in.baseChannels)) {
+    // A value no channel count can be (1e30) is not converted; it reads as no number.
+    if (const auto base = design::parseNumber(in.baseChannels); base && std::fabs(*base) < 1e9) {
       channels = std::to_string(static_cast<long>(*base) + static_cast<long>(t));
     }
   }

@@ -43,11 +43,31 @@ struct CompileResult {
   ImageResult images;
 };
 
+// The largest project record read: a record is a few kilobytes.
+inline constexpr std::uintmax_t kMaxRecordBytes = 1024u * 1024u;
+// The largest total program a compile assembles: its images would already be larger than any
+// EPROM. A manual file may be as large as any text file the program reads.
+inline constexpr std::size_t kMaxProgramBytes = 64u * 1024u * 1024u;
+inline constexpr std::uintmax_t kMaxManualBytes = 256u * 1024u * 1024u;
+inline constexpr const char* kProgramTooLargeMessage = "总程序太大（超过64MB），请减少编程板上的花式。";
+
 // Runs the export: the total program (assembled, or the manual file for the per-8-channel layout),
 // stage one with the title effect from "标题花式.bt", stage two into the project's "bin". The
 // working files (total program, output buffer) are written into `workDirectory`.
 // `chip`: chip size, padding, copies and checksums of the images (the defaults: as they are).
 CompileResult compileProject(const ProjectInputs& project, ChipLayout layout,
                              const std::filesystem::path& workDirectory, const ChipOptions& chip = {});
+
+// What compiles killed part-way left behind for this project: a half-built image folder beside
+// "bin", an old one not yet removed, stray temporary files in "bin". Safe to call at any time; the
+// desktop program calls it when it starts.
+int cleanCompileLeftovers(const std::filesystem::path& projectDirectory);
+
+// A private working folder for one compile in the temporary directory ("lumafex-<pid>-XXXXXX"),
+// empty path when it cannot be made. Folders of earlier processes that no longer run are removed
+// first.
+std::filesystem::path createWorkDirectory(const std::filesystem::path& temporaryDirectory);
+// Removes the working folders of processes that no longer run; returns how many.
+int removeStaleWorkDirectories(const std::filesystem::path& temporaryDirectory);
 
 }  // namespace lumafex::compiler

@@ -1,5 +1,7 @@
 #include "compiler/TotalProgram.h"
 
+#include <algorithm>
+
 #include "patterns/Catalogue.h"
 #include "platform/TextFile.h"
 
@@ -20,6 +22,10 @@ AssemblyResult assembleRaw(const AssemblyInput& input) {
   }
   const auto list = patterns::catalogue(input.colours);
   patterns::StepWriter out;
+  // Normalised, every line is N characters, the image channels and CR LF wide.
+  const std::size_t lineBytes = static_cast<std::size_t>(std::max(input.channels, 0)) + 2 +
+                                static_cast<std::size_t>(std::max(input.imageCount, 0));
+  std::size_t lines = 0;
   for (const std::string& entry : input.board) {
     const long position = patterns::leadingNumber(entry) - 1;
     if (position >= static_cast<long>(list.size())) {
@@ -34,6 +40,14 @@ AssemblyResult assembleRaw(const AssemblyInput& input) {
       }
     }
     result.bytes += scratch;
+    if (input.maxBytes > 0) {
+      lines += static_cast<std::size_t>(std::count(scratch.begin(), scratch.end(), '\n'));
+      if (result.bytes.size() > input.maxBytes || lines * lineBytes > input.maxBytes) {
+        result.tooLarge = true;
+        result.bytes.clear();
+        break;
+      }
+    }
   }
   result.scratchAfter = std::move(scratch);
   return result;

@@ -22,6 +22,8 @@ struct AssemblyInput {
   // What the scratch step file held before the assembly: an entry that generates nothing
   // contributes it again, as the file still holds it.
   std::string scratchBefore;
+  // The assembly stops with `tooLarge` once the program would pass this many bytes (0: no limit).
+  std::size_t maxBytes = 0;
 };
 
 struct AssemblyResult {
@@ -30,6 +32,7 @@ struct AssemblyResult {
   int width = 0;                 // length of the last line written (0 when there is none)
   long steps = 0;                // bytes ÷ (width + 2)
   bool boardEndedEarly = false;  // an entry beyond the catalogue ended the assembly there
+  bool tooLarge = false;         // the program would pass maxBytes; bytes are empty then
 };
 
 // The channel count a catalogue click sets: the columns when the tubes are on; otherwise, when the

@@ -11,7 +11,7 @@ Status writeBoardFile(const std::filesystem::path& path, const Board& board) {
 }
 
 Result<Board> readBoardFile(const std::filesystem::path& path) {
-  auto lines = platform::readGbkLines(path);
+  auto lines = platform::readGbkLines(path, kMaxBoardFileBytes);
   if (!lines) return Result<Board>::fail(lines.error());
   Board board;
   for (auto& line : *lines) {

@@ -2,6 +2,7 @@
 // The programming board as data: entry texts in program order, their moves, and the working-state
 // files that mirror it ("临时花式.ini", and "list.tmp" for a move).
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -14,6 +15,9 @@ inline constexpr const char* kWorkingStateFile = "临时花式.ini";
 inline constexpr const char* kReorderFile = "list.tmp";
 
 using Board = std::vector<std::string>;
+
+// The working-state file mirrors the board of a project record, so it has the record's limit.
+inline constexpr std::uintmax_t kMaxBoardFileBytes = 1024u * 1024u;
 
 // Writes the board, one entry per line (an empty board gives an empty file).
 Status writeBoardFile(const std::filesystem::path& path, const Board& board);

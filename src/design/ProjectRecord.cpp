@@ -108,7 +108,7 @@ std::string formatNumber(double value) {
 }
 
 Result<ProjectRecord> readProjectRecord(const std::filesystem::path& path) {
-  auto lines = platform::readGbkLines(path);
+  auto lines = platform::readGbkLines(path, kMaxRecordFileBytes);
   if (!lines) return Result<ProjectRecord>::fail(lines.error());
   ProjectRecord record;
   record.reserved.clear();
@@ -150,7 +150,8 @@ void applyRecord(const ProjectRecord& record, ProjectSettings& s) {
       continue;
     }
     const auto number = parseNumber(*line);
-    if (!number) continue;
+    // A value no setting can hold (1e30, -1e300) is read as a line that is not a number.
+    if (!number || std::fabs(*number) > kMaxRecordNumber) continue;
     switch (f.kind) {
       case Kind::Real:
         s.*f.real = *number;

@@ -1,6 +1,9 @@
 #include "design/TitleEffect.h"
 
+#include <algorithm>
+
 #include "platform/TextCodec.h"
+#include "platform/TextFile.h"
 
 namespace lumafex::design {
 
@@ -21,6 +24,54 @@ std::optional<MaskAt> findMask(std::string_view text, long step) {
   at.maskStart = characters(text.substr(0, from));
   at.maskLength = characters(at.mask);
   return at;
+}
+
+TitleMasks::TitleMasks(std::string_view text) : text_(text) {
+  std::size_t lineStart = 0;
+  std::size_t chars = 0;  // characters before i (UTF-8: every byte that does not continue one)
+  std::size_t lineChars = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++chars;
+    if (c == '\n') {
+      lineStart = i + 1;
+      lineChars = chars;
+      continue;
+    }
+    if (c != '<') continue;
+    // "<" + a step without leading zeros + ">", as the marker of that step is written.
+    std::size_t k = i + 1;
+    if (k >= text.size() || text[k] < '1' || text[k] > '9') continue;
+    long step = 0;
+    for (; k < text.size() && text[k] >= '0' && text[k] <= '9' && k - i <= 18; ++k)
+      step = step * 10 + (text[k] - '0');
+    if (k < text.size() && text[k] == '>') markers_.push_back({step, i, lineStart, lineChars});
+  }
+  std::stable_sort(markers_.begin(), markers_.end(),
+                   [](const Marker& a, const Marker& b) { return a.step < b.step; });
+  markers_.erase(std::unique(markers_.begin(), markers_.end(),
+                             [](const Marker& a, const Marker& b) { return a.step == b.step; }),
+                 markers_.end());
+}
+
+std::optional<MaskAt> TitleMasks::find(long step) const {
+  const auto it = std::lower_bound(markers_.begin(), markers_.end(), step,
+                                   [](const Marker& m, long s) { return m.step < s; });
+  if (it == markers_.end() || it->step != step) return std::nullopt;
+  MaskAt at;
+  at.mask = std::string(text_.substr(it->lineStart, it->at - it->lineStart));
+  at.maskStart = it->lineChars;
+  at.maskLength = characters(at.mask);
+  return at;
+}
+
+Result<std::string> readTitleEffectFile(const std::filesystem::path& path) {
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path, ec);
+  if (!ec && size > kMaxTitleEffectBytes) {
+    return Result<std::string>::fail("标题花式文件太大（超过1MB）：" + platform::pathToUtf8(path));
+  }
+  return platform::readGbkText(path);
 }
 
 std::string maskChannels(std::string_view mask) {

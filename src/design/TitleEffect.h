@@ -4,13 +4,25 @@
 // later step has a line of its own.
 
 #include <cstddef>
+#include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "platform/Result.h"
 
 namespace lumafex::design {
 
 inline constexpr std::string_view kDarkMark = "□";
+
+// A title effect is typed by hand, one line per changing step: a larger file is refused.
+inline constexpr std::uintmax_t kMaxTitleEffectBytes = 1024u * 1024u;
+
+// Reads "标题花式.bt" as UTF-8: refused with a message when larger than kMaxTitleEffectBytes or not
+// valid GBK.
+Result<std::string> readTitleEffectFile(const std::filesystem::path& path);
 
 // Where the marker "<step>" first occurs and the mask before it: the text from the character after
 // the last line feed before the marker up to the marker. Offsets and lengths are in characters
@@ -21,6 +33,24 @@ struct MaskAt {
   std::size_t maskLength = 0;  // characters
 };
 std::optional<MaskAt> findMask(std::string_view effectText, long step);
+
+// findMask for every step of a compile at once: the text is read in one pass, so looking up each
+// of many steps costs no new search of a long text. The text must outlive the index.
+class TitleMasks {
+ public:
+  explicit TitleMasks(std::string_view effectText);
+  std::optional<MaskAt> find(long step) const;
+
+ private:
+  struct Marker {
+    long step;
+    std::size_t at;         // byte offset of "<"
+    std::size_t lineStart;  // byte offset after the last line feed before it
+    std::size_t lineChars;  // characters before lineStart
+  };
+  std::string_view text_;
+  std::vector<Marker> markers_;  // sorted by step, first occurrence only
+};
 
 // The title channels of a mask: a blank for every "□", "X" for every other character.
 std::string maskChannels(std::string_view mask);

@@ -20,6 +20,11 @@ struct RuleError {};
 // (Written out rather than calling the library's rounding, which is not inlined and sits on the
 // hottest path of every generator.)
 inline long whole(double x) {
+  // Beyond ±2^62 (and for NaN) the conversion below would be undefined: such values saturate.
+  constexpr double kLimit = 4611686018427387904.0;
+  if (!(x > -kLimit && x < kLimit)) [[unlikely]] {
+    return x > 0 ? static_cast<long>(kLimit) : (x < 0 ? -static_cast<long>(kLimit) : 0);
+  }
   const long t = static_cast<long>(x);  // toward zero
   const double frac = x - static_cast<double>(t);
   if (frac > 0.5 || (frac == 0.5 && (t & 1))) return t + 1;
@@ -36,6 +41,10 @@ inline long idiv(double a, double b) {
 
 // The greatest whole number not above x.
 inline long Int(double x) {
+  constexpr double kLimit = 4611686018427387904.0;
+  if (!(x > -kLimit && x < kLimit)) [[unlikely]] {
+    return x > 0 ? static_cast<long>(kLimit) : (x < 0 ? -static_cast<long>(kLimit) : 0);
+  }
   const long t = static_cast<long>(x);
   return x < static_cast<double>(t) ? t - 1 : t;
 }

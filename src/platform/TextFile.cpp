@@ -158,18 +158,27 @@ std::vector<std::string> splitTextLines(std::string_view text) {
 }
 
 Result<std::vector<std::optional<std::string>>> readGbkLines(const fs::path& path) {
+  return readGbkLines(path, kMaxTextFileBytes);
+}
+
+Result<std::vector<std::optional<std::string>>> readGbkLines(const fs::path& path, std::uintmax_t limit) {
   using R = Result<std::vector<std::optional<std::string>>>;
-  auto bytes = readBytes(path);
+  auto bytes = readBytes(path, limit);
   if (!bytes) return R::fail(bytes.error());
   std::vector<std::optional<std::string>> out;
-  for (const std::string& raw : splitTextLines(*bytes)) {
+  // One pass over the bytes; a line of ASCII is its own UTF-8 and needs no converter.
+  forEachLine(*bytes, [&](std::string_view raw) {
+    if (isAscii(raw)) {
+      out.emplace_back(std::string(raw));
+      return;
+    }
     auto decoded = gbkToUtf8(raw);
     if (decoded) {
       out.emplace_back(std::move(*decoded));
     } else {
       out.emplace_back(std::nullopt);
     }
-  }
+  });
   return R::ok(std::move(out));
 }
 

@@ -51,6 +51,8 @@ void forEachLine(std::string_view text, Fn&& fn) {
 // Lines of a GBK text file, decoded. A line that is not valid GBK is nullopt: callers treat it as
 // unreadable, the others are unaffected.
 Result<std::vector<std::optional<std::string>>> readGbkLines(const fs::path& path);
+// The same for a file that must not be larger than `limit` bytes (refused with a message).
+Result<std::vector<std::optional<std::string>>> readGbkLines(const fs::path& path, std::uintmax_t limit);
 
 // Joins lines with CR LF after each, encodes them in GBK and writes them safely. Text that GBK
 // cannot hold is refused and nothing is written.

@@ -9,8 +9,10 @@
 namespace lumafex::preview {
 
 void LampRenderer::prepare(Orientation orientation, int columns, int rows, QSize canvas) {
-  columns = std::max(columns, 0);
-  rows = std::max(rows, 1);
+  // Only a sign the design window can have is laid out: a column count read from a hostile file
+  // (1e9) must not size the lamp tables.
+  columns = std::clamp(columns, 0, kMaxColumns);
+  rows = std::clamp(rows, 1, kMaxRows);
   if (orientation == orientation_ && columns == columns_ && rows == rows_ && canvas == canvas_ &&
       rects_.size() == static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows)) {
     return;

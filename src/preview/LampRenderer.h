@@ -25,6 +25,10 @@ inline constexpr QRgb kDarkLamp = 0xff303030;  // RGB(48, 48, 48)
 
 class LampRenderer {
  public:
+  // The largest matrix laid out; larger counts are clamped to these.
+  static constexpr int kMaxColumns = 300;
+  static constexpr int kMaxRows = 10;
+
   // Lays the lamps out for a canvas of `canvas` pixels. Cheap when nothing changed since the last
   // call, so it may be called before every paint.
   void prepare(Orientation orientation, int columns, int rows, QSize canvas);

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "design/TitleEffect.h"
 #include "platform/Twips.h"
 
 namespace lumafex::preview {
@@ -16,6 +15,8 @@ namespace {
 
 // Larger titles would only make pictures too big to allocate.
 constexpr int kMaxPointSize = 1000;
+// The most title characters drawn (as many as a compile gives title channels).
+constexpr qsizetype kMaxTitleCharacters = 100;
 
 // One point is 20 twips; at 15 twips a pixel that is 4/3 pixel.
 constexpr double kTwipsPerPoint = 20.0;
@@ -127,10 +128,12 @@ bool TitleRenderer::setTitle(const TitleStyle& style, const QString& state, Orie
   const double gap = style.spacing * kTwipsPerPoint / platform::kTwipsPerPixel;
 
   glyphs_.clear();
-  const QStringList title = charactersOf(style.text);
+  // A title is at most kMaxTitleCharacters long; the characters of a longer text (a hostile
+  // project file) beyond that are not laid out, so a paint never costs more than that many.
+  QStringList title = charactersOf(style.text.left(2 * kMaxTitleCharacters));
   const QString effective = state.isEmpty() ? style.text : state;
-  const std::string stateUtf8 = effective.toStdString();
-  const qsizetype count = std::min(title.size(), charactersOf(effective).size());
+  const QStringList states = charactersOf(effective.left(2 * kMaxTitleCharacters));
+  const qsizetype count = std::min({title.size(), states.size(), qsizetype{kMaxTitleCharacters}});
   double column = em;
   for (qsizetype i = 0; i < count; ++i) column = std::max(column, metrics.horizontalAdvance(title.at(i)));
 
@@ -139,7 +142,7 @@ bool TitleRenderer::setTitle(const TitleStyle& style, const QString& state, Orie
   for (qsizetype i = 0; i < count; ++i) {
     Glyph glyph;
     glyph.text = title.at(i);
-    glyph.lit = design::isLit(stateUtf8, static_cast<std::size_t>(i));
+    glyph.lit = states.at(i) != QStringLiteral("□");
     const double advance = metrics.horizontalAdvance(glyph.text);
     if (orientation == Orientation::Horizontal) {
       glyph.cell = QPointF(position, 0);

@@ -166,17 +166,19 @@ TEST(ProjectCompile, ColourCountText) {
   }
 }
 
-TEST(ProjectCompile, AColourCountWithoutCatalogueCompilesNothing) {
-  auto s = eightChannels();
-  s.colourCount = "0";
-  Project p(s, {"1右扫"});
-  const auto r = p.compile(ChipLayout::Single);
-  ASSERT_TRUE(r.ok) << r.message;
-  EXPECT_TRUE(r.totalProgram.empty());
-  EXPECT_EQ(r.channelsLabel, "-1");  // no line at all: the first CR is nowhere
-  EXPECT_EQ(r.images.bytes, 1);
-  EXPECT_EQ(p.bin("单IC正.bin"), "");
-  EXPECT_NE(r.images.report.find("总步数＝0"), std::string::npos);
+TEST(ProjectCompile, AColourCountWithoutCatalogueIsRefusedAndKeepsTheImages) {
+  Project p(eightChannels(), {"1右扫"});
+  ASSERT_TRUE(p.compile(ChipLayout::Single).ok);
+  const std::string before = p.bin("单IC正.bin");
+  for (const char* colours : {"0", "-1", "2.5"}) {
+    auto s = eightChannels();
+    s.colourCount = colours;
+    ASSERT_TRUE(design::writeProjectRecord(p.file, design::recordOf(s, {"1右扫"})));
+    const auto r = p.compile(ChipLayout::Single);
+    EXPECT_FALSE(r.ok) << colours;
+    EXPECT_EQ(r.message, std::string("色数“") + colours + "”不正确，应为1、2或3。");
+    EXPECT_EQ(p.bin("单IC正.bin"), before);
+  }
 }
 
 TEST(ProjectCompile, WithBothPreviewsOffTheVerticalOneIsOn) {

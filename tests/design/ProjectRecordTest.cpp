@@ -130,6 +130,32 @@ TEST(ProjectRecord, InvalidValuesLeaveTheSettingUnchanged) {
   EXPECT_EQ(s.horizontalHeight, before.horizontalHeight);
 }
 
+TEST(ProjectRecord, NumbersNoSettingCanHoldAreNotNumbers) {
+  ProjectRecord r;
+  r.values[2] = "1e30";     // colour
+  r.values[6] = "-1e300";   // speed
+  r.values[7] = "1e30";     // a switch
+  r.values[18] = "1e300";   // a window width
+  r.values[29] = "9000";    // within range
+  ProjectSettings s;
+  const ProjectSettings before;
+  applyRecord(r, s);
+  EXPECT_EQ(s.titleColour, before.titleColour);
+  EXPECT_EQ(s.speed, before.speed);
+  EXPECT_EQ(s.hollow, before.hollow);
+  EXPECT_EQ(s.horizontalWidth, before.horizontalWidth);
+  EXPECT_EQ(s.mainWidth, 9000);
+}
+
+TEST(ProjectRecord, AFileTooLargeToBeARecordIsRefused) {
+  testing::TempDir dir;
+  const auto path = dir.path() / "big.hs";
+  std::ofstream(path, std::ios::binary) << std::string(kMaxRecordFileBytes + 1, 'A');
+  const auto record = readProjectRecord(path);
+  ASSERT_FALSE(record);
+  EXPECT_EQ(record.error().rfind("文件太大：", 0), 0u) << record.error();
+}
+
 TEST(ProjectRecord, TitleThatGbkCannotHoldIsRefusedAndTheOldFileKept) {
   testing::TempDir dir;
   const auto path = dir.path() / "keep.hs";

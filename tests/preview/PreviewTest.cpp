@@ -86,6 +86,7 @@ class PreviewTest : public QObject {
   void tubesSwitchedOffDrawNoLamps();
   void verticalStepRunsDownTheCanvas();
   void crowdedSignStillShowsEveryLamp();
+  void hostileSizesAreBounded();
 
   void titleStateDarkensCharacters();
   void titleStateShorterThanTitleDrawsOnlyItsPositions();
@@ -227,6 +228,20 @@ void PreviewTest::crowdedSignStillShowsEveryLamp() {
   const QImage image = window->renderCanvas();
   for (int c : {1, 150, 299}) QCOMPARE(pixel(image, window->Picture1->lampRect(10, c).center()), kDark);
   QCOMPARE(pixel(image, window->Picture1->lampRect(10, 300).center()), kGreen);
+}
+
+void PreviewTest::hostileSizesAreBounded() {
+  // A column count read from a hostile file lays out no more lamps than a sign can have.
+  auto window = horizontalPreview(styleOf(1000000000, 1000, 2), QSize(408, 220));
+  window->showStep(QStringLiteral("X"));
+  QVERIFY(!window->Picture1->lampRect(10, 300).isEmpty());
+  QVERIFY(window->Picture1->lampRect(1, 301).isEmpty());
+  QVERIFY(window->Picture1->lampRect(11, 1).isEmpty());
+  // A title of 100,000 characters lays out at most 100 of them.
+  TitleRenderer renderer;
+  renderer.setTitle(titleOf(QString(100000, QChar(0x5149)), 20), QString(), Orientation::Horizontal);
+  const int em = TitleRenderer::fontFor(titleOf(QStringLiteral("光"), 20)).pixelSize();
+  QVERIFY(renderer.pixelSize().width() <= 101 * 2 * em);
 }
 
 void PreviewTest::titleStateDarkensCharacters() {
