@@ -465,10 +465,15 @@ void MainWindow::exportCommand(bool perEightChannels) {
   if (perEightChannels && QFileInfo::exists(manual)) {
     // The hand-edited sequence is what this export compiles.
     const QString total = app_.appFile(QString::fromUtf8(compiler::kTotalProgramFile));
-    QFile::remove(total);
-    QFile::copy(manual, total);
-  } else {
-    context_.design().生成TXT文件Click();
+    const auto bytes = platform::readBytes(platform::pathFromUtf8(us(manual)));
+    const Status copied = bytes ? platform::writeBytesSafely(platform::pathFromUtf8(us(total)), *bytes, false)
+                                : Status::fail(bytes.error());
+    if (!copied) {
+      app_.dialogs().message(copied.error());
+      return;
+    }
+  } else if (!context_.design().生成TXT文件Click()) {
+    return;  // nothing assembled: compiling now would compile an older total program
   }
   // Window events only: a click or a key now would act on a compile that has not started yet.
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -605,10 +610,13 @@ void MainWindow::saveAsCommand() {
   const QString newDir = app_.projectDirectory();
   QDir().mkpath(newDir);
   if (QFileInfo(oldDir).absoluteFilePath() != QFileInfo(newDir).absoluteFilePath()) {
+    // Each file is written beside its target and renamed over it: a copy that fails leaves the
+    // file that was there.
     for (const QFileInfo& f : QDir(oldDir).entryInfoList(QDir::Files | QDir::Hidden)) {
       const QString to = newDir + QLatin1Char('/') + f.fileName();
-      QFile::remove(to);
-      QFile::copy(f.filePath(), to);
+      if (const auto bytes = platform::readBytes(platform::pathFromUtf8(us(f.filePath())))) {
+        (void)platform::writeBytesSafely(platform::pathFromUtf8(us(to)), *bytes);
+      }
     }
   }
   备份最近打开的菜单();

@@ -205,9 +205,9 @@ void OutputWindow::buildControls() {
 }
 
 std::optional<double> OutputWindow::resultPointSize(const QString& channels) {
-  const long value = labelValue(us(channels));
-  if (value <= 0) return std::nullopt;
-  return std::clamp(560.0 / static_cast<double>(value), kMinResultPoints, kMaxResultPoints);
+  const auto points = design::lineTextPoints(labelValue(us(channels)));
+  if (!points) return std::nullopt;
+  return std::max(*points, kMinResultPoints);
 }
 
 void OutputWindow::applyResultFont() {

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "compiler/EpromImages.h"
+#include "design/Rules.h"
 #include "platform/Dialogs.h"
 
 class QCloseEvent;
@@ -79,11 +80,12 @@ class OutputWindow : public QWidget {
   // Puts back the labels' initial texts; closing the window does it.
   void resetLabels();
 
-  // The point size of the result box for a 路数 text: 560 ÷ its value, kept within
-  // kMinResultPoints … kMaxResultPoints; nullopt when the value is not positive.
+  // The point size of the result box for a 路数 text: the size of any sequence box (560 ÷ its
+  // value, at most 36), and at least kMinResultPoints so a wide buffer stays readable; nullopt
+  // when the value is not positive.
   static std::optional<double> resultPointSize(const QString& channels);
   static constexpr double kMinResultPoints = 8;
-  static constexpr double kMaxResultPoints = 40;
+  static constexpr double kMaxResultPoints = design::kMaxLinePoints;
   // While the images are written, pending events are processed once per this many frames.
   static constexpr long kFramesPerEventPass = 256;
 
