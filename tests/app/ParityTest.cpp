@@ -114,6 +114,7 @@ class ParityTest : public QObject {
       QCOMPARE(qs(shown.back() + "\n"), qs(cli.out));
     }
     QCOMPARE(images(project), images(cliDir.path()));
+    if (cli.status == 0) QVERIFY(!images(cliDir.path()).isEmpty());
   }
 };
 
