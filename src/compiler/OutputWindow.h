@@ -47,6 +47,8 @@ struct CompileContext {
 // The label 路数. Setting its text through this class tells the window, whose result box takes a
 // font size that follows the channel count (QLabel itself reports no text change).
 class ChannelCountLabel : public QLabel {
+  Q_OBJECT
+
  public:
   using QLabel::QLabel;
   void setText(const QString& text);
@@ -89,7 +91,23 @@ class OutputWindow : public QWidget {
   // While the images are written, pending events are processed once per this many frames.
   static constexpr long kFramesPerEventPass = 256;
 
-  bool compileFailed = false;
+  // Whether the compile under way (or the last one) failed; the image writers do nothing then.
+  bool compileFailed() const { return compileFailed_; }
+  void setCompileFailed(bool failed) { compileFailed_ = failed; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void buildControls();
+  void writeImages(ChipLayout layout);
+  void applyResultFont();
+  void showWindow();
+  void tell(const std::string& message);
+
+  CompileContext context_;
+  bool compiling_ = false;
+  bool compileFailed_ = false;
 
   QTextEdit* Text1;  // the result box: the buffer, blanks shown as "_"
   QLabel* Label2;
@@ -106,19 +124,6 @@ class OutputWindow : public QWidget {
   QLabel* 集成块个数;
   controls::VelarnButton* 编译;
   controls::AdjustableBar* 进度条;
-
- protected:
-  void closeEvent(QCloseEvent* event) override;
-
- private:
-  void buildControls();
-  void writeImages(ChipLayout layout);
-  void applyResultFont();
-  void showWindow();
-  void tell(const std::string& message);
-
-  CompileContext context_;
-  bool compiling_ = false;
 };
 
 }  // namespace lumafex::compiler
