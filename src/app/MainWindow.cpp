@@ -119,10 +119,10 @@ void MainWindow::mapProject(bool created) {
   setPreviewSwitches(s.showHorizontal == 1, s.showVertical == 1);
   auto& horizontal = context_.horizontal();
   auto& vertical = context_.vertical();
-  horizontal.锁定各物件->setValue(s.horizontalLock);
-  horizontal.启用标题花式->setValue(s.horizontalTitleEffect);
-  vertical.锁定各物件->setValue(s.verticalLock);
-  vertical.启用标题花式->setValue(s.verticalTitleEffect);
+  horizontal.setLock(s.horizontalLock);
+  horizontal.setTitleEffect(s.horizontalTitleEffect);
+  vertical.setLock(s.verticalLock);
+  vertical.setTitleEffect(s.verticalTitleEffect);
   if (!created) {
     resize(std::max(640, platform::toPixels(s.mainWidth)), std::max(480, platform::toPixels(s.mainHeight)));
   }
