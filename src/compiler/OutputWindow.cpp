@@ -217,9 +217,9 @@ void OutputWindow::buildControls() {
 }
 
 std::optional<double> OutputWindow::resultPointSize(const QString& channels) {
-  const long value = labelValue(us(channels));
-  if (value <= 0) return std::nullopt;
-  return std::clamp(560.0 / static_cast<double>(value), kMinResultPoints, kMaxResultPoints);
+  const auto points = design::lineTextPoints(labelValue(us(channels)));
+  if (!points) return std::nullopt;
+  return std::max(*points, kMinResultPoints);
 }
 
 void OutputWindow::applyResultFont() {
@@ -257,6 +257,13 @@ void OutputWindow::tell(const std::string& message) {
     context_.dialogs->message(message, platform::Buttons::Ok, platform::Answer::Ok);
 }
 
+void OutputWindow::compileAs(ChipLayout layout, const std::function<void()>& letEventsRun) {
+  (layout == ChipLayout::PerEightChannels ? 输出多集成块 : 输出单集成块)->setChecked(true);
+  showWindow();
+  if (letEventsRun) letEventsRun();
+  编译->click();
+}
+
 void OutputWindow::编译Command() {
   if (compiling_ || flagOf(context_.boardEmpty)) return;
   compiling_ = true;
@@ -269,7 +276,7 @@ void OutputWindow::编译Command() {
   showWindow();
   letEventsRun();
 
-  compileFailed = false;
+  compileFailed_ = false;
   生成混合的输出缓冲();
   showWindow();
   letEventsRun();
@@ -283,7 +290,7 @@ void OutputWindow::编译Command() {
   wait.release();
   compiling_ = false;
 
-  if (!compileFailed) tell(us(kSuccessMessage));
+  if (!compileFailed_) tell(us(kSuccessMessage));
   showWindow();
 }
 
@@ -293,7 +300,7 @@ void OutputWindow::生成混合的输出缓冲() {
   if (!program) {
     // Without a total program there is nothing to compile; the old buffer would compile the
     // previous sequence under this compile's name.
-    compileFailed = true;
+    compileFailed_ = true;
     tell(program.error());
     return;
   }
@@ -324,7 +331,7 @@ void OutputWindow::生成混合的输出缓冲() {
   const auto written =
       platform::writeBytesSafely(appDir / platform::pathFromUtf8(kOutputBufferFile), r.bytes, false);
   if (!r.ok) {
-    compileFailed = true;
+    compileFailed_ = true;
     tell(r.message);
     if (context_.showFaultyMask) {
       context_.showFaultyMask(static_cast<int>(r.maskStart), static_cast<int>(r.maskLength));
@@ -333,7 +340,7 @@ void OutputWindow::生成混合的输出缓冲() {
   }
   if (!written) {
     // Stage two reads the buffer file: an old one would give images of another sequence.
-    compileFailed = true;
+    compileFailed_ = true;
     tell(written.error());
     return;
   }
@@ -354,7 +361,7 @@ void OutputWindow::生成多集成块二进制结果() {
 }
 
 void OutputWindow::writeImages(ChipLayout layout) {
-  if (compileFailed) return;
+  if (compileFailed_) return;
   WaitCursor wait;
   const long channels = labelValue(us(路数->text()));
   QLabel* count = layout == ChipLayout::Single ? 每帧字节数 : 集成块个数;
@@ -362,7 +369,7 @@ void OutputWindow::writeImages(ChipLayout layout) {
 
   const QString projectDir = textOf(context_.projectDirectory);
   if (projectDir.isEmpty()) {
-    compileFailed = true;
+    compileFailed_ = true;
     wait.release();
     tell(kNoProjectDirectory);
     return;
@@ -370,7 +377,7 @@ void OutputWindow::writeImages(ChipLayout layout) {
   const fs::path appDir = pathOf(textOf(context_.applicationDirectory));
   auto buffer = platform::readBytes(appDir / platform::pathFromUtf8(kOutputBufferFile));
   if (!buffer) {
-    compileFailed = true;
+    compileFailed_ = true;
     wait.release();
     tell(buffer.error());
     return;
@@ -397,7 +404,7 @@ void OutputWindow::writeImages(ChipLayout layout) {
   chipPanel->showChecksums(r.checksums);
   wait.release();
   if (!r.ok) {
-    compileFailed = true;
+    compileFailed_ = true;
     tell(r.message);
     return;
   }

@@ -17,6 +17,7 @@
 #include "controls/VelarnButton.h"
 #include "platform/QtDialogs.h"
 #include "support/ScriptedDialogs.h"
+#include "support/Widgets.h"
 
 using lumafex::compiler::ChipPanel;
 using lumafex::compiler::CompileContext;
@@ -75,9 +76,9 @@ struct Rig {
   ChipPanel& panel() const { return *window->findChild<ChipPanel*>(QStringLiteral("chipPanel")); }
   void compile(const QByteArray& program, bool succeeds = true) {
     QVERIFY(writeFile(appDir() + QStringLiteral("/霓虹灯花式.txt"), program));
-    window->输出单集成块->setChecked(true);
+    lumafex::testing::child<QRadioButton>(*window, "输出单集成块")->setChecked(true);
     if (succeeds) dialogs.expect(kSuccess, Answer::Ok);
-    window->编译->click();
+    lumafex::testing::child<lumafex::controls::VelarnButton>(*window, "编译")->click();
   }
   void choose(const char* chip, const char* padding, bool hex) {
     ChipPanel& p = panel();
@@ -114,7 +115,7 @@ class ChipPanelTest : public QObject {
     const std::string image = fileBytes(rig.bin(QStringLiteral("单IC正.bin"))).toStdString();
     QCOMPARE(us(p.checksumList->item(0)->text()),
              compiler::checksumLine(compiler::checksumOf({"单IC正.bin", image})));
-    QVERIFY(!rig.window->Text2->toPlainText().contains(QStringLiteral("0x")));  // the report stays as it was
+    QVERIFY(!lumafex::testing::child<QTextEdit>(*rig.window, "Text2")->toPlainText().contains(QStringLiteral("0x")));  // the report stays as it was
     CHECK_NO_STRAY_QUESTIONS(rig);
   }
 
@@ -153,7 +154,7 @@ class ChipPanelTest : public QObject {
     Rig rig;
     rig.choose("2716", "repeat", false);
     rig.compile(lines(1025), false);  // 2050 bytes
-    QVERIFY(rig.window->compileFailed);
+    QVERIFY(rig.window->compileFailed());
     QCOMPARE(rig.dialogs.asked.size(), std::size_t{1});
     QVERIFY(rig.dialogs.asked[0].find("2050 字节") != std::string::npos);
     QVERIFY(rig.dialogs.asked[0].find("2732") != std::string::npos);
