@@ -24,6 +24,7 @@
 #include "platform/SettingsStore.h"
 #include "preview/PreviewWindow.h"
 #include "preview/SignCanvas.h"
+#include "support/Widgets.h"
 
 using namespace lumafex;
 
@@ -70,25 +71,25 @@ int main(int argc, char** argv) {
   auto& main = application.mainWindow();
   auto& design = application.designWindow();
   design.stopCommand();
-  design.定时显示总程序->stop();
+  lumafex::testing::child<QTimer>(design, "定时显示总程序")->stop();
   main.resize(1600, 1400);
   main.setPreviewSwitches(true, true);
   main.showPreviews();
-  main.verticalFrame->resize(300, 900);
-  main.horizontalFrame->resize(1200, 300);
+  lumafex::testing::child<QMdiSubWindow>(main, "verticalFrame")->resize(300, 900);
+  lumafex::testing::child<QMdiSubWindow>(main, "horizontalFrame")->resize(1200, 300);
   main.调整尺寸();
-  design.列数->setText(QStringLiteral("300"));
-  design.行数->setText(QStringLiteral("10"));
-  design.色数->setCurrentIndex(1);
-  design.速度调节->setValue(999);  // 1 ms per step
-  design.List2->setCurrentRow(2);  // "3右扫_色彩混合": a sweep that fills every lamp
+  lumafex::testing::child<QLineEdit>(design, "列数")->setText(QStringLiteral("300"));
+  lumafex::testing::child<QLineEdit>(design, "行数")->setText(QStringLiteral("10"));
+  lumafex::testing::child<QComboBox>(design, "色数")->setCurrentIndex(1);
+  lumafex::testing::child<lumafex::controls::AdjustableBar>(design, "速度调节")->setValue(999);  // 1 ms per step
+  lumafex::testing::child<QListWidget>(design, "List2")->setCurrentRow(2);  // "3右扫_色彩混合": a sweep that fills every lamp
   QApplication::processEvents();
 
   auto& horizontal = *application.horizontalPreview().Picture1;
   auto& vertical = *application.verticalPreview().Picture1;
   horizontal.resetPaintStatistics();
   vertical.resetPaintStatistics();
-  design.stepsShown = 0;
+  design.resetStepsShown();
 
   QEventLoop loop;
   QElapsedTimer clock;
@@ -97,16 +98,16 @@ int main(int argc, char** argv) {
   loop.exec();
   const double elapsed = static_cast<double>(clock.elapsed()) / 1000.0;
 
-  const double stepsPerSecond = static_cast<double>(design.stepsShown) / elapsed;
+  const double stepsPerSecond = static_cast<double>(design.stepsShown()) / elapsed;
   const auto h = horizontal.paintStatistics();
   const auto v = vertical.paintStatistics();
   const qint64 paints = h.paints + v.paints;
   const double meanPaintMs =
       paints > 0 ? static_cast<double>(h.nanoseconds + v.nanoseconds) / paints / 1e6 : 0;
   std::printf("timer interval: %d ms; canvases: %dx%d and %dx%d px; paints: %lld + %lld in %.1f s\n",
-              design.Timer1->interval(), horizontal.width(), horizontal.height(), vertical.width(),
+              lumafex::testing::child<QTimer>(design, "Timer1")->interval(), horizontal.width(), horizontal.height(), vertical.width(),
               vertical.height(), static_cast<long long>(h.paints), static_cast<long long>(v.paints), elapsed);
-  std::printf("steps shown: %ld\n", design.stepsShown);
+  std::printf("steps shown: %ld\n", design.stepsShown());
   std::printf("steps per second: %.0f of 1000 asked; mean paint ms: %.3f\n", stepsPerSecond, meanPaintMs);
   return 0;
 }

@@ -17,6 +17,7 @@
 #include "compiler/OutputWindow.h"
 #include "controls/CheckBoxControl.h"
 #include "design/DesignWindow.h"
+#include "design/ProjectDocument.h"
 #include "platform/QtDialogs.h"
 #include "platform/ScratchFile.h"
 #include "platform/TextFile.h"
@@ -57,7 +58,10 @@ void copyMissing(const QString& resourceDir, const QString& target) {
 }  // namespace
 
 Application::Application(platform::Dialogs& dialogs, platform::SettingsStore& settings, StartOptions options)
-    : dialogs_(dialogs), settings_(settings), options_(std::move(options)) {
+    : dialogs_(dialogs),
+      settings_(settings),
+      options_(std::move(options)),
+      document_(std::make_unique<design::ProjectDocument>()) {
   initLumafexResources();
 }
 
@@ -83,11 +87,6 @@ void Application::setProjectDirectory(const QString& dir) {
   // The title position files live in the project directory.
   if (horizontal_) horizontal_->setTitlePositionFile(projectFile(QString::fromUtf8(kTitlePositionFile)));
   if (vertical_) vertical_->setTitlePositionFile(projectFile(QString::fromUtf8(kVerticalTitlePositionFile)));
-}
-
-int Application::imageCount() const {
-  if (projectDir_.isEmpty()) return 0;
-  return consecutivePictures(toPath(projectDir_), imagePictureName);
 }
 
 void Application::seedApplicationDirectory() {
@@ -139,14 +138,47 @@ bool Application::start() {
 
 MainWindow& Application::mainWindow() {
   if (!main_) {
-    main_ = new MainWindow(*this);
+    main_ = new MainWindow(*this, *document_);
+    MainContext context;
+    context.design = [this]() -> design::DesignCommands& { return designWindow(); };
+    context.postEdit = [this]() -> postedit::PostEditCommands& { return postEditWindow(); };
+    context.horizontal = [this]() -> preview::PreviewWindow& { return horizontalPreview(); };
+    context.vertical = [this]() -> preview::PreviewWindow& { return verticalPreview(); };
+    context.loadDesign = [this] { designWindow().load(); };
+    context.compile = [this](compiler::ChipLayout layout) {
+      auto& output = outputWindow();
+      output.compileAs(layout, [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+    };
+    main_->setContext(std::move(context));
     if (auto* qt = dynamic_cast<platform::QtDialogs*>(&dialogs_)) qt->setParent(main_);
   }
   return *main_;
 }
 
 design::DesignWindow& Application::designWindow() {
-  if (!design_) design_ = new design::DesignWindow(*this);
+  if (!design_) {
+    auto& main = mainWindow();
+    design::DesignContext context;
+    context.horizontal = [this] { return &horizontalPreview(); };
+    context.vertical = [this] { return &verticalPreview(); };
+    context.openSequence = [this](const design::SequenceOpening& opening) {
+      postEditWindow().openSequence(opening);
+    };
+    context.stopPostRun = [this] {
+      if (postEdit_) postEdit_->stopRun();
+    };
+    context.showTitleEffectLine = [this](int start) { postEditWindow().markTitleEffectLine(start); };
+    context.showDesign = [this] { mainWindow().showDesign(); };
+    context.newProject = [this] { mainWindow().新建工程(); };
+    context.placePreviews = [this] { mainWindow().placePreviews(); };
+    context.showPreviews = [this] { mainWindow().showPreviews(); };
+    context.caption = [this] { return mainWindow().windowTitle(); };
+    context.setCaption = [this](const QString& text) { mainWindow().setWindowTitle(text); };
+    design_ = new design::DesignWindow(*this, *document_, std::move(context));
+    main.addFrame(MainWindow::Frame::Design, design_, QStringLiteral("designFrame"),
+                  Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    connect(design_, &design::DesignWindow::statusText, main_, [this](const QString& t) { main_->setStatusText(t); });
+  }
   return *design_;
 }
 
@@ -155,24 +187,31 @@ preview::PreviewWindow* Application::makePreview(bool horizontal) {
   auto* window = new preview::PreviewWindow(horizontal ? preview::Orientation::Horizontal
                                                        : preview::Orientation::Vertical);
   QMdiSubWindow* frame =
-      main.mdi->addSubWindow(window, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-  frame->setObjectName(horizontal ? QStringLiteral("horizontalFrame") : QStringLiteral("verticalFrame"));
-  frame->setAttribute(Qt::WA_DeleteOnClose, false);
-  (horizontal ? main.horizontalFrame : main.verticalFrame) = frame;
+      main.addFrame(horizontal ? MainWindow::Frame::Horizontal : MainWindow::Frame::Vertical, window,
+                    horizontal ? QStringLiteral("horizontalFrame") : QStringLiteral("verticalFrame"),
+                    Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   frame->resize(horizontal ? QSize(400, 147) : QSize(133, 467));
   frame->hide();
-  connect(window, &preview::PreviewWindow::changedByUser, this, [this] { designWindow().setDirty(true); });
+  connect(window, &preview::PreviewWindow::changedByUser, this, [this] { document_->setDirty(true); });
   connect(window, &preview::PreviewWindow::resized, this, [this] {
     auto& design = designWindow();
-    design.定位灯管->click();
-    if (!design.loadingProject) design.setDirty(true);
+    design.定位灯管Click();
+    if (!design.isLoadingProject()) document_->setDirty(true);
     mainWindow().调整尺寸();
   });
-  connect(window, &preview::PreviewWindow::titleRightClicked, this, [this] {
-    auto& design = designWindow();
-    design.show();
-    design.标题名称->setFocus();
-  });
+  connect(window, &preview::PreviewWindow::titleRightClicked, this, [this] { designWindow().focusTitle(); });
+  // The preview's switches are part of the project.
+  using S = design::ProjectSettings;
+  const auto store = [this](int S::*field) {
+    return [this, field](int value) {
+      document_->edit(design::ProjectDocument::Settings,
+                      [&](design::Project& p) { design::setSetting(p, field, value); });
+    };
+  };
+  connect(window->锁定各物件, &controls::CheckBoxControl::valueChanged, this,
+          store(horizontal ? &S::horizontalLock : &S::verticalLock));
+  connect(window->启用标题花式, &controls::CheckBoxControl::valueChanged, this,
+          store(horizontal ? &S::horizontalTitleEffect : &S::verticalTitleEffect));
   const QString positionFile =
       QString::fromUtf8(horizontal ? kTitlePositionFile : kVerticalTitlePositionFile);
   window->setTitlePositionFile(projectFile(positionFile));
@@ -192,14 +231,26 @@ preview::PreviewWindow& Application::verticalPreview() {
 postedit::PostEditWindow& Application::postEditWindow() {
   if (!postEdit_) {
     auto& main = mainWindow();
-    postEdit_ = new postedit::PostEditWindow(*this);
-    main.postEditFrame =
-        main.mdi->addSubWindow(postEdit_, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    main.postEditFrame->setObjectName(QStringLiteral("postEditFrame"));
-    main.postEditFrame->setAttribute(Qt::WA_DeleteOnClose, false);
-    main.postEditFrame->hide();
+    postedit::PostEditContext context;
+    context.horizontal = [this] { return &horizontalPreview(); };
+    context.vertical = [this] { return &verticalPreview(); };
+    context.releaseScratch = [this] {
+      if (design_) design_->closeStepReader();
+    };
+    context.leaveDesign = [this] {
+      if (design_) {
+        design_->hide();
+        design_->stopRun();
+      }
+    };
+    context.showSelf = [this] { mainWindow().showPostEdit(); };
+    context.showTitle = [this] { designWindow().显示标题(); };
+    postEdit_ = new postedit::PostEditWindow(*this, *document_, std::move(context));
+    main.addFrame(MainWindow::Frame::PostEdit, postEdit_, QStringLiteral("postEditFrame"),
+                  Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+        ->hide();
     auto follow = [this](long step) {
-      if (postEdit_) postEdit_->显示步数->setText(QString::number(step - 1));
+      if (postEdit_) postEdit_->followStep(step);
     };
     connect(&horizontalPreview(), &preview::PreviewWindow::stepChanged, postEdit_, follow);
     connect(&verticalPreview(), &preview::PreviewWindow::stepChanged, postEdit_, follow);
@@ -210,16 +261,17 @@ postedit::PostEditWindow& Application::postEditWindow() {
 compiler::OutputWindow& Application::outputWindow() {
   if (!output_) {
     auto& main = mainWindow();
+    const auto& doc = *document_;
     compiler::CompileContext context;
-    context.boardEmpty = [this] { return designWindow().List1->count() == 0; };
-    context.stopPostRun = [this] { postEditWindow().Timer1->stop(); };
-    context.titleText = [this] { return designWindow().标题名称->text(); };
-    context.titleEffectText = [this] { return postEditWindow().Text2->toPlainText(); };
-    context.horizontalShown = [this] { return mainWindow().horizontalShown(); };
-    context.horizontalTitleEffect = [this] { return horizontalPreview().启用标题花式->value() == 1; };
-    context.verticalShown = [this] { return mainWindow().verticalShown(); };
-    context.verticalTitleEffect = [this] { return verticalPreview().启用标题花式->value() == 1; };
-    context.baseChannels = [this] { return postEditWindow().基本路数->text(); };
+    context.boardEmpty = [&doc] { return doc.project().board.empty(); };
+    context.stopPostRun = [this] { postEditWindow().stopRun(); };
+    context.titleText = [&doc] { return platform::qs(doc.settings().title); };
+    context.titleEffectText = [&doc] { return platform::qs(doc.project().titleEffect); };
+    context.horizontalShown = [&doc] { return doc.settings().showHorizontal == 1; };
+    context.horizontalTitleEffect = [&doc] { return doc.settings().horizontalTitleEffect == 1; };
+    context.verticalShown = [&doc] { return doc.settings().showVertical == 1; };
+    context.verticalTitleEffect = [&doc] { return doc.settings().verticalTitleEffect == 1; };
+    context.baseChannels = [&doc] { return platform::qs(doc.settings().baseChannels); };
     context.showFaultyMask = [this](int start, int length) {
       mainWindow().showPostEdit();
       postEditWindow().selectInTitleEffect(start, length);
@@ -228,17 +280,15 @@ compiler::OutputWindow& Application::outputWindow() {
     context.projectDirectory = [this] { return projectDir_; };
     context.dialogs = &dialogs_;
     output_ = new compiler::OutputWindow(std::move(context));
-    QMdiSubWindow* frame = main.mdi->addSubWindow(output_);
-    frame->setObjectName(QStringLiteral("outputFrame"));
-    frame->setAttribute(Qt::WA_DeleteOnClose, false);
-    frame->resize(main.mdi->viewport()->size() * 0.9);
+    QMdiSubWindow* frame = main.addFrame(MainWindow::Frame::Output, output_, QStringLiteral("outputFrame"), {});
+    frame->resize(main.clientSize() * 0.9);
     frame->hide();
   }
   return *output_;
 }
 
 bool Application::postEditShown() const {
-  return postEdit_ && main_ && main_->postEditFrame && main_->postEditFrame->isVisible();
+  return main_ && main_->postEditShown();
 }
 
 void Application::hideSplash() {

@@ -1,7 +1,7 @@
 #pragma once
 // The process: its shared values (application, temporary and project directories, the scratch step
-// file, the channel count) and the one instance of every window, created on first use and living
-// to the end. Windows reach each other through it.
+// file), the open project's document and the one instance of every window, created on first use
+// and living to the end. It gives every window the narrow context it needs of the others.
 
 #include <QElapsedTimer>
 #include <QLockFile>
@@ -20,7 +20,8 @@ class SplashWindow;
 }  // namespace lumafex::app
 namespace lumafex::design {
 class DesignWindow;
-}
+class ProjectDocument;
+}  // namespace lumafex::design
 namespace lumafex::preview {
 class PreviewWindow;
 }
@@ -72,8 +73,9 @@ class Application : public QObject {
   QString appFile(const QString& name) const;
   QString projectFile(const QString& name) const;
 
-  // The channel count every generator reads.
-  int channels = 80;
+  // The open project.
+  design::ProjectDocument& document() { return *document_; }
+
   // The main window may close only while this is set.
   bool canQuit = true;
 
@@ -90,9 +92,6 @@ class Application : public QObject {
   // Milliseconds since the splash window appeared.
   qint64 sinceSplash() const { return splashClock_.isValid() ? splashClock_.elapsed() : 0; }
   void hideSplash();
-
-  // The number of images of the image designer: the pictures 图案1.bmp, 图案2.bmp, … of the project.
-  int imageCount() const;
 
   // The end: the main window has closed; one second later the process ends.
   void scheduleEnd();
@@ -114,6 +113,7 @@ class Application : public QObject {
   QString projectPath_;
   QString projectDir_;
   std::unique_ptr<QLockFile> instanceLock_;
+  std::unique_ptr<design::ProjectDocument> document_;
   MainWindow* main_ = nullptr;
   design::DesignWindow* design_ = nullptr;
   preview::PreviewWindow* horizontal_ = nullptr;

@@ -16,7 +16,6 @@
 #include "app/ProjectPaths.h"
 #include "app/RecentFiles.h"
 #include "compiler/OutputBuffer.h"
-#include "compiler/OutputWindow.h"
 #include "compiler/TotalProgram.h"
 #include "controls/AdjustableBar.h"
 #include "controls/CheckBoxControl.h"
@@ -24,6 +23,7 @@
 #include "controls/VelarnButton.h"
 #include "design/ColourPanel.h"
 #include "design/DesignWindow.h"
+#include "design/ProjectDocument.h"
 #include "design/ProjectRecord.h"
 #include "platform/QtDialogs.h"
 #include "platform/ScratchFile.h"
@@ -58,7 +58,7 @@ void removeFilesIn(const QString& dir) {
 
 }  // namespace
 
-MainWindow::MainWindow(Application& app) : app_(app) {
+MainWindow::MainWindow(Application& app, design::ProjectDocument& document) : app_(app), document_(document) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(QStringLiteral("Lumafex"));
   setWindowIcon(QIcon(controls::toolbarIcon(QStringLiteral("应用"), 64)));
@@ -74,6 +74,82 @@ MainWindow::MainWindow(Application& app) : app_(app) {
   statusPanel->setObjectName(QStringLiteral("statusPanel"));
   sbStatusBar->addWidget(statusPanel, 1);
   resize(1024, 768);
+  connect(&document_, &design::ProjectDocument::reset, this, [this](bool created) { mapProject(created); });
+  connect(&document_, &design::ProjectDocument::collecting, this, [this] { storeFrames(); });
+}
+
+QMdiSubWindow* MainWindow::addFrame(Frame kind, QWidget* window, const QString& frameName, Qt::WindowFlags flags) {
+  QMdiSubWindow* frame = mdi->addSubWindow(window, flags);
+  frame->setObjectName(frameName);
+  frame->setAttribute(Qt::WA_DeleteOnClose, false);
+  switch (kind) {
+    case Frame::Design:
+      designFrame = frame;
+      break;
+    case Frame::PostEdit:
+      postEditFrame = frame;
+      break;
+    case Frame::Horizontal:
+      horizontalFrame = frame;
+      break;
+    case Frame::Vertical:
+      verticalFrame = frame;
+      break;
+    case Frame::Output:
+      outputFrame = frame;
+      break;
+  }
+  return frame;
+}
+
+QSize MainWindow::clientSize() const {
+  return mdi->viewport()->size();
+}
+
+bool MainWindow::postEditShown() const {
+  return postEditFrame && postEditFrame->isVisible();
+}
+
+bool MainWindow::designShown() const {
+  return designFrame && designFrame->isVisible();
+}
+
+void MainWindow::mapProject(bool created) {
+  const auto& s = document_.settings();
+  setPreviewSwitches(s.showHorizontal == 1, s.showVertical == 1);
+  auto& horizontal = context_.horizontal();
+  auto& vertical = context_.vertical();
+  horizontal.锁定各物件->setValue(s.horizontalLock);
+  horizontal.启用标题花式->setValue(s.horizontalTitleEffect);
+  vertical.锁定各物件->setValue(s.verticalLock);
+  vertical.启用标题花式->setValue(s.verticalTitleEffect);
+  if (!created) {
+    resize(std::max(640, platform::toPixels(s.mainWidth)), std::max(480, platform::toPixels(s.mainHeight)));
+  }
+}
+
+void MainWindow::storeSwitches() {
+  const bool horizontal = horizontalShown();
+  const bool vertical = verticalShown();
+  document_.edit(design::ProjectDocument::Settings, [&](design::Project& p) {
+    design::setSetting(p, &design::ProjectSettings::showHorizontal, horizontal ? 1 : 0);
+    design::setSetting(p, &design::ProjectSettings::showVertical, vertical ? 1 : 0);
+  });
+}
+
+void MainWindow::storeFrames() {
+  document_.edit(design::ProjectDocument::Settings, [this](design::Project& p) {
+    auto& s = p.settings;
+    if (horizontalFrame && verticalFrame) {
+      s.horizontalWidth = platform::toTwips(horizontalFrame->width());
+      s.horizontalHeight = platform::toTwips(horizontalFrame->height());
+      s.horizontalLeft = platform::toTwips(horizontalFrame->x());
+      s.verticalWidth = platform::toTwips(verticalFrame->width());
+      s.verticalHeight = platform::toTwips(verticalFrame->height());
+    }
+    s.mainWidth = platform::toTwips(width());
+    s.mainHeight = platform::toTwips(height());
+  });
 }
 
 void MainWindow::buildMenus() {
@@ -168,8 +244,8 @@ void MainWindow::buildMenus() {
     AboutWindow about(app_.dialogs(), this);
     about.exec();
   });
-  connect(分析当前花式, &QAction::triggered, this, [this] { app_.designWindow().提取当前花式->click(); });
-  connect(后期处理_全过程, &QAction::triggered, this, [this] { app_.designWindow().生成TXT文件->click(); });
+  connect(分析当前花式, &QAction::triggered, this, [this] { context_.design().提取当前花式Click(); });
+  connect(后期处理_全过程, &QAction::triggered, this, [this] { context_.design().生成TXT文件Click(); });
   connect(单IC导出, &QAction::triggered, this, [this] { exportCommand(false); });
   connect(多集成块_每8路一块, &QAction::triggered, this, [this] { exportCommand(true); });
   // Commands of windows that are not part of this build yet stay unavailable.
@@ -238,23 +314,19 @@ void MainWindow::buildToolbar() {
   connect(停止, &controls::VelarnButton::clicked, this, [this] { stopCommand(); });
   connect(属性, &controls::VelarnButton::clicked, this, [this] { backToDesignCommand(); });
   connect(后期处理, &controls::VelarnButton::clicked, this, [this] {
-    if (!app_.postEditShown()) app_.designWindow().生成TXT文件->click();
+    if (!postEditShown()) context_.design().生成TXT文件Click();
   });
   for (controls::VelarnButton* b : {标志设计按钮, 灯}) b->setEnabled(false);
 }
 
 void MainWindow::load() {
   app_.canQuit = true;
-  auto& design = app_.designWindow();
-  designFrame = mdi->addSubWindow(&design, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-  designFrame->setObjectName(QStringLiteral("designFrame"));
-  designFrame->setAttribute(Qt::WA_DeleteOnClose, false);
-  connect(&design, &design::DesignWindow::statusText, this, [this](const QString& t) { setStatusText(t); });
+  context_.design();  // the window and its frame
   show();
-  design.load();
+  context_.loadDesign();
   调入最近打开的文件菜单();
   loaded_ = false;
-  if (app_.postEditShown()) {
+  if (postEditShown()) {
     showPostEdit();
   } else {
     showDesign();
@@ -285,59 +357,44 @@ void MainWindow::setPreviewSwitches(bool horizontal, bool vertical) {
   const QSignalBlocker b(启用竖列显示);
   启用横显示->setValue(horizontal ? 1 : 0);
   启用竖列显示->setValue(vertical ? 1 : 0);
+  storeSwitches();
 }
 
 void MainWindow::onHorizontalSwitch() {
   // At least one preview stays on.
   if (!horizontalShown() && !verticalShown()) 启用竖列显示->setValue(1);
+  storeSwitches();
   showPreviews();
   调整尺寸();
 }
 
 void MainWindow::onVerticalSwitch() {
   if (!verticalShown() && !horizontalShown()) 启用横显示->setValue(1);
+  storeSwitches();
   showPreviews();
   调整尺寸();
 }
 
 void MainWindow::showPreviews() {
-  auto& horizontal = app_.horizontalPreview();
-  auto& vertical = app_.verticalPreview();
+  auto& horizontal = context_.horizontal();
+  auto& vertical = context_.vertical();
   horizontalFrame->setVisible(horizontalShown());
   verticalFrame->setVisible(verticalShown());
   if (horizontalShown()) horizontal.show();
   if (verticalShown()) vertical.show();
 }
 
-void MainWindow::placePreviews(const design::ProjectSettings& s) {
-  auto& horizontal = app_.horizontalPreview();
-  auto& vertical = app_.verticalPreview();
+void MainWindow::placePreviews() {
+  context_.horizontal();
+  context_.vertical();
+  const auto& s = document_.settings();
   horizontalFrame->resize(std::max(67, platform::toPixels(s.horizontalWidth)),
                           std::max(67, platform::toPixels(s.horizontalHeight)));
   verticalFrame->resize(std::max(67, platform::toPixels(s.verticalWidth)),
                         std::max(67, platform::toPixels(s.verticalHeight)));
-  horizontal.锁定各物件->setValue(s.horizontalLock);
-  horizontal.启用标题花式->setValue(s.horizontalTitleEffect);
-  vertical.锁定各物件->setValue(s.verticalLock);
-  vertical.启用标题花式->setValue(s.verticalTitleEffect);
   setPreviewSwitches(s.showHorizontal == 1, s.showVertical == 1);
   showPreviews();
   调整尺寸();
-}
-
-void MainWindow::storePreviews(design::ProjectSettings& s) const {
-  if (!horizontalFrame || !verticalFrame) return;
-  auto& horizontal = app_.horizontalPreview();
-  auto& vertical = app_.verticalPreview();
-  s.horizontalWidth = platform::toTwips(horizontalFrame->width());
-  s.horizontalHeight = platform::toTwips(horizontalFrame->height());
-  s.horizontalLeft = platform::toTwips(horizontalFrame->x());
-  s.verticalWidth = platform::toTwips(verticalFrame->width());
-  s.verticalHeight = platform::toTwips(verticalFrame->height());
-  s.horizontalLock = horizontal.锁定各物件->value();
-  s.horizontalTitleEffect = horizontal.启用标题花式->value();
-  s.verticalLock = vertical.锁定各物件->value();
-  s.verticalTitleEffect = vertical.启用标题花式->value();
 }
 
 void MainWindow::调整尺寸() {
@@ -365,33 +422,26 @@ bool frameShown(const QMdiSubWindow* frame) {
 }  // namespace
 
 void MainWindow::runCommand() {
-  auto& design = app_.designWindow();
   if (frameShown(designFrame)) {
     if (postEditFrame) postEditFrame->hide();
+    auto& design = context_.design();
     design.closeStepReader();
     design.显示总程序Click();
   }
-  if (app_.postEditShown()) {
+  if (postEditShown()) {
     designFrame->hide();
-    app_.postEditWindow().运行->click();
+    context_.postEdit().runCommand();
   }
 }
 
 void MainWindow::pauseCommand() {
-  auto toggle = [](QTimer* t) {
-    if (t->isActive()) {
-      t->stop();
-    } else {
-      t->start();
-    }
-  };
-  if (frameShown(designFrame)) toggle(app_.designWindow().Timer1);
-  if (app_.postEditShown()) toggle(app_.postEditWindow().Timer1);
+  if (frameShown(designFrame)) context_.design().pauseRun();
+  if (postEditShown()) context_.postEdit().pauseRun();
 }
 
 void MainWindow::stopCommand() {
-  if (frameShown(designFrame)) app_.designWindow().stopCommand();
-  if (app_.postEditShown()) app_.postEditWindow().Timer1->stop();
+  if (frameShown(designFrame)) context_.design().stopCommand();
+  if (postEditShown()) context_.postEdit().stopRun();
 }
 
 void MainWindow::backToDesignCommand() {
@@ -403,14 +453,14 @@ void MainWindow::backToDesignCommand() {
       return;
     }
     QFile::remove(manual);
+    document_.edit(design::ProjectDocument::ManualPart, [](design::Project& p) { design::dropManualText(p); });
   }
-  app_.postEditWindow().Timer1->stop();
+  context_.postEdit().stopRun();
   showDesign();
-  app_.designWindow().显示总程序Click();
+  context_.design().显示总程序Click();
 }
 
 void MainWindow::exportCommand(bool perEightChannels) {
-  auto& design = app_.designWindow();
   const QString manual = app_.projectFile(QString::fromUtf8(compiler::kManualFile));
   if (perEightChannels && QFileInfo::exists(manual)) {
     // The hand-edited sequence is what this export compiles.
@@ -418,32 +468,26 @@ void MainWindow::exportCommand(bool perEightChannels) {
     QFile::remove(total);
     QFile::copy(manual, total);
   } else {
-    design.生成TXT文件->click();
+    context_.design().生成TXT文件Click();
   }
-  QApplication::processEvents();
-  auto& output = app_.outputWindow();
-  (perEightChannels ? output.输出多集成块 : output.输出单集成块)->setChecked(true);
-  if (auto* frame = qobject_cast<QMdiSubWindow*>(output.parentWidget())) {
-    frame->show();
-    frame->raise();
-  }
-  output.show();
-  QApplication::processEvents();
-  output.编译->click();
+  // Window events only: a click or a key now would act on a compile that has not started yet.
+  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  context_.compile(perEightChannels ? compiler::ChipLayout::PerEightChannels : compiler::ChipLayout::Single);
 }
 
 void MainWindow::showDesign() {
+  context_.design();
   if (postEditFrame) postEditFrame->hide();
   designFrame->show();
-  app_.designWindow().show();
+  designFrame->widget()->show();
   调整尺寸();
 }
 
 void MainWindow::showPostEdit() {
-  auto& post = app_.postEditWindow();
+  context_.postEdit();
   designFrame->hide();
   postEditFrame->show();
-  post.show();
+  postEditFrame->widget()->show();
   调整尺寸();
 }
 
@@ -453,8 +497,7 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 }
 
 bool MainWindow::askToSave() {
-  auto& design = app_.designWindow();
-  if (!design.dirty()) return true;
+  if (!document_.dirty()) return true;
   switch (app_.dialogs().message("原来的工程已经改变，是否存盘？", platform::Buttons::YesNoCancel,
                                  platform::Answer::Yes)) {
     case platform::Answer::Yes:
@@ -469,7 +512,7 @@ bool MainWindow::askToSave() {
 
 void MainWindow::新建工程() {
   if (!askToSave()) return;
-  auto& design = app_.designWindow();
+  auto& design = context_.design();
   QString name;
   QString dir;
   for (;;) {
@@ -496,51 +539,30 @@ void MainWindow::新建工程() {
     break;
   }
 
-  design.stopRun();
-  design.List1->clear();
   app_.setCurrentProjectPath(dir + QString::fromUtf8(kProjectExtension));
-  design.标题名称->setText(name);
   QDir().mkpath(dir);
   app_.setProjectDirectory(dir);
-  design.标题名称->setSelection(0, 3);
+  // Every window takes its part of the new project: the design window its 23 controls, the
+  // post-processing window the title effect "新工程<1>", this window the preview switches.
+  context_.postEdit();  // it writes the new title effect file as it takes the project
+  document_.replace(design::newProject(us(name), document_.project()), true);
 
-  design.启用标志->setChecked(false);
-  design.启用灯管->setChecked(true);
-  design.启用图案->setChecked(false);
-  design.禁用文字标题->setChecked(false);
-  design.列数->setText(QStringLiteral("64"));
-  design.行数->setText(QStringLiteral("1"));
-  design.字间隔->setText(QStringLiteral("0"));
-  design.色数->setCurrentIndex(1);
-  design.调入基本花式->click();
-  design.速度调节->setValue(950);
-  design.字体大小->setText(QStringLiteral("43"));
-  design.标题颜色样品->setColour(QColor(0, 255, 255));
-  design.色彩样品[0]->setColour(QColor(255, 0, 0));
-  design.色彩样品[1]->setColour(QColor(0, 255, 0));
-  design.色彩样品[2]->setColour(QColor(0, 0, 255));
-
-  app_.horizontalPreview();
-  app_.verticalPreview();
-  horizontalFrame->resize(platform::toPixels(6000), platform::toPixels(2200));
-  verticalFrame->resize(platform::toPixels(2000), platform::toPixels(7000));
-  setPreviewSwitches(true, false);
+  context_.horizontal();
+  context_.vertical();
+  const auto& s = document_.settings();
+  horizontalFrame->resize(platform::toPixels(s.horizontalWidth), platform::toPixels(s.horizontalHeight));
+  verticalFrame->resize(platform::toPixels(s.verticalWidth), platform::toPixels(s.verticalHeight));
   showPreviews();
   horizontalFrame->resize(std::max(200, mdi->viewport()->width()), horizontalFrame->height());
 
-  // Emptying the (still empty) logo and image lists marks the project changed.
-  design.setDirty(true);
-  design.定位灯管->click();
-  app_.postEditWindow().Text2->setPlainText(QStringLiteral("新工程<1>"));
+  design.定位灯管Click();
   setWindowTitle(qs(windowCaption(us(app_.currentProjectPath()))));
 
-  const int width = design.columnsValue();
+  const int width = design::columnsOf(document_.settings());
   (void)platform::overwriteFile(platform::pathFromUtf8(us(app_.scratchFile())),
                                 std::string(static_cast<std::size_t>(std::max(0, width)), 'X') + "\r\n");
   调整尺寸();
-  design.定位灯管->click();
-  app_.horizontalPreview().锁定各物件->setValue(0);
-  app_.verticalPreview().锁定各物件->setValue(0);
+  design.定位灯管Click();
 }
 
 void MainWindow::openProjectCommand() {
@@ -548,9 +570,8 @@ void MainWindow::openProjectCommand() {
   const auto path = app_.dialogs().openFile("打开", us(app_.applicationDirectory()), kProjectFilter);
   if (!path) return;
   app_.setCurrentProjectPath(qs(*path));
-  auto& design = app_.designWindow();
-  design.show();
-  design.打开工程->click();
+  showDesign();
+  context_.design().打开工程();
   setWindowTitle(qs(windowCaption(*path)));
   备份最近打开的菜单();
   调入最近打开的文件菜单();
@@ -559,7 +580,7 @@ void MainWindow::openProjectCommand() {
 void MainWindow::saveProjectCommand() {
   app_.setCurrentProjectPath(app_.currentProjectPath());
   setWindowTitle(qs(windowCaption(us(app_.currentProjectPath()))));
-  app_.designWindow().保存工程->click();
+  context_.design().保存工程Click();
   备份最近打开的菜单();
   调入最近打开的文件菜单();
 }
@@ -578,7 +599,7 @@ void MainWindow::saveAsCommand() {
   app_.setCurrentProjectPath(target);
   app_.setProjectDirectory(oldDir);  // the coordinate files still go to the old directory
   setWindowTitle(qs(windowCaption(*path)));
-  app_.designWindow().保存工程->click();
+  context_.design().保存工程Click();
 
   app_.setCurrentProjectPath(target);
   const QString newDir = app_.projectDirectory();
@@ -602,9 +623,8 @@ void MainWindow::openRecent(int slot) {
     return;
   }
   app_.setCurrentProjectPath(qs(path));
-  auto& design = app_.designWindow();
-  design.show();
-  design.打开工程->click();
+  showDesign();
+  context_.design().打开工程();
   setWindowTitle(qs(windowCaption(path)));
   备份最近打开的菜单();
   调入最近打开的文件菜单();
@@ -652,7 +672,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     return;
   }
-  if (!app_.designWindow().unload() || !app_.canQuit) {
+  if (!context_.design().unload() || !app_.canQuit) {
     event->ignore();
     return;
   }

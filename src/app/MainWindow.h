@@ -11,6 +11,9 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <array>
+#include <functional>
+
+#include "compiler/EpromImages.h"
 
 namespace lumafex::controls {
 class CheckBoxControl;
@@ -19,17 +22,45 @@ class VelarnButton;
 
 namespace lumafex::design {
 struct ProjectSettings;
+class ProjectDocument;
+class DesignCommands;
+}  // namespace lumafex::design
+namespace lumafex::postedit {
+class PostEditCommands;
+}
+namespace lumafex::preview {
+class PreviewWindow;
 }
 
 namespace lumafex::app {
 
 class Application;
 
+// What the main window's commands reach in the working windows, created on first use.
+struct MainContext {
+  std::function<design::DesignCommands&()> design;
+  std::function<postedit::PostEditCommands&()> postEdit;
+  std::function<preview::PreviewWindow&()> horizontal;
+  std::function<preview::PreviewWindow&()> vertical;
+  // The design window's load (it restores the last project).
+  std::function<void()> loadDesign;
+  // Shows the output window and compiles for one layout (what its 编译 does).
+  std::function<void(compiler::ChipLayout)> compile;
+};
+
 class MainWindow : public QMainWindow {
   Q_OBJECT
 
  public:
-  explicit MainWindow(Application& app);
+  MainWindow(Application& app, design::ProjectDocument& document);
+  void setContext(MainContext context) { context_ = std::move(context); }
+
+  // The working windows' MDI frames, which this window places.
+  enum class Frame { Design, PostEdit, Horizontal, Vertical, Output };
+  QMdiSubWindow* addFrame(Frame kind, QWidget* window, const QString& frameName, Qt::WindowFlags flags);
+  QSize clientSize() const;
+  bool postEditShown() const;
+  bool designShown() const;
 
   // Main window load: the design window (which restores the project), the recent-file menu.
   void load();
@@ -43,16 +74,11 @@ class MainWindow : public QMainWindow {
   void 备份最近打开的菜单();
   void 调整尺寸();
 
-  // Places and shows the previews as an opened project stores them (sizes, locks, title-effect
-  // switches, which preview is on), and puts the working window beside them.
-  void placePreviews(const design::ProjectSettings& s);
+  // Places and shows the previews as an opened project stores them (sizes, which preview is on),
+  // and puts the working window beside them.
+  void placePreviews();
   // Shows the previews whose switches are on.
   void showPreviews();
-  // The previews' parts of the project record.
-  void storePreviews(design::ProjectSettings& s) const;
-  QMdiSubWindow* postEditFrame = nullptr;
-  QMdiSubWindow* horizontalFrame = nullptr;
-  QMdiSubWindow* verticalFrame = nullptr;
 
   // Run, pause and stop act on the working window that is shown.
   void runCommand();
@@ -72,8 +98,39 @@ class MainWindow : public QMainWindow {
   void setPreviewSwitches(bool horizontal, bool vertical);
   void setStatusText(const QString& text);
 
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void buildMenus();
+  void buildToolbar();
+  // The save-changes question; false when the user cancels.
+  bool askToSave();
+  void openHelp();
+  void undoInFocusedBox();
+  void onHorizontalSwitch();
+  void onVerticalSwitch();
+  void exitCommand();
+  // The project's part this window shows (preview switches and sizes, its own size) and what it
+  // stores back before a save.
+  void mapProject(bool created);
+  void storeSwitches();
+  void storeFrames();
+
+  Application& app_;
+  design::ProjectDocument& document_;
+  MainContext context_;
+  QMenuBar* menus_ = nullptr;
+  bool loaded_ = false;  // 已装载: resize does nothing while the window loads
+  bool closing_ = false;
+
   QMdiArea* mdi;
   QMdiSubWindow* designFrame = nullptr;
+  QMdiSubWindow* postEditFrame = nullptr;
+  QMdiSubWindow* horizontalFrame = nullptr;
+  QMdiSubWindow* verticalFrame = nullptr;
+  QMdiSubWindow* outputFrame = nullptr;
   QWidget* Picture1;
   QStatusBar* sbStatusBar;
   QLabel* statusPanel;
@@ -114,26 +171,6 @@ class MainWindow : public QMainWindow {
   controls::VelarnButton* 后期处理;
   controls::VelarnButton* 撤销;
   controls::VelarnButton* 帮助;
-
- protected:
-  void closeEvent(QCloseEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
-
- private:
-  void buildMenus();
-  void buildToolbar();
-  // The save-changes question; false when the user cancels.
-  bool askToSave();
-  void openHelp();
-  void undoInFocusedBox();
-  void onHorizontalSwitch();
-  void onVerticalSwitch();
-  void exitCommand();
-
-  Application& app_;
-  QMenuBar* menus_ = nullptr;
-  bool loaded_ = false;  // 已装载: resize does nothing while the window loads
-  bool closing_ = false;
 };
 
 }  // namespace lumafex::app

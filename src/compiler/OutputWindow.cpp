@@ -245,6 +245,13 @@ void OutputWindow::tell(const std::string& message) {
     context_.dialogs->message(message, platform::Buttons::Ok, platform::Answer::Ok);
 }
 
+void OutputWindow::compileAs(ChipLayout layout, const std::function<void()>& letEventsRun) {
+  (layout == ChipLayout::PerEightChannels ? 输出多集成块 : 输出单集成块)->setChecked(true);
+  showWindow();
+  if (letEventsRun) letEventsRun();
+  编译->click();
+}
+
 void OutputWindow::编译Command() {
   if (compiling_ || flagOf(context_.boardEmpty)) return;
   compiling_ = true;

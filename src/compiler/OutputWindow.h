@@ -64,6 +64,9 @@ class OutputWindow : public QWidget {
   // The compile command (what a click on 编译 runs): the buffer, then the images of the selected
   // layout, then the success message. Does nothing while the board is empty or a compile runs.
   void 编译Command();
+  // The main window's export: the layout selected, the window shown, then 编译. `letEventsRun`
+  // lets pending window events run before the compile starts.
+  void compileAs(ChipLayout layout, const std::function<void()>& letEventsRun = {});
   // Stage one: "霓虹灯花式.txt" of the application directory, with the title channels when the title
   // is merged, into "霓虹灯花式_输出缓冲.txt" beside it; the result box, 路数 and 行.
   void 生成混合的输出缓冲();

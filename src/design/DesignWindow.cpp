@@ -14,14 +14,15 @@
 #include <algorithm>
 
 #include "app/Application.h"
-#include "app/MainWindow.h"
 #include "app/ProjectPaths.h"
 #include "compiler/OutputBuffer.h"
+#include "compiler/ProjectCompile.h"
 #include "compiler/TotalProgram.h"
 #include "controls/AdjustableBar.h"
 #include "controls/CheckBoxControl.h"
 #include "design/Board.h"
 #include "design/ColourPanel.h"
+#include "design/Rules.h"
 #include "design/TitleEffect.h"
 #include "patterns/Catalogue.h"
 #include "patterns/ScratchOutput.h"
@@ -30,7 +31,6 @@
 #include "platform/TextCodec.h"
 #include "platform/TextFile.h"
 #include "platform/Twips.h"
-#include "postedit/PostEditWindow.h"
 #include "preview/PreviewWindow.h"
 
 namespace lumafex::design {
@@ -45,13 +45,6 @@ const QColor kWhite(255, 255, 255);
 
 std::filesystem::path toPath(const QString& s) {
   return platform::pathFromUtf8(us(s));
-}
-
-QColor toQColor(Colour c) {
-  return QColor(red(c), green(c), blue(c));
-}
-Colour fromQColor(const QColor& c) {
-  return rgb(c.red(), c.green(), c.blue());
 }
 
 QPushButton* button(const char* name, QWidget* parent, const QString& tip = {}) {
@@ -74,18 +67,11 @@ void setListBackground(QListWidget* list, const QColor& colour) {
   list->setPalette(p);
 }
 
-// The colour-count text as the combo shows it: not a number reads "1", above 3 reads "3".
-int colourIndexFor(const std::string& text) {
-  const auto v = parseNumber(text);
-  if (!v) return 0;
-  if (*v > 3) return 2;
-  if (*v < 1) return 0;
-  return static_cast<int>(patterns::whole(*v)) - 1;
-}
-
 }  // namespace
 
-DesignWindow::DesignWindow(app::Application& app, QWidget* parent) : QWidget(parent), app_(app) {
+DesignWindow::DesignWindow(app::Application& app, ProjectDocument& document, DesignContext context,
+                           QWidget* parent)
+    : QWidget(parent), app_(app), document_(document), context_(std::move(context)) {
   setObjectName(QStringLiteral("霓虹灯设计窗"));
   setWindowTitle(QStringLiteral("霓虹灯花式设计"));
   buildControls();
@@ -105,8 +91,6 @@ void DesignWindow::buildControls() {
   List2->setMinimumWidth(150);
   catalogueBox->addWidget(List2, 1);
   调入基本花式 = button("调入基本花式", 基本花式板, QStringLiteral("按色数重新调入基本花式"));
-  双色花式选择 = button("双色花式选择", 基本花式板);
-  双色花式选择->hide();
   选择 = button("选择", 基本花式板, QStringLiteral("把选中的基本花式加到编程板"));
   全选 = button("全选", 基本花式板, QStringLiteral("把全部基本花式加到编程板"));
   auto* catalogueButtons = new QHBoxLayout();
@@ -130,8 +114,6 @@ void DesignWindow::buildControls() {
   生成TXT文件 = button("生成TXT文件", 编程板, QStringLiteral("生成总程序并进入后期处理"));
   提取当前花式 = button("提取当前花式", 编程板, QStringLiteral("把当前花式送到后期处理窗"));
   保存工程 = button("保存工程", 编程板);
-  打开工程 = button("打开工程", 编程板);
-  打开工程->hide();  // pressed by the main window after it has set the project path
   auto* boardButtons = new QGridLayout();
   boardButtons->addWidget(上移, 0, 0);
   boardButtons->addWidget(下移, 0, 1);
@@ -276,8 +258,21 @@ void DesignWindow::buildControls() {
 }
 
 void DesignWindow::connectControls() {
+  // The controls' values go into the project first, so every handler below sees them there.
+  for (QLineEdit* box : {标题名称, 列数, 行数, 字间隔, 字体大小}) {
+    connect(box, &QLineEdit::textChanged, this, [this] { storeSettings(); });
+  }
+  connect(字体, &QComboBox::editTextChanged, this, [this] { storeSettings(); });
+  connect(字体, &QComboBox::currentTextChanged, this, [this] { storeSettings(); });
+  connect(色数, &QComboBox::currentIndexChanged, this, [this] { storeSettings(); });
+  for (QCheckBox* box : {空心, 启用灯管, 启用图案, 启用标志, 粗体, 斜体, 禁用文字标题}) {
+    connect(box, &QCheckBox::toggled, this, [this] { storeSettings(); });
+  }
+  connect(速度调节, &controls::AdjustableBar::valueChanged, this, [this] { storeSettings(); });
+  connect(&document_, &ProjectDocument::dirtyChanged, this, [this](bool on) { 需要存盘->setChecked(on); });
+  connect(&document_, &ProjectDocument::reset, this, [this](bool created) { mapProject(created); });
+
   connect(调入基本花式, &QPushButton::clicked, this, [this] { fillCatalogue(); });
-  connect(双色花式选择, &QPushButton::clicked, this, [this] { 双色花式选择处理(); });
   connect(List2, &QListWidget::currentRowChanged, this, [this](int) { onCatalogueSelection(); });
   connect(List2, &QListWidget::itemDoubleClicked, this,
           [this](QListWidgetItem*) { appendSelectedCatalogueEntry(); });
@@ -290,12 +285,8 @@ void DesignWindow::connectControls() {
   connect(下移, &QPushButton::pressed, this, [this] { stopRun(); });
   connect(上移, &QPushButton::clicked, this, [this] { move(true); });
   connect(下移, &QPushButton::clicked, this, [this] { move(false); });
-  connect(全部清除, &QPushButton::clicked, this, [this] {
-    clearBoard();
-    setDirty(true);
-  });
-  connect(保存工程, &QPushButton::clicked, this, [this] { saveProject(); });
-  connect(打开工程, &QPushButton::clicked, this, [this] { openProject(); });
+  connect(全部清除, &QPushButton::clicked, this, [this] { clearBoard(); });
+  connect(保存工程, &QPushButton::clicked, this, [this] { 保存工程Click(); });
   connect(定位灯管, &QPushButton::clicked, this, [this] { layOutTubes(); });
   connect(色数, &QComboBox::currentIndexChanged, this, [this](int) { onColourCountChosen(); });
   connect(列数, &QLineEdit::textChanged, this, [this] { onColumnsChanged(); });
@@ -389,14 +380,96 @@ bool DesignWindow::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
+preview::PreviewWindow* DesignWindow::horizontal() const {
+  return context_.horizontal ? context_.horizontal() : nullptr;
+}
+preview::PreviewWindow* DesignWindow::vertical() const {
+  return context_.vertical ? context_.vertical() : nullptr;
+}
+bool DesignWindow::horizontalShown() const {
+  return document_.settings().showHorizontal == 1;
+}
+bool DesignWindow::verticalShown() const {
+  return document_.settings().showVertical == 1;
+}
+
 int DesignWindow::columnsValue() const {
-  return static_cast<int>(patterns::leadingValue(us(列数->text())));
+  return columnsOf(document_.settings());
 }
 int DesignWindow::rowsValue() const {
-  return static_cast<int>(patterns::leadingValue(us(行数->text())));
+  return rowsOf(document_.settings());
 }
 int DesignWindow::colourCount() const {
-  return 色数->currentIndex() + 1;
+  return colourCountOf(document_.settings());
+}
+
+void DesignWindow::storeSettings() {
+  if (mapping_) return;
+  document_.edit(ProjectDocument::Settings, [this](Project& p) {
+    ProjectSettings& s = p.settings;
+    s.title = us(标题名称->text());
+    s.columns = us(列数->text());
+    s.titleColour = fromQColor(标题颜色样品->colour());
+    for (std::size_t i = 0; i < 3; ++i) s.tubeColours[i] = fromQColor(色彩样品[i]->colour());
+    s.speed = 速度调节->value();
+    s.hollow = 空心->isChecked() ? 1 : 0;
+    // A colour count that stands for no catalogue shows no item; its text stays as it was read.
+    if (色数->currentIndex() >= 0) s.colourCount = us(色数->currentText());
+    s.font = us(字体->currentText());
+    s.bold = 粗体->isChecked() ? 1 : 0;
+    s.rows = us(行数->text());
+    s.spacing = us(字间隔->text());
+    s.italic = 斜体->isChecked() ? 1 : 0;
+    s.logosOn = 启用标志->isChecked() ? 1 : 0;
+    s.imagesOn = 启用图案->isChecked() ? 1 : 0;
+    s.tubesOn = 启用灯管->isChecked() ? 1 : 0;
+    s.titleOff = 禁用文字标题->isChecked() ? 1 : 0;
+    s.fontSize = us(字体大小->text());
+  });
+}
+
+void DesignWindow::showBoard() {
+  const QSignalBlocker block(List1);
+  List1->clear();
+  for (const auto& entry : document_.project().board) List1->addItem(qs(entry));
+  List1->setCurrentRow(-1);
+}
+
+void DesignWindow::mapProject(bool created) {
+  const ProjectSettings s = document_.settings();
+  if (created) stopRun();
+  {
+    // The handlers below run as the controls change, reading the project, which already holds
+    // every new value; the controls' values are stored back once at the end.
+    mapping_ = true;
+    标题名称->setText(qs(s.title));
+    列数->setText(qs(s.columns));
+    标题颜色样品->setColour(toQColor(s.titleColour));
+    for (std::size_t i = 0; i < 3; ++i) 色彩样品[i]->setColour(toQColor(s.tubeColours[i]));
+    速度调节->setValue(s.speed);
+    空心->setChecked(s.hollow == 1);
+    const int index = colourCountOf(s) - 1;
+    if (色数->currentIndex() == index) {
+      onColourCountChosen();  // the catalogue follows the colour count even when it stays the same
+    } else {
+      色数->setCurrentIndex(index);
+    }
+    字体->setEditText(qs(s.font));
+    粗体->setChecked(s.bold == 1);
+    行数->setText(qs(s.rows));
+    字间隔->setText(qs(s.spacing));
+    斜体->setChecked(s.italic == 1);
+    启用标志->setChecked(s.logosOn == 1);
+    启用图案->setChecked(s.imagesOn == 1);
+    启用灯管->setChecked(s.tubesOn == 1);
+    禁用文字标题->setChecked(s.titleOff == 1);
+    字体大小->setText(qs(s.fontSize));
+    mapping_ = false;
+  }
+  storeSettings();
+  需要存盘->setChecked(document_.dirty());
+  showBoard();
+  if (created) 标题名称->setSelection(0, 3);
 }
 
 void DesignWindow::setBoardColours() {
@@ -419,13 +492,30 @@ void DesignWindow::stopCommand() {
   setBoardColours();
 }
 
+void DesignWindow::pauseRun() {
+  if (Timer1->isActive()) {
+    Timer1->stop();
+  } else {
+    Timer1->start();
+  }
+}
+
 void DesignWindow::closeStepReader() {
   stepReader_.reset();
 }
 
+void DesignWindow::focusTitle() {
+  show();
+  标题名称->setFocus();
+}
+
+void DesignWindow::定位灯管Click() {
+  定位灯管->click();
+}
+
 void DesignWindow::setStepCounters(long step) {
-  app_.horizontalPreview().setStep(step);
-  app_.verticalPreview().setStep(step);
+  if (auto* h = horizontal()) h->setStep(step);
+  if (auto* v = vertical()) v->setStep(step);
 }
 
 void DesignWindow::selectBoardEntry(int row) {
@@ -468,7 +558,7 @@ void DesignWindow::tick() {
 bool DesignWindow::stepOnce(bool drawTitle) {
   if (app_.sinceSplash() > 2500) app_.hideSplash();
   const int n = columnsValue();
-  if (n == 0 || n > 300) {
+  if (n == 0 || n > kMaxChannels) {
     Timer1->stop();
     app_.dialogs().message("请先确定列数！");
     return false;
@@ -495,16 +585,15 @@ bool DesignWindow::stepOnce(bool drawTitle) {
   }
   QByteArray line = stepReader_->readLine();
   while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
-  auto& horizontal = app_.horizontalPreview();
-  const long step = horizontal.step() + 1;
+  auto* h = horizontal();
+  const long step = (h ? h->step() : 0) + 1;
   setStepCounters(step);
   const QString text = QString::fromLatin1(line);
   const QString tubes = text.left(n);
   const QString images = text.mid(n);
-  auto& main = app_.mainWindow();
-  if (main.horizontalShown()) horizontal.showStep(tubes, images);
-  if (main.verticalShown()) app_.verticalPreview().showStep(tubes, images);
-  ++stepsShown;
+  if (h && horizontalShown()) h->showStep(tubes, images);
+  if (auto* v = vertical(); v && verticalShown()) v->showStep(tubes, images);
+  ++stepsShown_;
   if (drawTitle) {
     显示标题();
   } else {
@@ -514,7 +603,7 @@ bool DesignWindow::stepOnce(bool drawTitle) {
 }
 
 void DesignWindow::显示总程序Click() {
-  app_.horizontalPreview().setStep(0);
+  if (auto* h = horizontal()) h->setStep(0);
   if (List1->count() == 0) {
     app_.dialogs().message("请先选择花式到编程板。");
     return;
@@ -532,32 +621,59 @@ void DesignWindow::显示总程序Click() {
   定时显示总程序->start();
 }
 
+void DesignWindow::生成TXT文件Click() {
+  生成TXT文件->click();
+}
+
+void DesignWindow::提取当前花式Click() {
+  提取当前花式->click();
+}
+
+void DesignWindow::保存工程Click() {
+  保存当前内容();
+  Board board;
+  if (auto saved = readBoardFile(toPath(app_.appFile(QString::fromUtf8(kWorkingStateFile))))) board = *saved;
+  document_.collect();
+  const auto status = writeProjectRecord(toPath(app_.currentProjectPath()),
+                                         design::recordOf(document_.settings(), board));
+  if (!status) {
+    app_.dialogs().message("工程名称：“" + us(标题名称->text()) + "”系统不能接受，请换一个名称。");
+    return;
+  }
+  setDirty(false);
+}
+
+// The project as the windows compile it: what the command-line tool reads from the files.
+static compiler::ProjectInputs inputsOf(const Project& project, const QString& projectFile,
+                                        const QString& projectDirectory) {
+  compiler::ProjectInputs in;
+  in.settings = project.settings;
+  in.board = project.board;
+  in.projectFile = toPath(projectFile);
+  in.projectDirectory = toPath(projectDirectory);
+  in.imageCount = project.pictures.imageCount;
+  return in;
+}
+
 void DesignWindow::assembleTotalProgram() {
   if (List1->count() == 0) {
     app_.dialogs().message("请先选择花式到编程板。");
     return;
   }
-  const int channels = compiler::channelsForGeneration(
-      columnsValue(), 启用灯管->isChecked(), 启用图案->isChecked(), app_.imageCount(), app_.channels);
-  if (channels < 1 || channels > 300) {
-    app_.dialogs().message("请先确定列数！");
+  const auto assembly =
+      compiler::assemblyInputOf(inputsOf(document_.project(), app_.currentProjectPath(), app_.projectDirectory()));
+  if (!assembly) {
+    app_.dialogs().message(assembly.error());
     return;
   }
   generatingTxt = true;
   Timer1->stop();
   定时显示总程序->stop();
   closeStepReader();
-  auto& post = app_.postEditWindow();
-  post.Timer1->stop();
-  app_.channels = channels;
+  if (context_.stopPostRun) context_.stopPostRun();
+  document_.edit(ProjectDocument::ChannelsPart, [&](Project& p) { setChannels(p, assembly->channels); });
 
-  compiler::AssemblyInput input;
-  for (const QString& entry : boardEntries()) input.board.push_back(us(entry));
-  input.colours = colourCount();
-  input.channels = channels;
-  input.tubesOn = 启用灯管->isChecked();
-  input.imagesOn = 启用图案->isChecked();
-  input.imageCount = app_.imageCount();
+  compiler::AssemblyInput input = *assembly;
   if (auto before = platform::readBytes(toPath(app_.scratchFile()))) input.scratchBefore = *before;
   const auto assembled = compiler::assembleTotalProgram(input);
   (void)platform::writeBytesSafely(toPath(app_.appFile(QString::fromUtf8(compiler::kTotalProgramFile))),
@@ -572,18 +688,16 @@ void DesignWindow::assembleTotalProgram() {
     if (last >= 0 && last < List2->count()) List2->setCurrentRow(static_cast<int>(last));
   }
 
-  post.setBaseChannels(QString::number(assembled.width));
-  post.HScroll1->setMaximum(static_cast<int>(assembled.steps));
-  app_.mainWindow().showPostEdit();
-  post.setSequenceText(
-      QString::fromLatin1(assembled.bytes.data(), static_cast<qsizetype>(assembled.bytes.size())));
-  const int width = columnsValue() + (启用图案->isChecked() && 启用灯管->isChecked() ? app_.imageCount() : 0);
-  if (width > 0) {
-    QFont font = post.Text1->font();
-    font.setPointSizeF(560.0 / width);
-    post.Text1->setFont(font);
-  }
-  post.延时起点后期处理->start();
+  document_.edit(ProjectDocument::Settings,
+                 [&](Project& p) { setSetting(p, &ProjectSettings::baseChannels, std::to_string(assembled.width)); });
+  SequenceOpening opening;
+  opening.text = QString::fromLatin1(assembled.bytes.data(), static_cast<qsizetype>(assembled.bytes.size()));
+  opening.steps = assembled.steps;
+  const int width =
+      columnsValue() + (启用图案->isChecked() && 启用灯管->isChecked() ? document_.project().pictures.imageCount : 0);
+  opening.points = lineTextPoints(width);
+  opening.startRun = true;
+  if (context_.openSequence) context_.openSequence(opening);
   generatingTxt = false;
   totalRunActive = false;
 }
@@ -600,8 +714,9 @@ void DesignWindow::extractCurrentEffect() {
     auto decoded = platform::gbkToUtf8(*bytes);
     text = decoded ? qs(*decoded) : QString::fromLatin1(bytes->data(), static_cast<qsizetype>(bytes->size()));
   }
-  app_.mainWindow().showPostEdit();
-  app_.postEditWindow().setSequenceText(text);
+  SequenceOpening opening;
+  opening.text = text;
+  if (context_.openSequence) context_.openSequence(opening);
 }
 
 void DesignWindow::onBoardSelection() {
@@ -631,7 +746,7 @@ void DesignWindow::advanceRun() {
     return;
   }
   selectBoardEntry(0);
-  app_.horizontalPreview().setStep(0);
+  if (auto* h = horizontal()) h->setStep(0);
   if (List1->count() > 0) {
     emit statusText(QStringLiteral("正在显示编程总程序的:“") + List1->item(0)->text() + QStringLiteral("”"));
     selectCatalogueEntry(static_cast<int>(patterns::leadingNumber(us(List1->item(0)->text()))) - 1);
@@ -651,15 +766,16 @@ void DesignWindow::runGenerator(int position) {
   const patterns::GeneratorRef* generator =
       colours == 2 ? patterns::generatorAt(2, position) : patterns::generatorAt(1, position);
   // The channel count must be one a sign can have; anything else would write nothing useful.
-  if (!generator || app_.channels < 1 || app_.channels > 300) return;
-  patterns::generateIntoFile(*generator, app_.channels, colours, toPath(app_.scratchFile()));
+  const int channels = document_.project().channels;
+  if (!generator || !channelsInRange(channels)) return;
+  patterns::generateIntoFile(*generator, channels, colours, toPath(app_.scratchFile()));
 }
 
 void DesignWindow::单色花式选择() {
   runGenerator(List2->currentRow());
 }
 
-void DesignWindow::双色花式选择处理() {
+void DesignWindow::双色花式选择() {
   runGenerator(List2->currentRow());
 }
 
@@ -667,16 +783,15 @@ void DesignWindow::onCatalogueSelection() {
   if (addingAll || savingState) return;
   Timer1->stop();
   closeStepReader();
-  if (启用灯管->isChecked()) {
-    app_.channels = columnsValue();
-  } else if (启用图案->isChecked()) {
-    const int images = app_.imageCount();
-    app_.channels = images >= 4 ? images : 4;
-  }
+  const auto& s = document_.settings();
+  const int channels = compiler::channelsForGeneration(columnsValue(), s.tubesOn == 1, s.imagesOn == 1,
+                                                       document_.project().pictures.imageCount,
+                                                       document_.project().channels);
+  document_.edit(ProjectDocument::ChannelsPart, [&](Project& p) { setChannels(p, channels); });
   const QString selected = List2->currentItem() ? List2->currentItem()->text() : QString();
   if (!totalRunActive) emit statusText(QStringLiteral("正在基本花式的:“") + selected + QStringLiteral("”"));
   if (colourCount() == 2) {
-    双色花式选择->click();
+    双色花式选择();
   } else {
     单色花式选择();
   }
@@ -685,26 +800,29 @@ void DesignWindow::onCatalogueSelection() {
 
 void DesignWindow::appendSelectedCatalogueEntry() {
   if (!List2->currentItem()) return;
-  List1->addItem(List2->currentItem()->text());
-  setDirty(true);
+  const QString entry = List2->currentItem()->text();
+  document_.edit(ProjectDocument::BoardPart, [&](Project& p) { addEntries(p, {us(entry)}); });
+  List1->addItem(entry);
 }
 
 void DesignWindow::selectAll() {
   addingAll = true;
+  std::vector<std::string> entries;
   for (int k = 0; k < List2->count(); ++k) {
     List2->setCurrentRow(k);
     List1->addItem(List2->item(k)->text());
+    entries.push_back(us(List2->item(k)->text()));
   }
+  document_.edit(ProjectDocument::BoardPart, [&](Project& p) { addEntries(p, entries); });
   addingAll = false;
-  setDirty(true);
   Timer1->stop();
 }
 
 void DesignWindow::deleteSelected(bool markDirty) {
   const int k = List1->currentRow();
   if (k < 0 || !List1->currentItem() || !List1->currentItem()->isSelected()) return;
+  document_.edit(ProjectDocument::BoardPart, [&](Project& p) { removeEntry(p, k, markDirty); });
   delete List1->takeItem(k);
-  if (markDirty) setDirty(true);
 }
 
 void DesignWindow::move(bool up) {
@@ -713,22 +831,19 @@ void DesignWindow::move(bool up) {
   if (up ? k == 0 : k + 1 == List1->count()) return;
   reordering = true;
   List1->hide();
+  // The board goes through the reorder file as the move has always done.
   const auto reorderFile = toPath(app_.appFile(QString::fromUtf8(kReorderFile)));
-  Board board;
-  for (int i = 0; i < List1->count(); ++i) board.push_back(us(List1->item(i)->text()));
-  (void)writeBoardFile(reorderFile, board);
+  (void)writeBoardFile(reorderFile, document_.project().board);
+  const int selected = document_.edit(ProjectDocument::BoardPart, [&](Project& p) { return moveBoardEntry(p, k, up); });
   List1->clear();
-  auto back = readBoardFile(reorderFile);
-  if (back) board = *back;
-  const int selected = moveEntry(board, k, up);
-  for (const auto& entry : board) List1->addItem(qs(entry));
+  for (const auto& entry : document_.project().board) List1->addItem(qs(entry));
   List1->setCurrentRow(selected);
   List1->show();
   reordering = false;
-  setDirty(true);
 }
 
 void DesignWindow::clearBoard() {
+  document_.edit(ProjectDocument::BoardPart, [](Project& p) { design::clearBoard(p); });
   List1->clear();
   if (totalRunActive) {
     totalRunActive = false;
@@ -741,14 +856,13 @@ void DesignWindow::onColourCountChosen() {
   if (!loadingProject) clearBoard();
   fillCatalogue();
   定位灯管->click();
-  if (!loadingProject) setDirty(true);
 }
 
 void DesignWindow::onColumnsChanged() {
   const int value = columnsValue();
-  if (value >= 4 && value <= 300) {
+  if (channelsInRange(value)) {
     定位灯管->click();
-    app_.channels = value;
+    document_.edit(ProjectDocument::ChannelsPart, [&](Project& p) { setChannels(p, value); });
   }
   if (totalRunActive) {
     totalRunActive = false;
@@ -773,23 +887,20 @@ void DesignWindow::onRowsChanged() {
   setBoardColours();
 }
 
-void DesignWindow::onSpeedChanged(double value) {
-  const int ms = 1000 - static_cast<int>(patterns::whole(value));
-  速度->setText(QString::number(ms));
-  Timer1->setInterval(std::max(1, ms));
+void DesignWindow::onSpeedChanged(double) {
+  const int ms = stepIntervalOf(document_.settings());
+  速度->setText(QString::number(1000 - static_cast<int>(patterns::whole(速度调节->value()))));
+  Timer1->setInterval(ms);
   板提示[5]->setText(QStringLiteral("速度：（") + 速度->text() + QStringLiteral("毫秒/步）"));
   if (!loadingProject) setDirty(true);
 }
 
 void DesignWindow::onTitleChanged() {
-  const std::string text = us(标题名称->text());
-  for (std::size_t i = 0; i < text.size();) {
-    const std::string ch(platform::utf8Char(text, i));
-    if (!platform::isDoubleByte(ch)) {
-      app_.dialogs().message("请用中文或全角字符！");
-      标题名称->setText(标题名称->text().remove(qs(ch)));  // validates the rest again
-      return;
-    }
+  const QString accepted = qs(acceptedTitle(us(标题名称->text())));
+  if (accepted != 标题名称->text()) {
+    app_.dialogs().message("请用中文或全角字符！");
+    标题名称->setText(accepted);
+    return;
   }
   定位灯管->click();
 }
@@ -798,71 +909,44 @@ void DesignWindow::pickColour(const QColor& colour) {
   setDirty(true);
   if (颜色选择内容[0]->isChecked()) {
     标题颜色样品->setColour(colour);
+    storeSettings();
     显示标题();
     return;
   }
   for (std::size_t i = 0; i < 色彩样品.size(); ++i) {
     if (颜色选择内容[i + 1]->isChecked()) 色彩样品[i]->setColour(colour);
   }
-  const auto style = signStyle();
-  app_.horizontalPreview().setSignStyle(style);
-  app_.verticalPreview().setSignStyle(style);
-}
-
-preview::SignStyle DesignWindow::signStyle() const {
-  preview::SignStyle style;
-  style.columns = columnsValue();
-  style.rows = std::clamp(rowsValue(), 1, 10);
-  style.colours = colourCount();
-  style.hollow = 空心->isChecked();
-  for (std::size_t i = 0; i < 3; ++i) style.tubeColours[i] = 色彩样品[i]->colour();
-  style.tubesOn = 启用灯管->isChecked();
-  style.imagesOn = 启用图案->isChecked();
-  return style;
-}
-
-preview::TitleStyle DesignWindow::titleStyle() const {
-  preview::TitleStyle style;
-  style.text = 标题名称->text();
-  style.font = 字体->currentText();
-  style.size = static_cast<int>(patterns::leadingValue(us(字体大小->text())));
-  style.spacing = static_cast<int>(patterns::leadingValue(us(字间隔->text())));
-  style.bold = 粗体->isChecked();
-  style.italic = 斜体->isChecked();
-  style.colour = 标题颜色样品->colour();
-  style.disabled = 禁用文字标题->isChecked();
-  return style;
+  storeSettings();
+  const auto style = signStyleOf(document_.settings());
+  if (auto* h = horizontal()) h->setSignStyle(style);
+  if (auto* v = vertical()) v->setSignStyle(style);
 }
 
 void DesignWindow::layOutTubes() {
   if (loadingProject) return;
-  const auto style = signStyle();
-  auto& vertical = app_.verticalPreview();
-  vertical.setSignStyle(style);
-  vertical.layOutLamps();
-  auto& horizontal = app_.horizontalPreview();
-  horizontal.setSignStyle(style);
-  horizontal.layOutLamps();
+  const auto style = signStyleOf(document_.settings());
+  if (auto* v = vertical()) {
+    v->setSignStyle(style);
+    v->layOutLamps();
+  }
+  if (auto* h = horizontal()) {
+    h->setSignStyle(style);
+    h->layOutLamps();
+  }
   显示标题();
 }
 
 void DesignWindow::updateTitleState() {
-  auto& main = app_.mainWindow();
-  for (preview::PreviewWindow* p : {&app_.horizontalPreview(), &app_.verticalPreview()}) {
-    const bool shown = p == &app_.horizontalPreview() ? main.horizontalShown() : main.verticalShown();
-    if (!shown) continue;
-    if (p->启用标题花式->value() == 1) {
-      auto& post = app_.postEditWindow();
-      const std::string effect = us(post.Text2->toPlainText());
-      if (const auto mask = findMask(effect, app_.horizontalPreview().step())) {
+  const auto& s = document_.settings();
+  const long step = horizontal() ? horizontal()->step() : 0;
+  for (const bool isHorizontal : {true, false}) {
+    if (!(isHorizontal ? horizontalShown() : verticalShown())) continue;
+    const bool titleEffect = (isHorizontal ? s.horizontalTitleEffect : s.verticalTitleEffect) == 1;
+    if (titleEffect) {
+      if (const auto mask = findMask(document_.project().titleEffect, step)) {
         titleState_ = qs(mask->mask);
         // Show which line of the title effect is in force.
-        QTextCursor cursor(post.Text2->document());
-        cursor.setPosition(
-            std::min(static_cast<int>(mask->maskStart), post.Text2->document()->characterCount() - 1));
-        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-        const QSignalBlocker block(post.Text2);
-        post.Text2->setTextCursor(cursor);
+        if (context_.showTitleEffectLine) context_.showTitleEffectLine(static_cast<int>(mask->maskStart));
       }
     } else {
       titleState_ = 标题名称->text();
@@ -871,37 +955,39 @@ void DesignWindow::updateTitleState() {
 }
 
 void DesignWindow::显示标题() {
-  auto& main = app_.mainWindow();
-  const auto style = titleStyle();
+  const auto style = titleStyleOf(document_.settings());
   if (禁用文字标题->isChecked()) {
     // No title at all: take away what is drawn at once.
-    app_.horizontalPreview().showTitle(style, QString());
-    app_.verticalPreview().showTitle(style, QString());
+    if (auto* h = horizontal()) h->showTitle(style, QString());
+    if (auto* v = vertical()) v->showTitle(style, QString());
     return;
   }
   updateTitleState();
-  if (main.horizontalShown()) app_.horizontalPreview().showTitle(style, titleState_);
-  if (main.verticalShown()) app_.verticalPreview().showTitle(style, titleState_);
+  if (auto* h = horizontal(); h && horizontalShown()) h->showTitle(style, titleState_);
+  if (auto* v = vertical(); v && verticalShown()) v->showTitle(style, titleState_);
 }
 
 void DesignWindow::装载字体() {
   if (loadingFonts_) return;
   loadingFonts_ = true;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  auto& main = app_.mainWindow();
-  const QString caption = main.windowTitle();
+  const QString caption = context_.caption ? context_.caption() : QString();
+  const auto setCaption = [this](const QString& text) {
+    if (context_.setCaption) context_.setCaption(text);
+  };
   {
     const QSignalBlocker block(字体);
     字体->clear();
     字体->hide();
     for (const QString& family : QFontDatabase::families()) {
       字体->addItem(family);
-      main.setWindowTitle(QStringLiteral("正在装载字体“") + family + QStringLiteral("”"));
+      setCaption(QStringLiteral("正在装载字体“") + family + QStringLiteral("”"));
     }
     字体->setEditText(QStringLiteral("宋体"));
   }
+  storeSettings();
   字体->show();
-  main.setWindowTitle(caption);
+  setCaption(caption);
   QApplication::restoreOverrideCursor();
   fontsLoaded_ = true;
   loadingFonts_ = false;
@@ -909,144 +995,58 @@ void DesignWindow::装载字体() {
 
 QStringList DesignWindow::boardEntries() const {
   QStringList entries;
-  for (int i = 0; i < List1->count(); ++i) entries << List1->item(i)->text();
+  for (const auto& entry : document_.project().board) entries << qs(entry);
   return entries;
-}
-
-ProjectSettings DesignWindow::settings() const {
-  ProjectSettings s = carried;
-  s.title = us(标题名称->text());
-  s.columns = us(列数->text());
-  s.titleColour = fromQColor(标题颜色样品->colour());
-  for (std::size_t i = 0; i < 3; ++i) s.tubeColours[i] = fromQColor(色彩样品[i]->colour());
-  s.speed = 速度调节->value();
-  s.hollow = 空心->isChecked() ? 1 : 0;
-  s.colourCount = us(色数->currentText());
-  s.font = us(字体->currentText());
-  s.bold = 粗体->isChecked() ? 1 : 0;
-  s.rows = us(行数->text());
-  s.spacing = us(字间隔->text());
-  s.italic = 斜体->isChecked() ? 1 : 0;
-  s.logosOn = 启用标志->isChecked() ? 1 : 0;
-  s.imagesOn = 启用图案->isChecked() ? 1 : 0;
-  s.tubesOn = 启用灯管->isChecked() ? 1 : 0;
-  s.titleOff = 禁用文字标题->isChecked() ? 1 : 0;
-  s.fontSize = us(字体大小->text());
-  const auto& main = app_.mainWindow();
-  s.showHorizontal = main.horizontalShown() ? 1 : 0;
-  s.showVertical = main.verticalShown() ? 1 : 0;
-  main.storePreviews(s);
-  auto& post = app_.postEditWindow();
-  s.manualEdit = post.人工修改->value();
-  s.baseChannels = us(post.基本路数->text());
-  s.mainWidth = platform::toTwips(main.width());
-  s.mainHeight = platform::toTwips(main.height());
-  return s;
-}
-
-void DesignWindow::applySettings(const ProjectSettings& s) {
-  carried = s;
-  标题名称->setText(qs(s.title));
-  列数->setText(qs(s.columns));
-  标题颜色样品->setColour(toQColor(s.titleColour));
-  for (std::size_t i = 0; i < 3; ++i) 色彩样品[i]->setColour(toQColor(s.tubeColours[i]));
-  速度调节->setValue(s.speed);
-  空心->setChecked(s.hollow == 1);
-  const int index = colourIndexFor(s.colourCount);
-  if (色数->currentIndex() == index) {
-    onColourCountChosen();  // the catalogue follows the colour count even when it stays the same
-  } else {
-    色数->setCurrentIndex(index);
-  }
-  字体->setEditText(qs(s.font));
-  粗体->setChecked(s.bold == 1);
-  行数->setText(qs(s.rows));
-  字间隔->setText(qs(s.spacing));
-  斜体->setChecked(s.italic == 1);
-  启用标志->setChecked(s.logosOn == 1);
-  启用图案->setChecked(s.imagesOn == 1);
-  启用灯管->setChecked(s.tubesOn == 1);
-  禁用文字标题->setChecked(s.titleOff == 1);
-  字体大小->setText(qs(s.fontSize));
-  auto& post = app_.postEditWindow();
-  post.人工修改->setValue(s.manualEdit);
-  post.setBaseChannels(qs(s.baseChannels));
-  auto& main = app_.mainWindow();
-  main.setPreviewSwitches(s.showHorizontal == 1, s.showVertical == 1);
-  main.resize(std::max(640, platform::toPixels(s.mainWidth)),
-              std::max(480, platform::toPixels(s.mainHeight)));
 }
 
 void DesignWindow::保存当前内容() {
   savingState = true;
   const int selected = List1->currentRow();
   List1->hide();
-  Board board;
-  for (const QString& entry : boardEntries()) board.push_back(us(entry));
-  (void)writeBoardFile(toPath(app_.appFile(QString::fromUtf8(kWorkingStateFile))), board);
+  (void)writeBoardFile(toPath(app_.appFile(QString::fromUtf8(kWorkingStateFile))), document_.project().board);
   savingState = false;
   List1->setCurrentRow(selected);
   List1->show();
 }
 
-void DesignWindow::saveProject() {
-  保存当前内容();
-  Board board;
-  if (auto saved = readBoardFile(toPath(app_.appFile(QString::fromUtf8(kWorkingStateFile))))) board = *saved;
-  const auto status = writeProjectRecord(toPath(app_.currentProjectPath()), recordOf(settings(), board));
-  if (!status) {
-    app_.dialogs().message("工程名称：“" + us(标题名称->text()) + "”系统不能接受，请换一个名称。");
-    return;
-  }
-  setDirty(false);
-}
-
-void DesignWindow::openProject() {
+void DesignWindow::打开工程() {
   loadingProject = true;
   app_.setCurrentProjectPath(app_.currentProjectPath());
-  auto& main = app_.mainWindow();
-  main.setWindowTitle(qs(app::windowCaption(us(app_.currentProjectPath()))));
+  if (context_.setCaption) context_.setCaption(qs(app::windowCaption(us(app_.currentProjectPath()))));
 
-  ProjectSettings s = settings();
-  auto record = readProjectRecord(toPath(app_.currentProjectPath()));
-  if (record) applyRecord(*record, s);
-  applySettings(s);
-  List1->clear();
-  if (record) {
-    for (const auto& entry : record->board) List1->addItem(qs(entry));
+  document_.collect();  // what the windows keep only in their frames, for lines the record lacks
+  Project opened = openProjectFiles(toPath(app_.currentProjectPath()), toPath(app_.projectDirectory()),
+                                    document_.project());
+  const std::string problem = opened.titleEffectProblem;
+  opened.dirty = false;
+  document_.replace(std::move(opened), false);
+  if (!problem.empty()) {
+    // The file stays as it is; the title effect is saved again only when the user edits it.
+    app_.dialogs().message("标题花式“" + us(app_.projectFile(QString::fromUtf8(app::kTitleEffectFile))) +
+                           "”不能读取（" + problem + "），该文件保持原样。");
   }
-  {
-    const QSignalBlocker block(List1);
-    List1->setCurrentRow(-1);
-  }
-
-  auto& post = app_.postEditWindow();
-  QString effect;
-  const auto effectFile = toPath(app_.projectFile(QString::fromUtf8(app::kTitleEffectFile)));
-  if (auto text = platform::readGbkText(effectFile)) effect = qs(*text);
-  post.Text2->setPlainText(effect);
 
   setDirty(false);
-  main.placePreviews(s);
+  if (context_.placePreviews) context_.placePreviews();
   loadingProject = false;
   定位灯管->click();
 
   const QString manualFile = app_.projectFile(QString::fromUtf8(compiler::kManualFile));
   if (QFileInfo::exists(manualFile)) {
     // A project with hand edits opens where they were made.
-    main.showPostEdit();
     QFile::remove(app_.scratchFile());
     QFile::copy(manualFile, app_.scratchFile());
-    QFile in(manualFile);
-    if (in.open(QIODevice::ReadOnly)) {
-      const auto text = platform::gbkToUtf8(in.readAll().toStdString());
-      post.setSequenceText(text ? qs(*text) : QString());
+    SequenceOpening opening;
+    if (const auto& manual = document_.project().manualText) {
+      const auto text = platform::gbkToUtf8(*manual);
+      opening.text = text ? qs(*text) : QString();
     }
-    post.延时起点后期处理->start();
+    opening.startRun = true;
+    if (context_.openSequence) context_.openSequence(opening);
     app_.hideSplash();
   } else {
-    post.Timer1->stop();
-    main.showDesign();
+    if (context_.stopPostRun) context_.stopPostRun();
+    if (context_.showDesign) context_.showDesign();
     显示总程序->click();
   }
 }
@@ -1058,28 +1058,28 @@ void DesignWindow::load() {
     色数->addItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")});
     色数->setCurrentIndex(1);
   }
-  auto& main = app_.mainWindow();
+  storeSettings();
   QString last = qs(app_.settings().get("最后处理的工程名称", "新工程"));
   if (!app_.projectToOpen().isEmpty()) last = QFileInfo(app_.projectToOpen()).absoluteFilePath();
   const QString sample = app_.appFile(QString::fromUtf8(app::kSampleProject));
   if (QFileInfo(last).isFile()) {
     setDirty(false);
     app_.setCurrentProjectPath(last);
-    openProject();
+    打开工程();
   } else if (QFileInfo(sample).isFile()) {
     setDirty(false);
     app_.setCurrentProjectPath(sample);
-    openProject();
+    打开工程();
   } else {
-    main.新建工程();
+    if (context_.newProject) context_.newProject();
     app_.hideSplash();
   }
   show();
   loadingProject = true;
   onColourCountChosen();
-  app_.channels = columnsValue();
+  document_.edit(ProjectDocument::ChannelsPart, [this](Project& p) { setChannels(p, columnsValue()); });
   app_.settings().set("是否运行中", "True");
-  main.showPreviews();
+  if (context_.showPreviews) context_.showPreviews();
   fillCatalogue();
   loadingProject = false;
   定位灯管->click();
@@ -1092,7 +1092,7 @@ bool DesignWindow::unload() {
     switch (app_.dialogs().message("原来的工程已经改变，是否存盘？", platform::Buttons::YesNoCancel,
                                    platform::Answer::Yes)) {
       case platform::Answer::Yes:
-        保存工程->click();
+        保存工程Click();
         break;
       case platform::Answer::Cancel:
         app_.canQuit = false;

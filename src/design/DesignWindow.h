@@ -1,6 +1,7 @@
 #pragma once
 // The design window: the effect catalogue and the programming board, the title, tube and colour
-// parameters of the sign, and the project record they are saved in.
+// parameters of the sign. Its part of the open project (the board and the settings its controls
+// hold) lives in the project document; the window maps it onto its controls and edits through it.
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,8 +16,11 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
+#include <optional>
 
+#include "design/ProjectDocument.h"
 #include "design/ProjectRecord.h"
 #include "preview/PreviewWindow.h"
 
@@ -32,55 +36,116 @@ namespace lumafex::design {
 class ColourSample;
 class PalettePicture;
 
-class DesignWindow : public QWidget {
+// A sequence handed to the post-processing window.
+struct SequenceOpening {
+  QString text;                  // the sequence, lines ended by CR LF or LF
+  std::optional<long> steps;     // the step slider's maximum, when known
+  std::optional<double> points;  // the text size of the sequence box, when set
+  bool startRun = false;         // start the one-shot start of the step run
+};
+
+// What the design window asks of the rest of the program. Every member may be left empty.
+struct DesignContext {
+  // The sign views the window draws on.
+  std::function<preview::PreviewWindow*()> horizontal;
+  std::function<preview::PreviewWindow*()> vertical;
+  // Shows the post-processing window in the working place with a sequence.
+  std::function<void(const SequenceOpening&)> openSequence;
+  // Stops the post-processing window's step run.
+  std::function<void()> stopPostRun;
+  // Marks the line of the title effect now in force (character offset of its mask).
+  std::function<void(int maskStart)> showTitleEffectLine;
+  // Shows the design window in the working place (hiding the post-processing window).
+  std::function<void()> showDesign;
+  // 新建工程 of the main window.
+  std::function<void()> newProject;
+  // Places and shows the previews as the project stores them.
+  std::function<void()> placePreviews;
+  // Shows the previews whose switches are on.
+  std::function<void()> showPreviews;
+  // The main window's caption.
+  std::function<QString()> caption;
+  std::function<void(const QString&)> setCaption;
+};
+
+// The design window's commands as the main window uses them.
+class DesignCommands {
+ public:
+  virtual ~DesignCommands() = default;
+  // 显示总程序: the whole board on the previews, entry after entry.
+  virtual void 显示总程序Click() = 0;
+  // 生成TXT文件: assemble the total program and open the post-processing window on it.
+  virtual void 生成TXT文件Click() = 0;
+  // 提取当前花式: the current effect alone into the post-processing window.
+  virtual void 提取当前花式Click() = 0;
+  // 保存工程: the project record to the current project path.
+  virtual void 保存工程Click() = 0;
+  // Reads the project at the current project path and restores the windows.
+  virtual void 打开工程() = 0;
+  virtual void closeStepReader() = 0;
+  // 暂停: stops or resumes the step display.
+  virtual void pauseRun() = 0;
+  virtual void stopCommand() = 0;
+  virtual void stopRun() = 0;
+  virtual bool unload() = 0;
+  virtual void focusTitle() = 0;
+  // 定位灯管 (pressed after a preview was resized).
+  virtual void 定位灯管Click() = 0;
+  virtual bool isLoadingProject() const = 0;
+};
+
+class DesignWindow : public QWidget, public DesignCommands {
   Q_OBJECT
 
  public:
-  explicit DesignWindow(app::Application& app, QWidget* parent = nullptr);
+  DesignWindow(app::Application& app, ProjectDocument& document, DesignContext context,
+               QWidget* parent = nullptr);
 
   // Window load: restores the last project, else the sample project, else starts a new one.
   void load();
   // Window unload: asks to save a changed project. Returns false when the user cancels.
-  bool unload();
+  bool unload() override;
 
   // The board into "临时花式.ini".
   void 保存当前内容();
   // The selected catalogue entry's generator, for colour counts 1 and 3 (single-colour table).
   void 单色花式选择();
-  // The same for colour count 2 (the handler of the hidden button 双色花式选择).
-  void 双色花式选择处理();
+  // The same for colour count 2.
+  void 双色花式选择();
 
   // The dirty flag (需要存盘).
-  bool dirty() const { return 需要存盘->isChecked(); }
-  void setDirty(bool on) { 需要存盘->setChecked(on); }
+  bool dirty() const { return document_.dirty(); }
+  void setDirty(bool on) { document_.setDirty(on); }
 
   // Values of the text boxes as numbers (their leading number).
   int columnsValue() const;
   int rowsValue() const;
   int colourCount() const;
-
-  // Everything the project record stores, from the controls (and the values carried for windows
-  // that keep their own parts of the record).
-  ProjectSettings settings() const;
-  // Puts settings into the controls in record order.
-  void applySettings(const ProjectSettings& s);
   QStringList boardEntries() const;
 
   // Stops the step display and the total-program run.
-  void stopRun();
+  void stopRun() override;
   // The stop command: ends a total-program run (back to the first board entry) and the display.
-  void stopCommand();
+  void stopCommand() override;
+  void pauseRun() override;
+  void 显示总程序Click() override;
+  void 生成TXT文件Click() override;
+  void 提取当前花式Click() override;
+  void 保存工程Click() override;
+  void 打开工程() override;
+  void focusTitle() override;
+  void 定位灯管Click() override;
+  bool isLoadingProject() const override { return loadingProject; }
 
   // A tick of Timer1: the next step of the current effect on the previews.
   void tick();
   // Below this interval (about a display frame) a tick shows every step that came due.
   static constexpr qint64 kCatchUpBelowMs = 16;
   // Steps drawn on the previews so far (for the speed measurement).
-  long stepsShown = 0;
-  // Runs the whole board on the previews, entry after entry, for ever.
-  void 显示总程序Click();
+  long stepsShown() const { return stepsShown_; }
+  void resetStepsShown() { stepsShown_ = 0; }
   // Closes the step reader of the scratch step file (before the file is rewritten).
-  void closeStepReader();
+  void closeStepReader() override;
   // Lays the tubes out on both previews and draws them in their colours, then the title.
   void layOutTubes();
   // Draws the title for the current step on the previews that are switched on.
@@ -88,13 +153,69 @@ class DesignWindow : public QWidget {
   // Fills 字体 with the system's font names.
   void 装载字体();
 
-  // The tube and title settings the previews draw with.
-  preview::SignStyle signStyle() const;
-  preview::TitleStyle titleStyle() const;
   const QString& titleState() const { return titleState_; }
+  bool isTotalRunActive() const { return totalRunActive; }
+  // Stops the timer that advances the whole-board run (tests drive it tick by tick).
+  void stopBoardTimer() { 定时显示总程序->stop(); }
 
-  // Parts of the record that belong to other windows, kept so they round-trip.
-  ProjectSettings carried;
+ signals:
+  // The status text for the main window's status bar.
+  void statusText(const QString& text);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void buildControls();
+  void connectControls();
+  void fillCatalogue();
+  void onCatalogueSelection();
+  void appendSelectedCatalogueEntry();
+  void selectAll();
+  void deleteSelected(bool markDirty);
+  void move(bool up);
+  void clearBoard();
+  void onColourCountChosen();
+  void onColumnsChanged();
+  void onRowsChanged();
+  void onSpeedChanged(double value);
+  void onTitleChanged();
+  void setBoardColours();
+  void onBoardSelection();
+  // One step of a tick; false when the tick ends without a step drawn.
+  bool stepOnce(bool drawTitle);
+  void updateTitleState();
+  void assembleTotalProgram();
+  void extractCurrentEffect();
+  void advanceRun();
+  void selectBoardEntry(int row);
+  void selectCatalogueEntry(int position);
+  void setStepCounters(long step);
+  void runGenerator(int position);
+  void pickColour(const QColor& colour);
+  // The project's part this window shows: onto the controls (after an open or a new project) and
+  // back into the project (after a control changed).
+  void mapProject(bool created);
+  void storeSettings();
+  void showBoard();
+  preview::PreviewWindow* horizontal() const;
+  preview::PreviewWindow* vertical() const;
+  bool horizontalShown() const;
+  bool verticalShown() const;
+
+  app::Application& app_;
+  ProjectDocument& document_;
+  DesignContext context_;
+  bool fontsLoaded_ = false;
+  bool loadingFonts_ = false;
+  bool askingForFonts_ = false;
+  bool blinkRed_ = false;
+  bool mapping_ = false;
+  long stepsShown_ = 0;
+  QString titleState_;
+  std::unique_ptr<QFile> stepReader_;
+  QElapsedTimer runClock_;
+  qint64 scheduled_ = 0;
 
   // Window-level flags.
   bool totalRunActive = false;
@@ -115,7 +236,6 @@ class DesignWindow : public QWidget {
   QListWidget* List2;
   QListWidget* List1;
   QPushButton* 调入基本花式;
-  QPushButton* 双色花式选择;
   QPushButton* 选择;
   QPushButton* 全选;
   QPushButton* 删除;
@@ -126,7 +246,6 @@ class DesignWindow : public QWidget {
   QPushButton* 生成TXT文件;
   QPushButton* 提取当前花式;
   QPushButton* 保存工程;
-  QPushButton* 打开工程;
   // Tubes.
   QLineEdit* 列数;
   QLineEdit* 行数;
@@ -157,54 +276,6 @@ class DesignWindow : public QWidget {
   QTimer* Timer1;
   QTimer* 定时显示总程序;
   QTimer* 标题字串闪烁;
-
- signals:
-  // The status text for the main window's status bar.
-  void statusText(const QString& text);
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
- private:
-  void buildControls();
-  void connectControls();
-  void fillCatalogue();
-  void onCatalogueSelection();
-  void appendSelectedCatalogueEntry();
-  void selectAll();
-  void deleteSelected(bool markDirty);
-  void move(bool up);
-  void clearBoard();
-  void onColourCountChosen();
-  void onColumnsChanged();
-  void onRowsChanged();
-  void onSpeedChanged(double value);
-  void onTitleChanged();
-  void saveProject();
-  void openProject();
-  void setBoardColours();
-  void onBoardSelection();
-  // One step of a tick; false when the tick ends without a step drawn.
-  bool stepOnce(bool drawTitle);
-  void updateTitleState();
-  void assembleTotalProgram();
-  void extractCurrentEffect();
-  void advanceRun();
-  void selectBoardEntry(int row);
-  void selectCatalogueEntry(int position);
-  void setStepCounters(long step);
-  void runGenerator(int position);
-  void pickColour(const QColor& colour);
-
-  app::Application& app_;
-  bool fontsLoaded_ = false;
-  bool loadingFonts_ = false;
-  bool askingForFonts_ = false;
-  bool blinkRed_ = false;
-  QString titleState_;
-  std::unique_ptr<QFile> stepReader_;
-  QElapsedTimer runClock_;
-  qint64 scheduled_ = 0;
 };
 
 }  // namespace lumafex::design

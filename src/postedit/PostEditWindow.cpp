@@ -9,12 +9,11 @@
 #include <QVBoxLayout>
 
 #include "app/Application.h"
-#include "app/MainWindow.h"
 #include "app/ProjectPaths.h"
 #include "compiler/OutputBuffer.h"
 #include "controls/AdjustableBar.h"
 #include "controls/CheckBoxControl.h"
-#include "design/DesignWindow.h"
+#include "design/Rules.h"
 #include "patterns/Catalogue.h"
 #include "platform/QtDialogs.h"
 #include "platform/TextCodec.h"
@@ -38,18 +37,21 @@ long valueOf(const QString& text) {
   return static_cast<long>(patterns::leadingValue(us(text)));
 }
 
-QByteArray gbk(const QString& text) {
-  auto encoded = platform::utf8ToGbk(us(text));
-  return encoded ? QByteArray::fromStdString(*encoded) : text.toLocal8Bit();
+// The text in GBK, or why it cannot be written so (a character GBK cannot hold).
+Result<std::string> gbk(const QString& text) {
+  return platform::utf8ToGbk(us(text));
 }
 
 }  // namespace
 
-PostEditWindow::PostEditWindow(app::Application& app, QWidget* parent) : QWidget(parent), app_(app) {
+PostEditWindow::PostEditWindow(app::Application& app, design::ProjectDocument& document, PostEditContext context,
+                               QWidget* parent)
+    : QWidget(parent), app_(app), document_(document), context_(std::move(context)) {
   setObjectName(QStringLiteral("后期处理窗"));
   setWindowTitle(QStringLiteral("后期处理"));
   buildControls();
   connectControls();
+  mapProject(false);
 }
 
 void PostEditWindow::buildControls() {
@@ -148,7 +150,15 @@ void PostEditWindow::connectControls() {
   connect(清除标记, &QPushButton::clicked, this, [this] { clearMarks(); });
   connect(Text2, &QPlainTextEdit::textChanged, this, [this] { onTitleEffectChanged(); });
   connect(人工修改, &controls::CheckBoxControl::valueChanged, this, [this](int on) {
+    document_.edit(design::ProjectDocument::Settings,
+                   [on](design::Project& p) { design::setSetting(p, &design::ProjectSettings::manualEdit, on); });
     if (on) Text1->setReadOnly(锁定花式->value() == 1);
+  });
+  connect(&document_, &design::ProjectDocument::reset, this, [this](bool created) { mapProject(created); });
+  connect(&document_, &design::ProjectDocument::changed, this, [this](int parts) {
+    if (!(parts & design::ProjectDocument::Settings)) return;
+    const QString base = qs(document_.settings().baseChannels);
+    if (基本路数->text() != base) setBaseChannels(base);
   });
   connect(锁定花式, &controls::CheckBoxControl::valueChanged, this,
           [this](int on) { Text1->setReadOnly(on == 1 || 人工修改->value() == 0); });
@@ -158,10 +168,11 @@ void PostEditWindow::connectControls() {
     Text1->setFont(f);
   });
   connect(定位灯管, &QPushButton::clicked, this, [this] {
-    auto& horizontal = app_.horizontalPreview();
-    horizontal.setSignStyle(app_.designWindow().signStyle());
-    horizontal.layOutLamps();
-    horizontal.showStep(QString());  // the layout with every lamp dark
+    auto* h = horizontal();
+    if (!h) return;
+    h->setSignStyle(design::signStyleOf(document_.settings()));
+    h->layOutLamps();
+    h->showStep(QString());  // the layout with every lamp dark
   });
   Text1->installEventFilter(this);
   Text1->viewport()->installEventFilter(this);
@@ -170,10 +181,81 @@ void PostEditWindow::connectControls() {
   显示步数->installEventFilter(this);
 }
 
+preview::PreviewWindow* PostEditWindow::horizontal() const {
+  return context_.horizontal ? context_.horizontal() : nullptr;
+}
+preview::PreviewWindow* PostEditWindow::vertical() const {
+  return context_.vertical ? context_.vertical() : nullptr;
+}
+
+void PostEditWindow::mapProject(bool created) {
+  const auto& s = document_.settings();
+  人工修改->setValue(s.manualEdit);
+  setBaseChannels(qs(s.baseChannels));
+  // Showing the project's title effect is no edit: nothing is written.
+  mappingTitle_ = true;
+  Text2->setPlainText(qs(document_.project().titleEffect));
+  mappingTitle_ = false;
+  titleSaveFailed_ = false;
+  manualSaveFailed_ = false;
+  // A new project starts its title effect file with the new text.
+  if (created) writeTitleEffect();
+}
+
 void PostEditWindow::setBaseChannels(const QString& text) {
   基本路数->setText(text);
-  const long v = valueOf(text);
-  if (v > 0) 字体大小->setValue(560.0 / static_cast<double>(v) < 36 ? 560.0 / static_cast<double>(v) : 36.0);
+  if (const auto points = design::lineTextPoints(valueOf(text))) 字体大小->setValue(*points);
+  if (qs(document_.settings().baseChannels) != text) {
+    document_.edit(design::ProjectDocument::Settings, [&](design::Project& p) {
+      design::setSetting(p, &design::ProjectSettings::baseChannels, us(text));
+    });
+  }
+}
+
+void PostEditWindow::report(const Status& status, bool& failedBefore) {
+  if (status) {
+    failedBefore = false;
+    return;
+  }
+  if (failedBefore) return;
+  failedBefore = true;
+  app_.dialogs().message(status.error());
+}
+
+void PostEditWindow::openSequence(const design::SequenceOpening& opening) {
+  if (context_.showSelf) context_.showSelf();
+  if (opening.steps) HScroll1->setMaximum(static_cast<int>(*opening.steps));
+  setSequenceText(opening.text);
+  if (opening.points) {
+    QFont font = Text1->font();
+    font.setPointSizeF(*opening.points);
+    Text1->setFont(font);
+  }
+  if (opening.startRun) 延时起点后期处理->start();
+}
+
+void PostEditWindow::markTitleEffectLine(int maskStart) {
+  QTextCursor cursor(Text2->document());
+  cursor.setPosition(std::min(maskStart, Text2->document()->characterCount() - 1));
+  cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+  const QSignalBlocker block(Text2);
+  Text2->setTextCursor(cursor);
+}
+
+void PostEditWindow::followStep(long step) {
+  显示步数->setText(QString::number(step - 1));
+}
+
+void PostEditWindow::pauseRun() {
+  if (Timer1->isActive()) {
+    Timer1->stop();
+  } else {
+    Timer1->start();
+  }
+}
+
+void PostEditWindow::stopRun() {
+  Timer1->stop();
 }
 
 long PostEditWindow::baseChannels() const {
@@ -225,18 +307,18 @@ bool PostEditWindow::openScratch() {
 
 void PostEditWindow::writeScratchFromText() {
   closeScratch();
-  app_.designWindow().closeStepReader();
+  if (context_.releaseScratch) context_.releaseScratch();
   QFile::remove(app_.scratchFile());
+  // The sequence is "X" and blanks; a character GBK cannot hold leaves the scratch file empty.
+  const auto bytes = gbk(sequenceText());
   QFile out(app_.scratchFile());
-  if (out.open(QIODevice::WriteOnly)) out.write(gbk(sequenceText()));
+  if (out.open(QIODevice::WriteOnly) && bytes) out.write(bytes->data(), static_cast<qint64>(bytes->size()));
 }
 
 void PostEditWindow::runCommand() {
   textEdited = false;
   setStepLabel(0);
-  auto& design = app_.designWindow();
-  design.hide();
-  design.Timer1->stop();
+  if (context_.leaveDesign) context_.leaveDesign();
   writeScratchFromText();
   Timer1->start();
   Text2->setFocus();
@@ -252,15 +334,15 @@ void PostEditWindow::takeStep(const QByteArray& raw) {
       setBaseChannels(QString::number(text.size()));
     }
   }
-  auto& design = app_.designWindow();
-  const int n = design.columnsValue();
+  const auto& s = document_.settings();
+  const int n = design::columnsOf(s);
   stepTubes = text.left(n);
-  stepImages = design.启用灯管->isChecked() && design.启用图案->isChecked() ? text.mid(n) : QString();
+  stepImages = s.tubesOn == 1 && s.imagesOn == 1 ? text.mid(n) : QString();
 }
 
 void PostEditWindow::tick() {
   if (app_.sinceSplash() > 2500) app_.hideSplash();
-  Timer1->setInterval(app_.designWindow().Timer1->interval());
+  Timer1->setInterval(design::stepIntervalOf(document_.settings()));
   if (!scratch_) {
     if (!openScratch()) return;
     HScroll1->setValue(0);
@@ -293,8 +375,8 @@ void PostEditWindow::onSliderChanged(double value) {
   sliderBusy = true;
   const long n = static_cast<long>(std::lround(value));
   步数调节->setText(QString::number(n));
-  app_.horizontalPreview().setStep(n);
-  app_.verticalPreview().setStep(n);
+  if (auto* h = horizontal()) h->setStep(n);
+  if (auto* v = vertical()) v->setStep(n);
   if (Timer1->isActive()) {
     sliderBusy = false;
     return;
@@ -406,19 +488,30 @@ void PostEditWindow::onText1KeyDown() {
     textEdited = true;
     HScroll1->setMaximum(static_cast<int>(stepCount()));
     const QString manual = app_.projectFile(QString::fromUtf8(compiler::kManualFile));
-    (void)platform::writeBytesSafely(platform::pathFromUtf8(us(manual)), gbk(sequenceText()).toStdString());
+    const auto bytes = gbk(sequenceText());
+    const Status saved =
+        bytes ? platform::writeBytesSafely(platform::pathFromUtf8(us(manual)), *bytes) : Status::fail(bytes.error());
+    if (saved) document_.edit(design::ProjectDocument::ManualPart, [&](design::Project& p) { design::editManualText(p, *bytes); });
+    report(saved, manualSaveFailed_);
   } else {
     求行数();
   }
 }
 
 void PostEditWindow::onTitleEffectChanged() {
+  if (mappingTitle_) return;
   Timer1->stop();
   closeScratch();
+  document_.edit(design::ProjectDocument::TitleEffectPart,
+                 [this](design::Project& p) { design::editTitleEffect(p, us(Text2->toPlainText())); });
+  writeTitleEffect();
+}
+
+void PostEditWindow::writeTitleEffect() {
   if (app_.projectDirectory().isEmpty()) return;
   const auto file = platform::pathFromUtf8(us(app_.projectFile(QString::fromUtf8(app::kTitleEffectFile))));
-  (void)platform::writeGbkText(file,
-                               us(Text2->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"))));
+  report(platform::writeGbkText(file, us(Text2->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")))),
+         titleSaveFailed_);
 }
 
 void PostEditWindow::clickInTitleEffect() {
@@ -439,20 +532,20 @@ void PostEditWindow::selectInTitleEffect(int start, int length) {
   cursor.setPosition(start);
   cursor.setPosition(start + length, QTextCursor::KeepAnchor);
   Text2->setTextCursor(cursor);
-  app_.designWindow().hide();
+  if (context_.showSelf) context_.showSelf();
   show();
   Text2->setFocus();
 }
 
 void PostEditWindow::显示一步() {
-  auto& main = app_.mainWindow();
-  if (main.horizontalShown()) app_.horizontalPreview().showStep(stepTubes, stepImages);
-  if (main.verticalShown()) app_.verticalPreview().showStep(stepTubes, stepImages);
+  const auto& s = document_.settings();
+  if (auto* h = horizontal(); h && s.showHorizontal == 1) h->showStep(stepTubes, stepImages);
+  if (auto* v = vertical(); v && s.showVertical == 1) v->showStep(stepTubes, stepImages);
   显示标题();
 }
 
 void PostEditWindow::显示标题() {
-  app_.designWindow().显示标题();
+  if (context_.showTitle) context_.showTitle();
 }
 
 bool PostEditWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -467,10 +560,10 @@ bool PostEditWindow::eventFilter(QObject* watched, QEvent* event) {
       const QChar c = typed.front();
       if (c != QLatin1Char('\r') && c != QLatin1Char(' ') && c != QLatin1Char('\b') && c.isPrint()) {
         Text1->insertPlainText(QStringLiteral("X"));
-        app_.designWindow().setDirty(true);
+        document_.setDirty(true);
         return true;
       }
-      app_.designWindow().setDirty(true);
+      document_.setDirty(true);
     }
   }
   if (text1 && event->type() == QEvent::MouseButtonRelease && watched == Text1->viewport()) {

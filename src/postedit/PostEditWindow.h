@@ -14,7 +14,11 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <memory>
+
+#include "design/DesignWindow.h"
+#include "design/ProjectDocument.h"
 
 namespace lumafex::app {
 class Application;
@@ -26,11 +30,39 @@ class CheckBoxControl;
 
 namespace lumafex::postedit {
 
-class PostEditWindow : public QWidget {
+// What the post-processing window asks of the rest of the program. Every member may be empty.
+struct PostEditContext {
+  // The sign views the steps are drawn on.
+  std::function<preview::PreviewWindow*()> horizontal;
+  std::function<preview::PreviewWindow*()> vertical;
+  // The design window lets go of the scratch step file (before it is rewritten).
+  std::function<void()> releaseScratch;
+  // The design window is hidden and its step display stopped.
+  std::function<void()> leaveDesign;
+  // This window is shown in the working place.
+  std::function<void()> showSelf;
+  // 显示标题 of the design window.
+  std::function<void()> showTitle;
+};
+
+// The step run's commands as the main window and the output window use them.
+class PostEditCommands {
+ public:
+  virtual ~PostEditCommands() = default;
+  // 运行: the step run from the first line.
+  virtual void runCommand() = 0;
+  // 暂停: stops or resumes the run.
+  virtual void pauseRun() = 0;
+  // 停止, and what a compile does before and after it runs.
+  virtual void stopRun() = 0;
+};
+
+class PostEditWindow : public QWidget, public PostEditCommands {
   Q_OBJECT
 
  public:
-  explicit PostEditWindow(app::Application& app, QWidget* parent = nullptr);
+  PostEditWindow(app::Application& app, design::ProjectDocument& document, PostEditContext context,
+                 QWidget* parent = nullptr);
 
   // Draws the current step on the previews that are switched on, then the title.
   void 显示一步();
@@ -39,7 +71,16 @@ class PostEditWindow : public QWidget {
   void 求行数();
 
   // 运行: the step run from the first line of Text1.
-  void runCommand();
+  void runCommand() override;
+  void pauseRun() override;
+  void stopRun() override;
+  bool isRunning() const { return Timer1->isActive(); }
+  // Shows the window with a sequence from the design window.
+  void openSequence(const design::SequenceOpening& opening);
+  // Marks the line of the title effect whose mask starts at this character.
+  void markTitleEffectLine(int maskStart);
+  // The previews' step counter changed: 显示步数 follows it.
+  void followStep(long step);
   // A tick of Timer1: the next step of the run.
   void tick();
   // The number of steps of the scratch file: its length ÷ (基本路数 + 2).
@@ -58,7 +99,13 @@ class PostEditWindow : public QWidget {
   // Sets 基本路数; a width that is not 0 also sets the text size: 560 ÷ width, at most 36.
   void setBaseChannels(const QString& text);
   long stepLabel() const;
+  const QString& currentTubes() const { return stepTubes; }
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
   // Controls.
   QGroupBox* 背景花式板;
   QGroupBox* 标题花式板;
@@ -88,11 +135,6 @@ class PostEditWindow : public QWidget {
   bool sliderBusy = false;
   bool textEdited = false;
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
-
- private:
   void buildControls();
   void connectControls();
   void onSliderChanged(double value);
@@ -109,9 +151,21 @@ class PostEditWindow : public QWidget {
   void placeCaretOnLine(long line, bool atStart);
   void onRowsLabel();
 
+  void mapProject(bool created);
+  void writeTitleEffect();
+  // A save that failed is reported once, until one succeeds again.
+  void report(const Status& status, bool& failedBefore);
+  preview::PreviewWindow* horizontal() const;
+  preview::PreviewWindow* vertical() const;
+
   app::Application& app_;
+  design::ProjectDocument& document_;
+  PostEditContext context_;
   std::unique_ptr<QFile> scratch_;
   bool settingText_ = false;
+  bool mappingTitle_ = false;
+  bool manualSaveFailed_ = false;
+  bool titleSaveFailed_ = false;
 };
 
 }  // namespace lumafex::postedit

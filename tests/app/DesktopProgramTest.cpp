@@ -19,6 +19,7 @@
 #include "platform/TextFile.h"
 #include "postedit/PostEditWindow.h"
 #include "support/AppSession.h"
+#include "support/Widgets.h"
 #include "support/ScriptedDialogs.h"
 
 using lumafex::testing::fileBytes;
@@ -41,7 +42,7 @@ class DesktopProgramTest : public QObject {
     QCOMPARE(fileBytes(s.appDir() + QStringLiteral("/Lnk.ini")).count("\r\n"), 6);
     QTRY_VERIFY(QFileInfo::exists(s.helperMarker()));
     QCOMPARE(app.currentProjectPath(), s.appDir() + QStringLiteral("/Velarn工作室.hs"));
-    QCOMPARE(s.design().List1->count(), 11);
+    QCOMPARE(lumafex::testing::child<QListWidget>(s.design(), "List1")->count(), 11);
     QVERIFY(s.main().windowTitle().startsWith(QStringLiteral("Lumafex……")));
     QVERIFY(QFileInfo(app.scratchFile()).fileName().startsWith(QStringLiteral("~00")));
     QVERIFY(QFileInfo::exists(app.scratchFile()));
@@ -117,11 +118,11 @@ class DesktopProgramTest : public QObject {
     QVERIFY(!QFileInfo::exists(dir + QStringLiteral("/a.txt")));
     QVERIFY(QFileInfo(dir).isDir());
     QCOMPARE(s.app->currentProjectPath(), dir + QStringLiteral(".hs"));
-    QCOMPARE(s.design().List1->count(), 0);
-    QCOMPARE(s.design().列数->text(), QStringLiteral("64"));
-    QCOMPARE(s.design().色数->currentText(), QStringLiteral("2"));
-    QCOMPARE(s.design().标题名称->text(), QStringLiteral("红星"));
-    QCOMPARE(s.app->postEditWindow().Text2->toPlainText(), QStringLiteral("新工程<1>"));
+    QCOMPARE(lumafex::testing::child<QListWidget>(s.design(), "List1")->count(), 0);
+    QCOMPARE(lumafex::testing::child<QLineEdit>(s.design(), "列数")->text(), QStringLiteral("64"));
+    QCOMPARE(lumafex::testing::child<QComboBox>(s.design(), "色数")->currentText(), QStringLiteral("2"));
+    QCOMPARE(lumafex::testing::child<QLineEdit>(s.design(), "标题名称")->text(), QStringLiteral("红星"));
+    QCOMPARE(lumafex::testing::child<QPlainTextEdit>(s.app->postEditWindow(), "Text2")->toPlainText(), QStringLiteral("新工程<1>"));
     QCOMPARE(fileBytes(s.app->scratchFile()), QByteArray(64, 'X') + "\r\n");
     const QString path = s.app->currentProjectPath();
     QCOMPARE(s.main().windowTitle(), QStringLiteral("Lumafex……") + path.right(20));
@@ -144,10 +145,10 @@ class DesktopProgramTest : public QObject {
     auto& design = s.design();
     s.dialogs.expectText("输入新工程名称", "甲");
     s.main().新建工程();
-    design.List2->setCurrentRow(2);
-    design.选择->click();
-    design.List2->setCurrentRow(11);
-    design.选择->click();
+    lumafex::testing::child<QListWidget>(design, "List2")->setCurrentRow(2);
+    lumafex::testing::child<QPushButton>(design, "选择")->click();
+    lumafex::testing::child<QListWidget>(design, "List2")->setCurrentRow(11);
+    lumafex::testing::child<QPushButton>(design, "选择")->click();
     s.main().saveProjectCommand();
     const QString first = s.app->currentProjectPath();
     QVERIFY(QFileInfo::exists(first));
@@ -160,14 +161,14 @@ class DesktopProgramTest : public QObject {
     auto recent = lumafex::app::readRecentList(s.settings);
     QCOMPARE(qs(recent[0]), second);
     QCOMPARE(qs(recent[1]), first);
-    QVERIFY(s.main().mnuFileBar4->isVisible());
-    QCOMPARE(s.main().mnuFileMRU[0]->text(), QStringLiteral("乙.hs"));
-    QCOMPARE(s.main().mnuFileMRU[1]->text(), QStringLiteral("甲.hs"));
-    QVERIFY(!s.main().mnuFileMRU[2]->isVisible());
+    QVERIFY(lumafex::testing::child<QAction>(s.main(), "mnuFileBar4")->isVisible());
+    QCOMPARE(lumafex::testing::child<QAction>(s.main(), "mnuFileMRU", 0)->text(), QStringLiteral("乙.hs"));
+    QCOMPARE(lumafex::testing::child<QAction>(s.main(), "mnuFileMRU", 1)->text(), QStringLiteral("甲.hs"));
+    QVERIFY(!lumafex::testing::child<QAction>(s.main(), "mnuFileMRU", 2)->isVisible());
 
-    s.main().mnuFileMRU[1]->trigger();
+    lumafex::testing::child<QAction>(s.main(), "mnuFileMRU", 1)->trigger();
     QCOMPARE(s.app->currentProjectPath(), first);
-    QCOMPARE(listTexts(design.List1),
+    QCOMPARE(listTexts(lumafex::testing::child<QListWidget>(design, "List1")),
              (QStringList{QStringLiteral("3右扫_色彩混合"), QStringLiteral("12左收_色彩混合")}));
     recent = lumafex::app::readRecentList(s.settings);
     QCOMPARE(qs(recent[0]), first);
@@ -176,7 +177,7 @@ class DesktopProgramTest : public QObject {
     // A recent entry whose file is gone is reported and stays.
     QFile::remove(second);
     s.dialogs.expect("已经不存在！", Answer::Ok);
-    s.main().mnuFileMRU[1]->trigger();
+    lumafex::testing::child<QAction>(s.main(), "mnuFileMRU", 1)->trigger();
     QCOMPARE(s.app->currentProjectPath(), first);
     QVERIFY(s.dialogs.unexpected.empty());
   }
@@ -204,56 +205,56 @@ class DesktopProgramTest : public QObject {
     Session s;
     s.start();
     auto& design = s.design();
-    design.全部清除->click();
+    lumafex::testing::child<QPushButton>(design, "全部清除")->click();
     for (int row : {0, 1, 2}) {
-      design.List2->setCurrentRow(row);
-      design.选择->click();
+      lumafex::testing::child<QListWidget>(design, "List2")->setCurrentRow(row);
+      lumafex::testing::child<QPushButton>(design, "选择")->click();
     }
-    const QStringList names = listTexts(design.List1);
+    const QStringList names = listTexts(lumafex::testing::child<QListWidget>(design, "List1"));
     // A click on an entry while nothing runs starts the whole board at its first entry; the second
     // click continues the run from the entry clicked, which is then selected.
-    design.List1->setCurrentRow(1);
-    QVERIFY(design.totalRunActive);
-    QCOMPARE(design.List1->currentRow(), 0);
-    design.List1->setCurrentRow(1);
-    QCOMPARE(design.List1->currentRow(), 1);
-    design.下移->click();
-    QVERIFY(!design.totalRunActive);
-    QCOMPARE(listTexts(design.List1), (QStringList{names[0], names[2], names[1]}));
-    QCOMPARE(design.List1->currentRow(), 2);
-    design.List1->setCurrentRow(0);
-    design.上移->click();
-    QCOMPARE(listTexts(design.List1), (QStringList{names[0], names[2], names[1]}));
+    lumafex::testing::child<QListWidget>(design, "List1")->setCurrentRow(1);
+    QVERIFY(design.isTotalRunActive());
+    QCOMPARE(lumafex::testing::child<QListWidget>(design, "List1")->currentRow(), 0);
+    lumafex::testing::child<QListWidget>(design, "List1")->setCurrentRow(1);
+    QCOMPARE(lumafex::testing::child<QListWidget>(design, "List1")->currentRow(), 1);
+    lumafex::testing::child<QPushButton>(design, "下移")->click();
+    QVERIFY(!design.isTotalRunActive());
+    QCOMPARE(listTexts(lumafex::testing::child<QListWidget>(design, "List1")), (QStringList{names[0], names[2], names[1]}));
+    QCOMPARE(lumafex::testing::child<QListWidget>(design, "List1")->currentRow(), 2);
+    lumafex::testing::child<QListWidget>(design, "List1")->setCurrentRow(0);
+    lumafex::testing::child<QPushButton>(design, "上移")->click();
+    QCOMPARE(listTexts(lumafex::testing::child<QListWidget>(design, "List1")), (QStringList{names[0], names[2], names[1]}));
 
     design.setDirty(false);
     design.stopCommand();
-    design.List1->setCurrentRow(1);
-    design.List1->setCurrentRow(1);
-    design.List1->item(1)->setSelected(true);
-    QTest::keyClick(design.List1, Qt::Key_Delete);
-    QCOMPARE(listTexts(design.List1), (QStringList{names[0], names[1]}));
+    lumafex::testing::child<QListWidget>(design, "List1")->setCurrentRow(1);
+    lumafex::testing::child<QListWidget>(design, "List1")->setCurrentRow(1);
+    lumafex::testing::child<QListWidget>(design, "List1")->item(1)->setSelected(true);
+    QTest::keyClick(lumafex::testing::child<QListWidget>(design, "List1"), Qt::Key_Delete);
+    QCOMPARE(listTexts(lumafex::testing::child<QListWidget>(design, "List1")), (QStringList{names[0], names[1]}));
     QVERIFY(!design.dirty());
-    design.List1->setCurrentRow(0);
-    design.List1->item(0)->setSelected(true);
-    design.删除->click();
-    QCOMPARE(listTexts(design.List1), QStringList{names[1]});
+    lumafex::testing::child<QListWidget>(design, "List1")->setCurrentRow(0);
+    lumafex::testing::child<QListWidget>(design, "List1")->item(0)->setSelected(true);
+    lumafex::testing::child<QPushButton>(design, "删除")->click();
+    QCOMPARE(listTexts(lumafex::testing::child<QListWidget>(design, "List1")), QStringList{names[1]});
     QVERIFY(design.dirty());
 
-    design.全选->click();
-    QCOMPARE(design.List1->count(), 1 + design.List2->count());
-    QCOMPARE(design.List1->item(1)->text(), design.List2->item(0)->text());
+    lumafex::testing::child<QPushButton>(design, "全选")->click();
+    QCOMPARE(lumafex::testing::child<QListWidget>(design, "List1")->count(), 1 + lumafex::testing::child<QListWidget>(design, "List2")->count());
+    QCOMPARE(lumafex::testing::child<QListWidget>(design, "List1")->item(1)->text(), lumafex::testing::child<QListWidget>(design, "List2")->item(0)->text());
   }
 
   void colourCountChangeClearsTheBoardButNotWhileLoading() {
     Session s;
     s.start();
     auto& design = s.design();
-    QCOMPARE(design.List1->count(), 11);  // the sample opened with colour count 2 and its board
-    QCOMPARE(design.List2->count(), 66);
+    QCOMPARE(lumafex::testing::child<QListWidget>(design, "List1")->count(), 11);  // the sample opened with colour count 2 and its board
+    QCOMPARE(lumafex::testing::child<QListWidget>(design, "List2")->count(), 66);
     design.setDirty(false);
-    design.色数->setCurrentIndex(2);
-    QCOMPARE(design.List1->count(), 0);
-    QCOMPARE(design.List2->count(), 26);
+    lumafex::testing::child<QComboBox>(design, "色数")->setCurrentIndex(2);
+    QCOMPARE(lumafex::testing::child<QListWidget>(design, "List1")->count(), 0);
+    QCOMPARE(lumafex::testing::child<QListWidget>(design, "List2")->count(), 26);
     QVERIFY(design.dirty());
   }
 
@@ -261,11 +262,11 @@ class DesktopProgramTest : public QObject {
     Session s;
     s.start();
     auto& design = s.design();
-    design.List2->setCurrentRow(0);  // "1右扫_色彩1" at 64 channels
+    lumafex::testing::child<QListWidget>(design, "List2")->setCurrentRow(0);  // "1右扫_色彩1" at 64 channels
     lumafex::patterns::StepWriter expected;
     lumafex::patterns::runGenerator(*lumafex::patterns::findGenerator("D5"), 64, 2, expected);
     QCOMPARE(fileBytes(s.app->scratchFile()), QByteArray::fromStdString(std::string(expected.bytes())));
-    QVERIFY(s.main().statusPanel->text().contains(QStringLiteral("1右扫_色彩1")));
+    QVERIFY(lumafex::testing::child<QLabel>(s.main(), "statusPanel")->text().contains(QStringLiteral("1右扫_色彩1")));
   }
 
   void projectFromTheOriginalPlatformOpensWithItsBoard() {
@@ -277,12 +278,12 @@ class DesktopProgramTest : public QObject {
     s.main().openProjectCommand();
     auto& design = s.design();
     QCOMPARE(
-        listTexts(design.List1),
+        listTexts(lumafex::testing::child<QListWidget>(design, "List1")),
         (QStringList{QStringLiteral("1右扫_色彩1"), QStringLiteral("12左收_色彩混合"),
                      QStringLiteral("55积木_变色"), QStringLiteral("26队列"), QStringLiteral("66全灭")}));
-    QCOMPARE(design.标题名称->text(), QStringLiteral("红星饭店"));
+    QCOMPARE(lumafex::testing::child<QLineEdit>(design, "标题名称")->text(), QStringLiteral("红星饭店"));
     QCOMPARE(design.columnsValue(), 64);
-    QVERIFY(design.粗体->isChecked());
+    QVERIFY(lumafex::testing::child<QCheckBox>(design, "粗体")->isChecked());
     QVERIFY(!design.dirty());
     // Saving it back keeps every value line.
     s.main().saveProjectCommand();
@@ -309,7 +310,7 @@ class DesktopProgramTest : public QObject {
       Session s;
       s.start();
       auto& design = s.design();
-      design.全部清除->click();
+      lumafex::testing::child<QPushButton>(design, "全部清除")->click();
       const QString path = s.app->currentProjectPath();
       s.dialogs.expect("原来的工程已经改变，是否存盘？", Answer::No);
       QVERIFY(s.main().close());
@@ -322,7 +323,7 @@ class DesktopProgramTest : public QObject {
     {
       Session s;
       s.start();
-      s.design().全部清除->click();
+      lumafex::testing::child<QPushButton>(s.design(), "全部清除")->click();
       const QString path = s.app->currentProjectPath();
       s.dialogs.expect("原来的工程已经改变，是否存盘？", Answer::Yes);
       QVERIFY(s.main().close());
@@ -350,32 +351,32 @@ class DesktopProgramTest : public QObject {
     Session s;
     s.start();
     auto& main = s.main();
-    main.启用横显示->setValue(0);
-    QCOMPARE(main.启用竖列显示->value(), 1);
-    main.启用竖列显示->setValue(0);
-    QCOMPARE(main.启用横显示->value(), 1);
+    lumafex::testing::child<lumafex::controls::CheckBoxControl>(main, "启用横显示")->setValue(0);
+    QCOMPARE(lumafex::testing::child<lumafex::controls::CheckBoxControl>(main, "启用竖列显示")->value(), 1);
+    lumafex::testing::child<lumafex::controls::CheckBoxControl>(main, "启用竖列显示")->setValue(0);
+    QCOMPARE(lumafex::testing::child<lumafex::controls::CheckBoxControl>(main, "启用横显示")->value(), 1);
   }
 
   void toolbarAndStatusBarToggle() {
     Session s;
     s.start();
     auto& main = s.main();
-    QVERIFY(main.Picture1->isVisible());
-    main.mnuViewToolbar->trigger();
-    QVERIFY(!main.Picture1->isVisible());
-    main.mnuViewToolbar->trigger();
-    QVERIFY(main.Picture1->isVisible());
-    QVERIFY(main.mnuViewToolbar->isChecked());
-    main.mnuViewStatusBar->trigger();
-    QVERIFY(!main.sbStatusBar->isVisible());
+    QVERIFY(lumafex::testing::child<QWidget>(main, "Picture1")->isVisible());
+    lumafex::testing::child<QAction>(main, "mnuViewToolbar")->trigger();
+    QVERIFY(!lumafex::testing::child<QWidget>(main, "Picture1")->isVisible());
+    lumafex::testing::child<QAction>(main, "mnuViewToolbar")->trigger();
+    QVERIFY(lumafex::testing::child<QWidget>(main, "Picture1")->isVisible());
+    QVERIFY(lumafex::testing::child<QAction>(main, "mnuViewToolbar")->isChecked());
+    lumafex::testing::child<QAction>(main, "mnuViewStatusBar")->trigger();
+    QVERIFY(!lumafex::testing::child<QStatusBar>(main, "sbStatusBar")->isVisible());
   }
 
   void titleAcceptsOnlyFullWidthCharacters() {
     Session s;
     s.start();
     s.dialogs.expect("请用中文或全角字符！", Answer::Ok);
-    s.design().标题名称->setText(QStringLiteral("欢A迎A"));
-    QCOMPARE(s.design().标题名称->text(), QStringLiteral("欢迎"));
+    lumafex::testing::child<QLineEdit>(s.design(), "标题名称")->setText(QStringLiteral("欢A迎A"));
+    QCOMPARE(lumafex::testing::child<QLineEdit>(s.design(), "标题名称")->text(), QStringLiteral("欢迎"));
     QCOMPARE(static_cast<int>(s.dialogs.asked.size()), 1);
   }
 };

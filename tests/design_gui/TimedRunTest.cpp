@@ -10,6 +10,7 @@
 #include "postedit/PostEditWindow.h"
 #include "preview/PreviewWindow.h"
 #include "support/AppSession.h"
+#include "support/Widgets.h"
 
 using lumafex::platform::Answer;
 using lumafex::testing::Session;
@@ -20,7 +21,7 @@ struct Sample : Session {
   Sample() {
     start();
     design().stopCommand();
-    design().定时显示总程序->stop();
+    lumafex::testing::child<QTimer>(design(), "定时显示总程序")->stop();
   }
   long step() { return app->horizontalPreview().step(); }
   QString shown() { return app->horizontalPreview().shownTubes(); }
@@ -43,10 +44,10 @@ class TimedRunTest : public QObject {
   void aCatalogueClickPlaysTheEffectAndRepeatsIt() {
     Sample s;
     auto& design = s.design();
-    design.列数->setText(QStringLiteral("8"));
-    design.List2->setCurrentRow(0);  // "1右扫_色彩1": four steps at 8 channels
-    QVERIFY(design.Timer1->isActive());
-    design.Timer1->stop();
+    lumafex::testing::child<QLineEdit>(design, "列数")->setText(QStringLiteral("8"));
+    lumafex::testing::child<QListWidget>(design, "List2")->setCurrentRow(0);  // "1右扫_色彩1": four steps at 8 channels
+    QVERIFY(lumafex::testing::child<QTimer>(design, "Timer1")->isActive());
+    lumafex::testing::child<QTimer>(design, "Timer1")->stop();
     const QStringList lines = effectLines("D5", 8, 2);
     design.tick();  // opens the effect: counters at 0, nothing drawn yet
     QCOMPARE(s.step(), 0L);
@@ -67,22 +68,22 @@ class TimedRunTest : public QObject {
   void theWholeBoardLoopsAndResetsTheCounter() {
     Sample s;
     auto& design = s.design();
-    design.全部清除->click();
-    design.列数->setText(QStringLiteral("8"));
-    design.List2->setCurrentRow(0);  // 1右扫_色彩1: 4 steps
-    design.选择->click();
-    design.List2->setCurrentRow(65);  // 66全灭: 4 steps
-    design.选择->click();
-    design.显示总程序->click();
-    QVERIFY(design.totalRunActive);
-    QCOMPARE(design.List1->currentRow(), 0);
-    design.Timer1->stop();
-    design.定时显示总程序->stop();
+    lumafex::testing::child<QPushButton>(design, "全部清除")->click();
+    lumafex::testing::child<QLineEdit>(design, "列数")->setText(QStringLiteral("8"));
+    lumafex::testing::child<QListWidget>(design, "List2")->setCurrentRow(0);  // 1右扫_色彩1: 4 steps
+    lumafex::testing::child<QPushButton>(design, "选择")->click();
+    lumafex::testing::child<QListWidget>(design, "List2")->setCurrentRow(65);  // 66全灭: 4 steps
+    lumafex::testing::child<QPushButton>(design, "选择")->click();
+    lumafex::testing::child<QPushButton>(design, "显示总程序")->click();
+    QVERIFY(design.isTotalRunActive());
+    QCOMPARE(lumafex::testing::child<QListWidget>(design, "List1")->currentRow(), 0);
+    lumafex::testing::child<QTimer>(design, "Timer1")->stop();
+    lumafex::testing::child<QTimer>(design, "定时显示总程序")->stop();
     QList<int> entries;
     QList<long> steps;
     for (int i = 0; i < 14; ++i) {
       design.tick();
-      entries << design.List1->currentRow();
+      entries << lumafex::testing::child<QListWidget>(design, "List1")->currentRow();
       steps << s.step();
     }
     // Entry 0: open + 4 steps; its end hands over to entry 1, whose opening tick is not its end and
@@ -98,10 +99,10 @@ class TimedRunTest : public QObject {
 
   void emptyBoardCannotRun() {
     Sample s;
-    s.design().全部清除->click();
+    lumafex::testing::child<QPushButton>(s.design(), "全部清除")->click();
     s.dialogs.expect("请先选择花式到编程板。", Answer::Ok);
-    s.design().显示总程序->click();
-    QVERIFY(!s.design().totalRunActive);
+    lumafex::testing::child<QPushButton>(s.design(), "显示总程序")->click();
+    QVERIFY(!s.design().isTotalRunActive());
     QVERIFY(s.dialogs.unexpected.empty());
   }
 
@@ -109,15 +110,15 @@ class TimedRunTest : public QObject {
     Sample s;
     auto& design = s.design();
     design.setDirty(false);
-    design.速度调节->setValue(800);
-    QCOMPARE(design.速度->text(), QStringLiteral("200"));
-    QCOMPARE(design.Timer1->interval(), 200);
-    QCOMPARE(design.板提示[5]->text(), QStringLiteral("速度：（200毫秒/步）"));
+    lumafex::testing::child<lumafex::controls::AdjustableBar>(design, "速度调节")->setValue(800);
+    QCOMPARE(lumafex::testing::child<QLabel>(design, "速度")->text(), QStringLiteral("200"));
+    QCOMPARE(lumafex::testing::child<QTimer>(design, "Timer1")->interval(), 200);
+    QCOMPARE(lumafex::testing::child<QLabel>(design, "板提示", 5)->text(), QStringLiteral("速度：（200毫秒/步）"));
     QVERIFY(design.dirty());
-    design.速度调节->setValue(999);
-    QCOMPARE(design.Timer1->interval(), 1);
-    design.速度调节->setValue(0);
-    QCOMPARE(design.Timer1->interval(), 1000);
+    lumafex::testing::child<lumafex::controls::AdjustableBar>(design, "速度调节")->setValue(999);
+    QCOMPARE(lumafex::testing::child<QTimer>(design, "Timer1")->interval(), 1);
+    lumafex::testing::child<lumafex::controls::AdjustableBar>(design, "速度调节")->setValue(0);
+    QCOMPARE(lumafex::testing::child<QTimer>(design, "Timer1")->interval(), 1000);
   }
 
   void stopActions() {
@@ -127,21 +128,21 @@ class TimedRunTest : public QObject {
     };
     const Action actions[] = {
         {"mouse on the catalogue",
-         [](auto& d) { QTest::mousePress(d.List2->viewport(), Qt::LeftButton, {}, QPoint(5, 5)); }},
-        {"columns", [](auto& d) { d.列数->setText(QStringLiteral("32")); }},
-        {"rows", [](auto& d) { d.行数->setText(QStringLiteral("2")); }},
-        {"clear the board", [](auto& d) { d.全部清除->click(); }},
-        {"move up", [](auto& d) { emit d.上移->pressed(); }},
+         [](auto& d) { QTest::mousePress(lumafex::testing::child<QListWidget>(d, "List2")->viewport(), Qt::LeftButton, {}, QPoint(5, 5)); }},
+        {"columns", [](auto& d) { lumafex::testing::child<QLineEdit>(d, "列数")->setText(QStringLiteral("32")); }},
+        {"rows", [](auto& d) { lumafex::testing::child<QLineEdit>(d, "行数")->setText(QStringLiteral("2")); }},
+        {"clear the board", [](auto& d) { lumafex::testing::child<QPushButton>(d, "全部清除")->click(); }},
+        {"move up", [](auto& d) { emit lumafex::testing::child<QPushButton>(d, "上移")->pressed(); }},
         {"stop command", [](auto& d) { d.stopCommand(); }},
     };
     for (const auto& a : actions) {
       Sample s;
       auto& design = s.design();
-      design.显示总程序->click();
-      QVERIFY2(design.totalRunActive, a.name);
+      lumafex::testing::child<QPushButton>(design, "显示总程序")->click();
+      QVERIFY2(design.isTotalRunActive(), a.name);
       a.act(design);
-      QVERIFY2(!design.totalRunActive, a.name);
-      QVERIFY2(!design.Timer1->isActive(), a.name);
+      QVERIFY2(!design.isTotalRunActive(), a.name);
+      QVERIFY2(!lumafex::testing::child<QTimer>(design, "Timer1")->isActive(), a.name);
       QVERIFY2(s.dialogs.unexpected.empty(), a.name);
     }
   }
@@ -149,12 +150,12 @@ class TimedRunTest : public QObject {
   void theTitleStateIsCarriedAcrossSteps() {
     Sample s;
     auto& design = s.design();
-    design.标题名称->setText(QStringLiteral("欢迎光"));
+    lumafex::testing::child<QLineEdit>(design, "标题名称")->setText(QStringLiteral("欢迎光"));
     s.app->horizontalPreview().启用标题花式->setValue(1);
-    s.app->postEditWindow().Text2->setPlainText(QStringLiteral("欢迎光<1>\n欢□光<5>\n"));
-    design.列数->setText(QStringLiteral("16"));
-    design.List2->setCurrentRow(65);  // eight dark steps
-    design.Timer1->stop();
+    lumafex::testing::child<QPlainTextEdit>(s.app->postEditWindow(), "Text2")->setPlainText(QStringLiteral("欢迎光<1>\n欢□光<5>\n"));
+    lumafex::testing::child<QLineEdit>(design, "列数")->setText(QStringLiteral("16"));
+    lumafex::testing::child<QListWidget>(design, "List2")->setCurrentRow(65);  // eight dark steps
+    lumafex::testing::child<QTimer>(design, "Timer1")->stop();
     design.tick();
     QStringList states;
     for (int i = 0; i < 4; ++i) {
@@ -179,11 +180,11 @@ class TimedRunTest : public QObject {
   void columnsOutOfRangeStopTheDisplay() {
     Sample s;
     auto& design = s.design();
-    design.列数->setText(QStringLiteral("0"));
+    lumafex::testing::child<QLineEdit>(design, "列数")->setText(QStringLiteral("0"));
     s.dialogs.expect("请先确定列数！", Answer::Ok);
-    design.Timer1->start();
+    lumafex::testing::child<QTimer>(design, "Timer1")->start();
     design.tick();
-    QVERIFY(!design.Timer1->isActive());
+    QVERIFY(!lumafex::testing::child<QTimer>(design, "Timer1")->isActive());
     QVERIFY(s.dialogs.unexpected.empty());
   }
 
@@ -191,11 +192,11 @@ class TimedRunTest : public QObject {
     Sample s;
     auto& design = s.design();
     s.dialogs.expect("是否装载系统字体？", Answer::Yes);
-    design.字体->setFocus();
+    lumafex::testing::child<QComboBox>(design, "字体")->setFocus();
     QFocusEvent focusIn(QEvent::FocusIn);
-    QApplication::sendEvent(design.字体, &focusIn);
-    QTRY_VERIFY(design.字体->count() > 0);
-    QCOMPARE(design.字体->currentText(), QStringLiteral("宋体"));
+    QApplication::sendEvent(lumafex::testing::child<QComboBox>(design, "字体"), &focusIn);
+    QTRY_VERIFY(lumafex::testing::child<QComboBox>(design, "字体")->count() > 0);
+    QCOMPARE(lumafex::testing::child<QComboBox>(design, "字体")->currentText(), QStringLiteral("宋体"));
     QVERIFY(s.main().windowTitle().startsWith(QStringLiteral("Lumafex……")));  // the caption is back
   }
 
@@ -203,21 +204,21 @@ class TimedRunTest : public QObject {
     Sample s;
     auto& design = s.design();
     design.setDirty(false);
-    const QColor title = design.标题颜色样品->colour();
-    const QColor first = design.色彩样品[0]->colour();
-    design.颜色选择内容[2]->setChecked(true);
+    const QColor title = lumafex::testing::child<lumafex::design::ColourSample>(design, "标题颜色样品")->colour();
+    const QColor first = lumafex::testing::child<lumafex::design::ColourSample>(design, "色彩样品", 1)->colour();
+    lumafex::testing::child<QRadioButton>(design, "颜色选择内容", 2)->setChecked(true);
     const QPoint at(10, 10);
-    const QColor picked = design.调色板->colourAt(at);
-    QTest::mouseClick(design.调色板, Qt::LeftButton, {}, at);
-    QCOMPARE(design.色彩样品[1]->colour(), picked);
-    QCOMPARE(design.标题颜色样品->colour(), title);
-    QCOMPARE(design.色彩样品[0]->colour(), first);
+    const QColor picked = lumafex::testing::child<lumafex::design::PalettePicture>(design, "调色板")->colourAt(at);
+    QTest::mouseClick(lumafex::testing::child<lumafex::design::PalettePicture>(design, "调色板"), Qt::LeftButton, {}, at);
+    QCOMPARE(lumafex::testing::child<lumafex::design::ColourSample>(design, "色彩样品", 2)->colour(), picked);
+    QCOMPARE(lumafex::testing::child<lumafex::design::ColourSample>(design, "标题颜色样品")->colour(), title);
+    QCOMPARE(lumafex::testing::child<lumafex::design::ColourSample>(design, "色彩样品", 1)->colour(), first);
     QVERIFY(design.dirty());
     design.setDirty(false);
-    QTest::mouseClick(design.调色板, Qt::LeftButton, {}, at);  // the same colour again still counts
+    QTest::mouseClick(lumafex::testing::child<lumafex::design::PalettePicture>(design, "调色板"), Qt::LeftButton, {}, at);  // the same colour again still counts
     QVERIFY(design.dirty());
-    QTest::mouseClick(design.标题颜色样品, Qt::LeftButton);
-    QVERIFY(design.颜色选择内容[0]->isChecked());
+    QTest::mouseClick(lumafex::testing::child<lumafex::design::ColourSample>(design, "标题颜色样品"), Qt::LeftButton);
+    QVERIFY(lumafex::testing::child<QRadioButton>(design, "颜色选择内容", 0)->isChecked());
   }
 };
 

@@ -16,6 +16,7 @@
 #include "postedit/PostEditWindow.h"
 #include "preview/PreviewWindow.h"
 #include "support/AppSession.h"
+#include "support/Widgets.h"
 
 using lumafex::platform::Answer;
 using lumafex::testing::fileBytes;
@@ -45,25 +46,24 @@ class PostEditFlowTest : public QObject {
   void assemblingOpensThePostProcessingWindow() {
     Sample s;
     auto& design = s.design();
-    design.生成TXT文件->click();
+    lumafex::testing::child<QPushButton>(design, "生成TXT文件")->click();
     auto& post = s.post();
     QVERIFY(s.app->postEditShown());
-    QVERIFY(!s.main().designFrame->isVisible());
-    QCOMPARE(post.基本路数->text(), QStringLiteral("64"));
+    QVERIFY(!lumafex::testing::child<QMdiSubWindow>(s.main(), "designFrame")->isVisible());
+    QCOMPARE(lumafex::testing::child<QLabel>(post, "基本路数")->text(), QStringLiteral("64"));
     const QByteArray total = fileBytes(s.appDir() + QStringLiteral("/霓虹灯花式.txt"));
-    QCOMPARE(static_cast<long>(post.HScroll1->maximum()), static_cast<long>(total.size() / 66));
-    QCOMPARE(post.Text1->document()->blockCount(), static_cast<int>(total.count("\r\n")));
-    QCOMPARE(post.Text1->font().pointSizeF(), 560.0 / 64);
-    QVERIFY(post.延时起点后期处理->isActive());
-    QVERIFY(!design.generatingTxt);
+    QCOMPARE(static_cast<long>(lumafex::testing::child<lumafex::controls::AdjustableBar>(post, "HScroll1")->maximum()), static_cast<long>(total.size() / 66));
+    QCOMPARE(lumafex::testing::child<QTextEdit>(post, "Text1")->document()->blockCount(), static_cast<int>(total.count("\r\n")));
+    QCOMPARE(lumafex::testing::child<QTextEdit>(post, "Text1")->font().pointSizeF(), 560.0 / 64);
+    QVERIFY(lumafex::testing::child<QTimer>(post, "延时起点后期处理")->isActive());
     QVERIFY(s.dialogs.unexpected.empty());
   }
 
   void emptyBoardIsRefused() {
     Sample s;
-    s.design().全部清除->click();
+    lumafex::testing::child<QPushButton>(s.design(), "全部清除")->click();
     s.dialogs.expect("请先选择花式到编程板。", Answer::Ok);
-    s.design().生成TXT文件->click();
+    lumafex::testing::child<QPushButton>(s.design(), "生成TXT文件")->click();
     QVERIFY(!s.app->postEditShown());
     QVERIFY(s.dialogs.unexpected.empty());
   }
@@ -73,15 +73,15 @@ class PostEditFlowTest : public QObject {
     auto& post = s.post();
     s.main().showPostEdit();
     loadSequence(post, {QStringLiteral("XXXX"), QStringLiteral(" XX "), QStringLiteral("X  X")});
-    s.design().Timer1->setInterval(1000000);  // the run's ticks come from the test
+    lumafex::testing::child<QTimer>(s.design(), "Timer1")->setInterval(1000000);  // the run's ticks come from the test
     post.runCommand();
-    QVERIFY(post.Timer1->isActive());
+    QVERIFY(lumafex::testing::child<QTimer>(post, "Timer1")->isActive());
     QStringList counters;
     QStringList tubes;
     for (int i = 0; i < 8; ++i) {
       post.tick();
-      counters << post.步数->text();
-      tubes << post.stepTubes;
+      counters << lumafex::testing::child<QLabel>(post, "步数")->text();
+      tubes << post.currentTubes();
       if (i == 2) QCOMPARE(s.app->horizontalPreview().step(), 3L);  // the previews follow the slider
     }
     QCOMPARE(counters, (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
@@ -99,15 +99,15 @@ class PostEditFlowTest : public QObject {
     for (int i = 0; i < 6; ++i) lines << QString(6, QLatin1Char(' ')).replace(i, 1, QStringLiteral("X"));
     loadSequence(post, lines);
     post.runCommand();
-    post.Timer1->stop();
-    post.HScroll1->setMaximum(6);
-    post.HScroll1->setValue(4);
-    QCOMPARE(post.步数->text(), QStringLiteral("4"));
-    QCOMPARE(post.stepTubes.left(6), lines[3]);
-    post.HScroll1->setValue(2);
-    QCOMPARE(post.步数->text(), QStringLiteral("2"));
-    QCOMPARE(post.stepTubes.left(6), lines[1]);
-    QCOMPARE(post.Text1->textCursor().blockNumber(), 1);  // the caret follows to line 2
+    lumafex::testing::child<QTimer>(post, "Timer1")->stop();
+    lumafex::testing::child<lumafex::controls::AdjustableBar>(post, "HScroll1")->setMaximum(6);
+    lumafex::testing::child<lumafex::controls::AdjustableBar>(post, "HScroll1")->setValue(4);
+    QCOMPARE(lumafex::testing::child<QLabel>(post, "步数")->text(), QStringLiteral("4"));
+    QCOMPARE(post.currentTubes().left(6), lines[3]);
+    lumafex::testing::child<lumafex::controls::AdjustableBar>(post, "HScroll1")->setValue(2);
+    QCOMPARE(lumafex::testing::child<QLabel>(post, "步数")->text(), QStringLiteral("2"));
+    QCOMPARE(post.currentTubes().left(6), lines[1]);
+    QCOMPARE(lumafex::testing::child<QTextEdit>(post, "Text1")->textCursor().blockNumber(), 1);  // the caret follows to line 2
   }
 
   void goToAndMarks() {
@@ -117,23 +117,23 @@ class PostEditFlowTest : public QObject {
     loadSequence(post, {QStringLiteral("X   "), QStringLiteral(" X  "), QStringLiteral("  X "),
                         QStringLiteral("   X")});
     post.runCommand();
-    post.Timer1->stop();
-    post.HScroll1->setMaximum(4);
-    post.锁定花式->setValue(1);
-    post.显示步数->setText(QStringLiteral("2"));
-    post.去到->click();
-    QCOMPARE(post.HScroll1->value(), 3.0);
-    QCOMPARE(post.stepTubes, QStringLiteral("  X "));
-    const QTextBlock marked = post.Text1->document()->findBlockByNumber(2);
+    lumafex::testing::child<QTimer>(post, "Timer1")->stop();
+    lumafex::testing::child<lumafex::controls::AdjustableBar>(post, "HScroll1")->setMaximum(4);
+    lumafex::testing::child<lumafex::controls::CheckBoxControl>(post, "锁定花式")->setValue(1);
+    lumafex::testing::child<QLineEdit>(post, "显示步数")->setText(QStringLiteral("2"));
+    lumafex::testing::child<QPushButton>(post, "去到")->click();
+    QCOMPARE(lumafex::testing::child<lumafex::controls::AdjustableBar>(post, "HScroll1")->value(), 3.0);
+    QCOMPARE(post.currentTubes(), QStringLiteral("  X "));
+    const QTextBlock marked = lumafex::testing::child<QTextEdit>(post, "Text1")->document()->findBlockByNumber(2);
     QCOMPARE(marked.begin().fragment().charFormat().foreground().color(), QColor(255, 0, 0));
-    post.清除标记->click();
+    lumafex::testing::child<QPushButton>(post, "清除标记")->click();
     QCOMPARE(
-        post.Text1->document()->findBlockByNumber(2).begin().fragment().charFormat().foreground().color(),
+        lumafex::testing::child<QTextEdit>(post, "Text1")->document()->findBlockByNumber(2).begin().fragment().charFormat().foreground().color(),
         QColor(0, 0, 0));
     // Out of range: nothing happens.
-    post.显示步数->setText(QStringLiteral("4"));
-    post.去到->click();
-    QCOMPARE(post.HScroll1->value(), 3.0);
+    lumafex::testing::child<QLineEdit>(post, "显示步数")->setText(QStringLiteral("4"));
+    lumafex::testing::child<QPushButton>(post, "去到")->click();
+    QCOMPARE(lumafex::testing::child<lumafex::controls::AdjustableBar>(post, "HScroll1")->value(), 3.0);
   }
 
   void handEditsReachTheManualFileBeforeTheKeyTakesEffect() {
@@ -141,21 +141,21 @@ class PostEditFlowTest : public QObject {
     auto& post = s.post();
     s.main().showPostEdit();
     loadSequence(post, {QStringLiteral("    "), QStringLiteral("    ")});
-    post.人工修改->setValue(1);
-    QVERIFY(!post.Text1->isReadOnly());
-    QTextCursor at(post.Text1->document());
+    lumafex::testing::child<lumafex::controls::CheckBoxControl>(post, "人工修改")->setValue(1);
+    QVERIFY(!lumafex::testing::child<QTextEdit>(post, "Text1")->isReadOnly());
+    QTextCursor at(lumafex::testing::child<QTextEdit>(post, "Text1")->document());
     at.setPosition(1);
     at.setPosition(2, QTextCursor::KeepAnchor);
-    post.Text1->setTextCursor(at);
+    lumafex::testing::child<QTextEdit>(post, "Text1")->setTextCursor(at);
     s.design().setDirty(false);
-    QTest::keyClick(post.Text1, Qt::Key_A);
-    QCOMPARE(post.Text1->document()->firstBlock().text(), QStringLiteral(" X  "));
+    QTest::keyClick(lumafex::testing::child<QTextEdit>(post, "Text1"), Qt::Key_A);
+    QCOMPARE(lumafex::testing::child<QTextEdit>(post, "Text1")->document()->firstBlock().text(), QStringLiteral(" X  "));
     QVERIFY(s.design().dirty());
     const QString manual = s.app->projectDirectory() + QStringLiteral("/人工修改的花式.txt");
     QCOMPARE(fileBytes(manual), QByteArray("    \r\n    \r\n"));  // the text of the moment the key went down
-    QTest::keyClick(post.Text1, Qt::Key_Space);
+    QTest::keyClick(lumafex::testing::child<QTextEdit>(post, "Text1"), Qt::Key_Space);
     QCOMPARE(fileBytes(manual), QByteArray(" X  \r\n    \r\n"));
-    QCOMPARE(post.Text1->document()->firstBlock().text(), QStringLiteral(" X   "));  // a space stays a blank
+    QCOMPARE(lumafex::testing::child<QTextEdit>(post, "Text1")->document()->firstBlock().text(), QStringLiteral(" X   "));  // a space stays a blank
   }
 
   void withoutManualEditTheFileIsNotTouched() {
@@ -163,26 +163,26 @@ class PostEditFlowTest : public QObject {
     auto& post = s.post();
     s.main().showPostEdit();
     loadSequence(post, {QStringLiteral("    "), QStringLiteral("    ")});
-    QTextCursor at(post.Text1->document());
+    QTextCursor at(lumafex::testing::child<QTextEdit>(post, "Text1")->document());
     at.setPosition(7);
-    post.Text1->setTextCursor(at);
-    QTest::keyClick(post.Text1, Qt::Key_Right);
+    lumafex::testing::child<QTextEdit>(post, "Text1")->setTextCursor(at);
+    QTest::keyClick(lumafex::testing::child<QTextEdit>(post, "Text1"), Qt::Key_Right);
     QVERIFY(!QFileInfo::exists(s.app->projectDirectory() + QStringLiteral("/人工修改的花式.txt")));
-    QCOMPARE(post.行->text(), QStringLiteral("2"));
-    QCOMPARE(post.列->text(), QStringLiteral("2"));
+    QCOMPARE(lumafex::testing::child<QLabel>(post, "行")->text(), QStringLiteral("2"));
+    QCOMPARE(lumafex::testing::child<QLabel>(post, "列")->text(), QStringLiteral("2"));
   }
 
   void titleEffectTyping() {
     Sample s;
     auto& post = s.post();
     s.main().showPostEdit();
-    post.Text2->setPlainText(QStringLiteral("欢迎光临<1>\n"));
-    QTextCursor end(post.Text2->document());
+    lumafex::testing::child<QPlainTextEdit>(post, "Text2")->setPlainText(QStringLiteral("欢迎光临<1>\n"));
+    QTextCursor end(lumafex::testing::child<QPlainTextEdit>(post, "Text2")->document());
     end.movePosition(QTextCursor::End);
-    post.Text2->setTextCursor(end);
-    QTest::keyClick(post.Text2, Qt::Key_Space);
-    QTest::keyClicks(post.Text2, QStringLiteral("<5>"));
-    QCOMPARE(post.Text2->toPlainText(), QStringLiteral("欢迎光临<1>\n□<5>"));
+    lumafex::testing::child<QPlainTextEdit>(post, "Text2")->setTextCursor(end);
+    QTest::keyClick(lumafex::testing::child<QPlainTextEdit>(post, "Text2"), Qt::Key_Space);
+    QTest::keyClicks(lumafex::testing::child<QPlainTextEdit>(post, "Text2"), QStringLiteral("<5>"));
+    QCOMPARE(lumafex::testing::child<QPlainTextEdit>(post, "Text2")->toPlainText(), QStringLiteral("欢迎光临<1>\n□<5>"));
     const QByteArray bt = fileBytes(s.app->projectDirectory() + QStringLiteral("/标题花式.bt"));
     QCOMPARE(bt, QByteArray("\xBB\xB6\xD3\xAD\xB9\xE2\xC1\xD9<1>\r\n\xA1\xF5<5>"));
   }
@@ -195,12 +195,12 @@ class PostEditFlowTest : public QObject {
     for (int i = 0; i < 20; ++i) lines << QStringLiteral("X   ");
     loadSequence(post, lines);
     post.runCommand();
-    post.Timer1->stop();
-    post.HScroll1->setMaximum(20);
-    post.Text2->setPlainText(QStringLiteral("欢迎□□<12>\n"));
-    QTest::mouseClick(post.Text2->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
-    QCOMPARE(post.显示步数->text(), QStringLiteral("12"));
-    QCOMPARE(post.HScroll1->value(), 13.0);
+    lumafex::testing::child<QTimer>(post, "Timer1")->stop();
+    lumafex::testing::child<lumafex::controls::AdjustableBar>(post, "HScroll1")->setMaximum(20);
+    lumafex::testing::child<QPlainTextEdit>(post, "Text2")->setPlainText(QStringLiteral("欢迎□□<12>\n"));
+    QTest::mouseClick(lumafex::testing::child<QPlainTextEdit>(post, "Text2")->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(lumafex::testing::child<QLineEdit>(post, "显示步数")->text(), QStringLiteral("12"));
+    QCOMPARE(lumafex::testing::child<lumafex::controls::AdjustableBar>(post, "HScroll1")->value(), 13.0);
   }
 
   void bothExportsMatchTheCommandLineCompile() {
@@ -210,7 +210,7 @@ class PostEditFlowTest : public QObject {
     const QString cli = QString::fromUtf8(LUMAFEX_CLI_PATH);
     for (const bool multi : {false, true}) {
       s.dialogs.expect("编译成功！", Answer::Ok);
-      (multi ? main.多集成块_每8路一块 : main.单IC导出)->trigger();
+      (multi ? lumafex::testing::child<QAction>(main, "多集成块_每8路一块") : lumafex::testing::child<QAction>(main, "单IC导出"))->trigger();
       QVERIFY2(s.dialogs.unexpected.empty(),
                s.dialogs.unexpected.empty() ? "" : s.dialogs.unexpected.front().c_str());
       const QStringList names = multi
@@ -235,12 +235,12 @@ class PostEditFlowTest : public QObject {
   void aSmallerCompileRemovesStaleChipFiles() {
     Sample s;
     s.dialogs.expect("编译成功！", Answer::Ok);
-    s.main().多集成块_每8路一块->trigger();
+    lumafex::testing::child<QAction>(s.main(), "多集成块_每8路一块")->trigger();
     QVERIFY(QFileInfo::exists(s.bin(QStringLiteral("正9.bin"))));
     s.app->outputWindow().close();  // a freshly opened window takes the channel count anew
-    s.design().列数->setText(QStringLiteral("40"));
+    lumafex::testing::child<QLineEdit>(s.design(), "列数")->setText(QStringLiteral("40"));
     s.dialogs.expect("编译成功！", Answer::Ok);
-    s.main().多集成块_每8路一块->trigger();
+    lumafex::testing::child<QAction>(s.main(), "多集成块_每8路一块")->trigger();
     QVERIFY(s.dialogs.unexpected.empty());
     QCOMPARE(s.app->outputWindow().集成块个数->text(), QStringLiteral("6"));  // 40 tubes + 4 title characters
     QVERIFY(!QFileInfo::exists(s.bin(QStringLiteral("正7.bin"))));
@@ -250,24 +250,24 @@ class PostEditFlowTest : public QObject {
 
   void backToDesignAsksBeforeDroppingHandEdits() {
     Sample s;
-    s.design().生成TXT文件->click();
+    lumafex::testing::child<QPushButton>(s.design(), "生成TXT文件")->click();
     const QString manual = s.app->projectDirectory() + QStringLiteral("/人工修改的花式.txt");
     QFile f(manual);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write("XXXX\r\n");
     f.close();
     s.dialogs.expect("重新编辑属性将删除人工编辑的结果,确认删除？", Answer::No);
-    s.main().属性->click();
+    lumafex::testing::child<lumafex::controls::VelarnButton>(s.main(), "属性")->click();
     QVERIFY(s.app->postEditShown());
     QVERIFY(QFileInfo::exists(manual));
     s.dialogs.expect("重新编辑属性将删除人工编辑的结果,确认删除？", Answer::Yes);
-    s.main().属性->click();
+    lumafex::testing::child<lumafex::controls::VelarnButton>(s.main(), "属性")->click();
     QVERIFY(!s.app->postEditShown());
-    QVERIFY(s.main().designFrame->isVisible());
+    QVERIFY(lumafex::testing::child<QMdiSubWindow>(s.main(), "designFrame")->isVisible());
     QVERIFY(!QFileInfo::exists(manual));
-    QVERIFY(s.design().totalRunActive);
+    QVERIFY(s.design().isTotalRunActive());
     // While the design window is shown the command does nothing.
-    s.main().属性->click();
+    lumafex::testing::child<lumafex::controls::VelarnButton>(s.main(), "属性")->click();
     QVERIFY(s.dialogs.unexpected.empty());
   }
 
@@ -281,29 +281,29 @@ class PostEditFlowTest : public QObject {
     s.dialogs.expectText("打开", lumafex::platform::us(s.app->currentProjectPath()));
     s.main().openProjectCommand();
     QVERIFY(s.app->postEditShown());
-    QCOMPARE(s.post().Text1->toPlainText(), QStringLiteral("XX  \n  XX"));
+    QCOMPARE(lumafex::testing::child<QTextEdit>(s.post(), "Text1")->toPlainText(), QStringLiteral("XX  \n  XX"));
     QCOMPARE(fileBytes(s.app->scratchFile()), QByteArray("XX  \r\n  XX\r\n"));
-    QVERIFY(s.post().延时起点后期处理->isActive());
+    QVERIFY(lumafex::testing::child<QTimer>(s.post(), "延时起点后期处理")->isActive());
   }
 
   void runPauseAndStopActOnTheShownWindow() {
     Sample s;
     auto& main = s.main();
     main.runCommand();
-    QVERIFY(s.design().totalRunActive);
+    QVERIFY(s.design().isTotalRunActive());
     main.pauseCommand();
-    QVERIFY(!s.design().Timer1->isActive());
+    QVERIFY(!lumafex::testing::child<QTimer>(s.design(), "Timer1")->isActive());
     main.pauseCommand();
-    QVERIFY(s.design().Timer1->isActive());
+    QVERIFY(lumafex::testing::child<QTimer>(s.design(), "Timer1")->isActive());
     main.stopCommand();
-    QVERIFY(!s.design().totalRunActive);
-    QVERIFY(!s.design().Timer1->isActive());
-    s.design().生成TXT文件->click();
+    QVERIFY(!s.design().isTotalRunActive());
+    QVERIFY(!lumafex::testing::child<QTimer>(s.design(), "Timer1")->isActive());
+    lumafex::testing::child<QPushButton>(s.design(), "生成TXT文件")->click();
     main.runCommand();
-    QVERIFY(s.post().Timer1->isActive());
-    QVERIFY(!s.design().totalRunActive);
+    QVERIFY(lumafex::testing::child<QTimer>(s.post(), "Timer1")->isActive());
+    QVERIFY(!s.design().isTotalRunActive());
     main.stopCommand();
-    QVERIFY(!s.post().Timer1->isActive());
+    QVERIFY(!lumafex::testing::child<QTimer>(s.post(), "Timer1")->isActive());
   }
 };
 

@@ -1,0 +1,161 @@
+#include "design/Project.h"
+
+#include <system_error>
+
+#include "app/ProjectPaths.h"
+#include "compiler/OutputBuffer.h"
+#include "platform/TextCodec.h"
+#include "platform/TextFile.h"
+
+namespace lumafex::design {
+
+namespace fs = std::filesystem;
+
+ProjectSettings newProjectSettings(std::string name, const ProjectSettings& kept) {
+  ProjectSettings s = kept;
+  s.title = std::move(name);
+  s.logosOn = 0;
+  s.tubesOn = 1;
+  s.imagesOn = 0;
+  s.titleOff = 0;
+  s.columns = "64";
+  s.rows = "1";
+  s.spacing = "0";
+  s.colourCount = "2";
+  s.speed = 950;
+  s.fontSize = "43";
+  s.titleColour = rgb(0, 255, 255);
+  s.tubeColours = {rgb(255, 0, 0), rgb(0, 255, 0), rgb(0, 0, 255)};
+  s.horizontalWidth = 6000;
+  s.horizontalHeight = 2200;
+  s.verticalWidth = 2000;
+  s.verticalHeight = 7000;
+  s.showHorizontal = 1;
+  s.showVertical = 0;
+  s.horizontalLock = 0;
+  s.verticalLock = 0;
+  return s;
+}
+
+Project newProject(std::string name, const Project& current) {
+  Project p;
+  p.settings = newProjectSettings(std::move(name), current.settings);
+  p.titleEffect = "新工程<1>";
+  p.channels = 64;
+  p.dirty = true;
+  return p;
+}
+
+Project openProjectFiles(const fs::path& projectFile, const fs::path& projectDir, const Project& current) {
+  Project p;
+  p.settings = current.settings;
+  p.channels = current.channels;
+  auto record = readProjectRecord(projectFile);
+  if (record) {
+    applyRecord(*record, p.settings);
+    p.board = record->board;
+  }
+  std::error_code ec;
+  const fs::path effectFile = projectDir / platform::pathFromUtf8(app::kTitleEffectFile);
+  if (fs::exists(effectFile, ec)) {
+    auto text = platform::readGbkText(effectFile);
+    if (text) {
+      // The text area holds one "\n" per line end.
+      std::string lf;
+      lf.reserve(text->size());
+      for (std::size_t i = 0; i < text->size(); ++i) {
+        const char c = (*text)[i];
+        if (c == '\r') {
+          lf += '\n';
+          if (i + 1 < text->size() && (*text)[i + 1] == '\n') ++i;
+        } else {
+          lf += c;
+        }
+      }
+      p.titleEffect = std::move(lf);
+    } else {
+      p.titleEffectProblem = text.error();
+    }
+  }
+  const fs::path manualFile = projectDir / platform::pathFromUtf8(compiler::kManualFile);
+  if (fs::is_regular_file(manualFile, ec)) {
+    if (auto bytes = platform::readBytes(manualFile)) p.manualText = std::move(*bytes);
+    if (!p.manualText) p.manualText = std::string();
+  }
+  p.pictures.imageCount = app::consecutivePictures(projectDir, app::imagePictureName);
+  p.pictures.logoCount = app::consecutivePictures(projectDir, app::logoPictureName);
+  return p;
+}
+
+ProjectRecord recordOf(const Project& project) {
+  return recordOf(project.settings, project.board);
+}
+
+void addEntries(Project& project, const std::vector<std::string>& entries) {
+  project.board.insert(project.board.end(), entries.begin(), entries.end());
+  project.dirty = true;
+}
+
+bool removeEntry(Project& project, int k, bool markChanged) {
+  if (k < 0 || k >= static_cast<int>(project.board.size())) return false;
+  project.board.erase(project.board.begin() + k);
+  if (markChanged) project.dirty = true;
+  return true;
+}
+
+int moveBoardEntry(Project& project, int k, bool up) {
+  const int selected = moveEntry(project.board, k, up);
+  if (selected >= 0) project.dirty = true;
+  return selected;
+}
+
+void clearBoard(Project& project) {
+  project.board.clear();
+  project.dirty = true;
+}
+
+void markChanged(Project& project) {
+  project.dirty = true;
+}
+
+void markSaved(Project& project) {
+  project.dirty = false;
+}
+
+void setSetting(Project& project, std::string ProjectSettings::*field, std::string value) {
+  project.settings.*field = std::move(value);
+}
+void setSetting(Project& project, int ProjectSettings::*field, int value) {
+  project.settings.*field = value;
+}
+void setSetting(Project& project, double ProjectSettings::*field, double value) {
+  project.settings.*field = value;
+}
+
+void setTitleColour(Project& project, Colour colour) {
+  project.settings.titleColour = colour;
+}
+
+void setTubeColour(Project& project, int k, Colour colour) {
+  if (k < 1 || k > 3) return;
+  project.settings.tubeColours[static_cast<std::size_t>(k - 1)] = colour;
+}
+
+void editTitleEffect(Project& project, std::string text) {
+  project.titleEffect = std::move(text);
+  project.titleEffectProblem.clear();
+}
+
+void editManualText(Project& project, std::string text) {
+  project.manualText = std::move(text);
+}
+
+void dropManualText(Project& project) {
+  project.manualText.reset();
+}
+
+void setChannels(Project& project, int channels) {
+  project.channels = channels;
+}
+
+}  // namespace lumafex::design
