@@ -24,6 +24,7 @@ class ProjectDocument;
 }  // namespace lumafex::design
 namespace lumafex::preview {
 class PreviewWindow;
+struct SignPictureSet;
 }
 namespace lumafex::postedit {
 class PostEditWindow;
@@ -103,6 +104,11 @@ class Application : public QObject {
   void seedApplicationDirectory();
   preview::PreviewWindow* makePreview(bool horizontal);
   void requestShortcuts();
+  // The pictures of the project directory, read again after a project was opened or created;
+  // their blocks take the pictures' sizes.
+  void loadPictures();
+  // Hands the pictures and their blocks to the previews.
+  void showPicturesOn(preview::PreviewWindow& window);
 
   platform::Dialogs& dialogs_;
   platform::SettingsStore& settings_;
@@ -120,6 +126,8 @@ class Application : public QObject {
   preview::PreviewWindow* vertical_ = nullptr;
   postedit::PostEditWindow* postEdit_ = nullptr;
   compiler::OutputWindow* output_ = nullptr;
+
+  std::shared_ptr<const preview::SignPictureSet> pictures_;
 
   SplashWindow* splash_ = nullptr;
   QElapsedTimer splashClock_;

@@ -18,6 +18,7 @@
 #include "platform/QtDialogs.h"
 #include "platform/TextCodec.h"
 #include "platform/TextFile.h"
+#include "preview/PictureRenderer.h"
 #include "preview/PreviewWindow.h"
 
 namespace lumafex::postedit {
@@ -539,8 +540,15 @@ void PostEditWindow::selectInTitleEffect(int start, int length) {
 
 void PostEditWindow::显示一步() {
   const auto& s = document_.settings();
-  if (auto* h = horizontal(); h && s.showHorizontal == 1) h->showStep(stepTubes, stepImages);
-  if (auto* v = vertical(); v && s.showVertical == 1) v->showStep(stepTubes, stepImages);
+  preview::PictureFrame pictures;
+  pictures.logosOn = s.logosOn == 1;
+  pictures.imagesOn = s.imagesOn == 1;
+  if (pictures.imagesOn) {
+    pictures.shownImages = design::imagesOfStep(stepTubes.toLatin1().toStdString(), stepImages.toLatin1().toStdString(),
+                                                document_.project().pictures.imageCount, s.tubesOn == 1);
+  }
+  if (auto* h = horizontal(); h && s.showHorizontal == 1) h->showStep(stepTubes, stepImages, pictures);
+  if (auto* v = vertical(); v && s.showVertical == 1) v->showStep(stepTubes, stepImages, pictures);
   显示标题();
 }
 
