@@ -286,6 +286,9 @@ postedit::PostEditWindow& Application::postEditWindow() {
     };
     context.showSelf = [this] { mainWindow().showPostEdit(); };
     context.showTitle = [this] { designWindow().显示标题(); };
+    context.hidePictureBlocks = [this] {
+      if (design_) design_->消除各种物件块();
+    };
     postEdit_ = new postedit::PostEditWindow(*this, *document_, std::move(context));
     main.addFrame(MainWindow::Frame::PostEdit, postEdit_, QStringLiteral("postEditFrame"),
                   Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint)

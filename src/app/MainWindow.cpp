@@ -65,6 +65,9 @@ MainWindow::MainWindow(Application& app, design::ProjectDocument& document) : ap
   mdi = new QMdiArea(this);
   mdi->setObjectName(QStringLiteral("mdi"));
   mdi->setBackground(QColor(96, 96, 112));
+  // A mouse over the client area hides the placement blocks of the sign.
+  mdi->viewport()->setMouseTracking(true);
+  mdi->viewport()->installEventFilter(this);
   setCentralWidget(mdi);
   buildMenus();
   buildToolbar();
@@ -268,8 +271,18 @@ void MainWindow::buildMenus() {
   for (QAction* a : {标志设计, 图案设计}) a->setEnabled(false);
 }
 
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseMove && (watched == mdi->viewport() || watched == Picture1) && context_.design) {
+    context_.design().消除各种物件块();
+    unsetCursor();
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
 void MainWindow::buildToolbar() {
   Picture1 = new QWidget(this);
+  Picture1->setMouseTracking(true);
+  Picture1->installEventFilter(this);
   Picture1->setObjectName(QStringLiteral("Picture1"));
   Picture1->setAutoFillBackground(true);
   auto* strip = new QHBoxLayout(Picture1);

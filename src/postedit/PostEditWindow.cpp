@@ -180,6 +180,10 @@ void PostEditWindow::connectControls() {
   Text2->installEventFilter(this);
   Text2->viewport()->installEventFilter(this);
   显示步数->installEventFilter(this);
+  参数板->setMouseTracking(true);
+  参数板->installEventFilter(this);
+  Text1->viewport()->setMouseTracking(true);
+  Text2->viewport()->setMouseTracking(true);
 }
 
 preview::PreviewWindow* PostEditWindow::horizontal() const {
@@ -559,6 +563,12 @@ void PostEditWindow::显示标题() {
 bool PostEditWindow::eventFilter(QObject* watched, QEvent* event) {
   const bool text1 = watched == Text1 || watched == Text1->viewport();
   const bool text2 = watched == Text2 || watched == Text2->viewport();
+  // A mouse over the texts or the parameters hides the placement blocks of the sign.
+  if ((text1 || text2 || watched == 参数板) &&
+      (event->type() == QEvent::MouseMove || event->type() == QEvent::MouseButtonPress) &&
+      context_.hidePictureBlocks) {
+    context_.hidePictureBlocks();
+  }
   if (text1 && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     onText1KeyDown();  // before the key's own effect

@@ -5,6 +5,7 @@
 
 #include <fstream>
 
+#include "design/Project.h"
 #include "design/SignPictures.h"
 #include "platform/TextFile.h"
 #include "support/TempDir.h"
@@ -273,6 +274,42 @@ TEST(SignPictures, PictureFilesEndAtTheFirstMissingNumber) {
   EXPECT_TRUE(pictureFiles(dir.path(), PictureKind::Logo).empty());  // no 标志1.bmp
   EXPECT_EQ(pictureFileName(PictureKind::Logo, 12), "标志12.bmp");
   EXPECT_EQ(coordinateFileName(PictureKind::Logo, Orientation::Vertical), "竖列_标志_坐标.ini");
+}
+
+// ---- The pictures of an open project ------------------------------------------------------
+
+TEST(SignPictures, AnOpenedProjectHasOneBlockPerPictureAtItsSavedPlace) {
+  const testing::TempDir dir;
+  const fs::path projectDir = dir.path() / "P";
+  fs::create_directories(projectDir);
+  for (const char* name : {"标志1.bmp", "图案1.bmp", "图案2.bmp"}) writeFile(projectDir / platform::pathFromUtf8(name), "BM");
+  writeFile(projectDir / platform::pathFromUtf8("图案_坐标.ini"), "150\r\n30\r\n");  // image 2 has no line
+  const Project opened = openProjectFiles(dir.path() / "P.hs", projectDir, Project{});
+  EXPECT_EQ(opened.pictures.logoCount, 1);
+  ASSERT_EQ(opened.pictures.images.horizontal.size(), 2u);
+  ASSERT_EQ(opened.pictures.images.vertical.size(), 2u);
+  EXPECT_DOUBLE_EQ(opened.pictures.images.horizontal[0].left, 150);
+  EXPECT_DOUBLE_EQ(opened.pictures.images.horizontal[0].top, 30);
+  EXPECT_DOUBLE_EQ(opened.pictures.images.horizontal[1].left, 0);
+  EXPECT_DOUBLE_EQ(opened.pictures.images.horizontal[1].width, kDefaultBlockTwips);
+
+  // The pictures' sizes come in without marking a change; an arrangement and a drag mark one.
+  Project p = opened;
+  fitPictureBlocks(p, PictureKind::Image, {{300, 180}, {0, 0}});
+  EXPECT_FALSE(p.dirty);
+  EXPECT_DOUBLE_EQ(p.pictures.images.vertical[0].width, 300);
+  EXPECT_DOUBLE_EQ(p.pictures.images.vertical[1].height, kDefaultBlockTwips);  // did not load
+  EXPECT_DOUBLE_EQ(p.pictures.images.horizontal[0].left, 150);                  // places kept
+  arrangePictures(p, PictureKind::Image, Arrangement::Row, 6000, 2000, 2000, 6000);
+  EXPECT_TRUE(p.dirty);
+  EXPECT_DOUBLE_EQ(p.pictures.images.horizontal[0].left, 3000 - 150);
+  EXPECT_DOUBLE_EQ(p.pictures.images.vertical[0].top, 3000 - 90);
+  markSaved(p);
+  dragPictureBlock(p, PictureKind::Logo, Orientation::Vertical, 5, 0, 0, true);  // no such block
+  EXPECT_FALSE(p.dirty);
+  dragPictureBlock(p, PictureKind::Logo, Orientation::Vertical, 0, 45, 60, true);
+  EXPECT_TRUE(p.dirty);
+  EXPECT_DOUBLE_EQ(p.pictures.logos.vertical[0].top, 60);
 }
 
 }  // namespace
