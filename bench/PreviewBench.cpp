@@ -85,8 +85,8 @@ int main(int argc, char** argv) {
   lumafex::testing::child<QListWidget>(design, "List2")->setCurrentRow(2);  // "3右扫_色彩混合": a sweep that fills every lamp
   QApplication::processEvents();
 
-  auto& horizontal = *application.horizontalPreview().Picture1;
-  auto& vertical = *application.verticalPreview().Picture1;
+  auto& horizontal = application.horizontalPreview().canvas();
+  auto& vertical = application.verticalPreview().canvas();
   horizontal.resetPaintStatistics();
   vertical.resetPaintStatistics();
   design.resetStepsShown();

@@ -247,9 +247,9 @@ preview::PreviewWindow* Application::makePreview(bool horizontal) {
                       [&](design::Project& p) { design::setSetting(p, field, value); });
     };
   };
-  connect(window->锁定各物件, &controls::CheckBoxControl::valueChanged, this,
+  connect(window, &preview::PreviewWindow::lockChanged, this,
           store(horizontal ? &S::horizontalLock : &S::verticalLock));
-  connect(window->启用标题花式, &controls::CheckBoxControl::valueChanged, this,
+  connect(window, &preview::PreviewWindow::titleEffectChanged, this,
           store(horizontal ? &S::horizontalTitleEffect : &S::verticalTitleEffect));
   const QString positionFile =
       QString::fromUtf8(horizontal ? kTitlePositionFile : kVerticalTitlePositionFile);

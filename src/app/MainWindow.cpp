@@ -122,10 +122,10 @@ void MainWindow::mapProject(bool created) {
   setPreviewSwitches(s.showHorizontal == 1, s.showVertical == 1);
   auto& horizontal = context_.horizontal();
   auto& vertical = context_.vertical();
-  horizontal.锁定各物件->setValue(s.horizontalLock);
-  horizontal.启用标题花式->setValue(s.horizontalTitleEffect);
-  vertical.锁定各物件->setValue(s.verticalLock);
-  vertical.启用标题花式->setValue(s.verticalTitleEffect);
+  horizontal.setLock(s.horizontalLock);
+  horizontal.setTitleEffect(s.horizontalTitleEffect);
+  vertical.setLock(s.verticalLock);
+  vertical.setTitleEffect(s.verticalTitleEffect);
   if (!created) {
     resize(std::max(640, platform::toPixels(s.mainWidth)), std::max(480, platform::toPixels(s.mainHeight)));
   }
@@ -492,10 +492,15 @@ void MainWindow::exportCommand(bool perEightChannels) {
   if (perEightChannels && QFileInfo::exists(manual)) {
     // The hand-edited sequence is what this export compiles.
     const QString total = app_.appFile(QString::fromUtf8(compiler::kTotalProgramFile));
-    QFile::remove(total);
-    QFile::copy(manual, total);
-  } else {
-    context_.design().生成TXT文件Click();
+    const auto bytes = platform::readBytes(platform::pathFromUtf8(us(manual)));
+    const Status copied = bytes ? platform::writeBytesSafely(platform::pathFromUtf8(us(total)), *bytes, false)
+                                : Status::fail(bytes.error());
+    if (!copied) {
+      app_.dialogs().message(copied.error());
+      return;
+    }
+  } else if (!context_.design().生成TXT文件Click()) {
+    return;  // nothing assembled: compiling now would compile an older total program
   }
   // Window events only: a click or a key now would act on a compile that has not started yet.
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -632,10 +637,13 @@ void MainWindow::saveAsCommand() {
   const QString newDir = app_.projectDirectory();
   QDir().mkpath(newDir);
   if (QFileInfo(oldDir).absoluteFilePath() != QFileInfo(newDir).absoluteFilePath()) {
+    // Each file is written beside its target and renamed over it: a copy that fails leaves the
+    // file that was there.
     for (const QFileInfo& f : QDir(oldDir).entryInfoList(QDir::Files | QDir::Hidden)) {
       const QString to = newDir + QLatin1Char('/') + f.fileName();
-      QFile::remove(to);
-      QFile::copy(f.filePath(), to);
+      if (const auto bytes = platform::readBytes(platform::pathFromUtf8(us(f.filePath())))) {
+        (void)platform::writeBytesSafely(platform::pathFromUtf8(us(to)), *bytes);
+      }
     }
   }
   备份最近打开的菜单();

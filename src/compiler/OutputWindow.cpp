@@ -205,9 +205,9 @@ void OutputWindow::buildControls() {
 }
 
 std::optional<double> OutputWindow::resultPointSize(const QString& channels) {
-  const long value = labelValue(us(channels));
-  if (value <= 0) return std::nullopt;
-  return std::clamp(560.0 / static_cast<double>(value), kMinResultPoints, kMaxResultPoints);
+  const auto points = design::lineTextPoints(labelValue(us(channels)));
+  if (!points) return std::nullopt;
+  return std::max(*points, kMinResultPoints);
 }
 
 void OutputWindow::applyResultFont() {
@@ -264,7 +264,7 @@ void OutputWindow::编译Command() {
   showWindow();
   letEventsRun();
 
-  compileFailed = false;
+  compileFailed_ = false;
   生成混合的输出缓冲();
   showWindow();
   letEventsRun();
@@ -278,7 +278,7 @@ void OutputWindow::编译Command() {
   wait.release();
   compiling_ = false;
 
-  if (!compileFailed) tell(us(kSuccessMessage));
+  if (!compileFailed_) tell(us(kSuccessMessage));
   showWindow();
 }
 
@@ -288,7 +288,7 @@ void OutputWindow::生成混合的输出缓冲() {
   if (!program) {
     // Without a total program there is nothing to compile; the old buffer would compile the
     // previous sequence under this compile's name.
-    compileFailed = true;
+    compileFailed_ = true;
     tell(program.error());
     return;
   }
@@ -319,7 +319,7 @@ void OutputWindow::生成混合的输出缓冲() {
   const auto written =
       platform::writeBytesSafely(appDir / platform::pathFromUtf8(kOutputBufferFile), r.bytes, false);
   if (!r.ok) {
-    compileFailed = true;
+    compileFailed_ = true;
     tell(r.message);
     if (context_.showFaultyMask) {
       context_.showFaultyMask(static_cast<int>(r.maskStart), static_cast<int>(r.maskLength));
@@ -328,7 +328,7 @@ void OutputWindow::生成混合的输出缓冲() {
   }
   if (!written) {
     // Stage two reads the buffer file: an old one would give images of another sequence.
-    compileFailed = true;
+    compileFailed_ = true;
     tell(written.error());
     return;
   }
@@ -349,7 +349,7 @@ void OutputWindow::生成多集成块二进制结果() {
 }
 
 void OutputWindow::writeImages(ChipLayout layout) {
-  if (compileFailed) return;
+  if (compileFailed_) return;
   WaitCursor wait;
   const long channels = labelValue(us(路数->text()));
   QLabel* count = layout == ChipLayout::Single ? 每帧字节数 : 集成块个数;
@@ -357,7 +357,7 @@ void OutputWindow::writeImages(ChipLayout layout) {
 
   const QString projectDir = textOf(context_.projectDirectory);
   if (projectDir.isEmpty()) {
-    compileFailed = true;
+    compileFailed_ = true;
     wait.release();
     tell(kNoProjectDirectory);
     return;
@@ -365,7 +365,7 @@ void OutputWindow::writeImages(ChipLayout layout) {
   const fs::path appDir = pathOf(textOf(context_.applicationDirectory));
   auto buffer = platform::readBytes(appDir / platform::pathFromUtf8(kOutputBufferFile));
   if (!buffer) {
-    compileFailed = true;
+    compileFailed_ = true;
     wait.release();
     tell(buffer.error());
     return;
@@ -391,7 +391,7 @@ void OutputWindow::writeImages(ChipLayout layout) {
   const ImageResult r = writeEpromImages(in);
   wait.release();
   if (!r.ok) {
-    compileFailed = true;
+    compileFailed_ = true;
     tell(r.message);
     return;
   }

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "compiler/EpromImages.h"
+#include "design/Rules.h"
 #include "platform/Dialogs.h"
 
 class QCloseEvent;
@@ -46,6 +47,8 @@ struct CompileContext {
 // The label 路数. Setting its text through this class tells the window, whose result box takes a
 // font size that follows the channel count (QLabel itself reports no text change).
 class ChannelCountLabel : public QLabel {
+  Q_OBJECT
+
  public:
   using QLabel::QLabel;
   void setText(const QString& text);
@@ -79,15 +82,32 @@ class OutputWindow : public QWidget {
   // Puts back the labels' initial texts; closing the window does it.
   void resetLabels();
 
-  // The point size of the result box for a 路数 text: 560 ÷ its value, kept within
-  // kMinResultPoints … kMaxResultPoints; nullopt when the value is not positive.
+  // The point size of the result box for a 路数 text: the size of any sequence box (560 ÷ its
+  // value, at most 36), and at least kMinResultPoints so a wide buffer stays readable; nullopt
+  // when the value is not positive.
   static std::optional<double> resultPointSize(const QString& channels);
   static constexpr double kMinResultPoints = 8;
-  static constexpr double kMaxResultPoints = 40;
+  static constexpr double kMaxResultPoints = design::kMaxLinePoints;
   // While the images are written, pending events are processed once per this many frames.
   static constexpr long kFramesPerEventPass = 256;
 
-  bool compileFailed = false;
+  // Whether the compile under way (or the last one) failed; the image writers do nothing then.
+  bool compileFailed() const { return compileFailed_; }
+  void setCompileFailed(bool failed) { compileFailed_ = failed; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void buildControls();
+  void writeImages(ChipLayout layout);
+  void applyResultFont();
+  void showWindow();
+  void tell(const std::string& message);
+
+  CompileContext context_;
+  bool compiling_ = false;
+  bool compileFailed_ = false;
 
   QTextEdit* Text1;  // the result box: the buffer, blanks shown as "_"
   QLabel* Label2;
@@ -104,19 +124,6 @@ class OutputWindow : public QWidget {
   QLabel* 集成块个数;
   controls::VelarnButton* 编译;
   controls::AdjustableBar* 进度条;
-
- protected:
-  void closeEvent(QCloseEvent* event) override;
-
- private:
-  void buildControls();
-  void writeImages(ChipLayout layout);
-  void applyResultFont();
-  void showWindow();
-  void tell(const std::string& message);
-
-  CompileContext context_;
-  bool compiling_ = false;
 };
 
 }  // namespace lumafex::compiler

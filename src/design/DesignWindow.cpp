@@ -386,7 +386,7 @@ bool DesignWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == List2->viewport() && event->type() == QEvent::MouseButtonPress) {
     Timer1->stop();
     定时显示总程序->stop();
-    totalRunActive = false;
+    totalRun_.stop();
     setBoardColours();
   }
   return QWidget::eventFilter(watched, event);
@@ -485,19 +485,19 @@ void DesignWindow::mapProject(bool created) {
 }
 
 void DesignWindow::setBoardColours() {
-  setListBackground(List1, totalRunActive ? kWhite : kTeal);
-  setListBackground(List2, totalRunActive ? kTeal : kWhite);
+  setListBackground(List1, totalRun_.active() ? kWhite : kTeal);
+  setListBackground(List2, totalRun_.active() ? kTeal : kWhite);
 }
 
 void DesignWindow::stopRun() {
-  totalRunActive = false;
+  totalRun_.stop();
   Timer1->stop();
   setBoardColours();
 }
 
 void DesignWindow::stopCommand() {
-  if (totalRunActive) {
-    totalRunActive = false;
+  if (totalRun_.active()) {
+    totalRun_.stop();
     selectBoardEntry(0);
   }
   Timer1->stop();
@@ -513,7 +513,7 @@ void DesignWindow::pauseRun() {
 }
 
 void DesignWindow::closeStepReader() {
-  stepReader_.reset();
+  stepReader_.close();
 }
 
 void DesignWindow::focusTitle() {
@@ -555,13 +555,7 @@ void DesignWindow::tick() {
   // came due since the last tick are all read (only the last of them can be seen anyway), so the
   // run keeps its speed.
   if (!runClock_.isValid()) runClock_.start();
-  const qint64 now = runClock_.elapsed();
-  if (now - scheduled_ > 10 * interval) scheduled_ = now - interval;  // after a pause
-  int due = 0;
-  while (scheduled_ + interval <= now && due < 50) {
-    scheduled_ += interval;
-    ++due;
-  }
+  const int due = catchUp_.due(runClock_.elapsed(), interval);
   for (int i = 0; i < due; ++i) {
     if (!stepOnce(i + 1 == due)) break;
   }
@@ -576,34 +570,28 @@ bool DesignWindow::stepOnce(bool drawTitle) {
     return false;
   }
   setBoardColours();
-  if (!stepReader_) {
-    stepReader_ = std::make_unique<QFile>(app_.scratchFile());
-    if (!stepReader_->open(QIODevice::ReadOnly)) {
-      stepReader_.reset();
-      return false;
-    }
-    if (!totalRunActive) setStepCounters(0);
+  if (!stepReader_.isOpen()) {
+    if (!stepReader_.open(toPath(app_.scratchFile()))) return false;
+    if (!totalRun_.active()) setStepCounters(0);
     return false;
   }
-  if (stepReader_->atEnd()) {
-    if (totalRunActive) {
-      entryFinished = true;
+  if (stepReader_.atEnd()) {
+    if (totalRun_.active()) {
+      totalRun_.entryEnded();
       advanceRun();
     } else {
       setStepCounters(0);
-      stepReader_->seek(0);
+      stepReader_.rewind();
     }
     return false;
   }
-  QByteArray line = stepReader_->readLine();
-  while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
+  const auto parts = splitStep(stepReader_.next().value_or(std::string()), n, true);
   auto* h = horizontal();
   const long step = (h ? h->step() : 0) + 1;
   setStepCounters(step);
-  const QString text = QString::fromLatin1(line);
-  const QString tubes = text.left(n);
-  const QString images = text.mid(n);
-  const preview::PictureFrame pictures = stepPictures(text);
+  const QString tubes = QString::fromLatin1(parts.tubes.data(), static_cast<qsizetype>(parts.tubes.size()));
+  const QString images = QString::fromLatin1(parts.images.data(), static_cast<qsizetype>(parts.images.size()));
+  const preview::PictureFrame pictures = stepPictures(tubes + images);
   if (h && horizontalShown()) h->showStep(tubes, images, pictures);
   if (auto* v = vertical(); v && verticalShown()) v->showStep(tubes, images, pictures);
   ++stepsShown_;
@@ -622,7 +610,7 @@ void DesignWindow::显示总程序Click() {
     app_.dialogs().message("请先选择花式到编程板。");
     return;
   }
-  totalRunActive = true;
+  totalRun_.start();
   if (List1->currentRow() == 0) {
     onBoardSelection();
   } else {
@@ -630,13 +618,13 @@ void DesignWindow::显示总程序Click() {
   }
   emit statusText(QStringLiteral("正在显示编程总程序的:“") + List1->item(0)->text() + QStringLiteral("”"));
   setBoardColours();
-  entryFinished = false;
+  totalRun_.entryBegan();
   Timer1->start();
   定时显示总程序->start();
 }
 
-void DesignWindow::生成TXT文件Click() {
-  生成TXT文件->click();
+bool DesignWindow::生成TXT文件Click() {
+  return assembleTotalProgram();
 }
 
 void DesignWindow::提取当前花式Click() {
@@ -671,16 +659,16 @@ static compiler::ProjectInputs inputsOf(const Project& project, const QString& p
   return in;
 }
 
-void DesignWindow::assembleTotalProgram() {
+bool DesignWindow::assembleTotalProgram() {
   if (List1->count() == 0) {
     app_.dialogs().message("请先选择花式到编程板。");
-    return;
+    return false;
   }
   const auto assembly =
       compiler::assemblyInputOf(inputsOf(document_.project(), app_.currentProjectPath(), app_.projectDirectory()));
   if (!assembly) {
     app_.dialogs().message(assembly.error());
-    return;
+    return false;
   }
   generatingTxt = true;
   Timer1->stop();
@@ -715,12 +703,13 @@ void DesignWindow::assembleTotalProgram() {
   opening.startRun = true;
   if (context_.openSequence) context_.openSequence(opening);
   generatingTxt = false;
-  totalRunActive = false;
+  totalRun_.stop();
+  return true;
 }
 
 void DesignWindow::extractCurrentEffect() {
-  if (totalRunActive) {
-    totalRunActive = false;
+  if (totalRun_.active()) {
+    totalRun_.stop();
     selectBoardEntry(0);
   }
   Timer1->stop();
@@ -738,28 +727,30 @@ void DesignWindow::extractCurrentEffect() {
 void DesignWindow::onBoardSelection() {
   if (reordering || savingState || generatingTxt) return;
   if (!List1->currentItem()) return;
-  if (!totalRunActive) {
+  if (!totalRun_.active()) {
     显示总程序Click();
     return;
   }
   const QString text = List1->currentItem()->text();
   emit statusText(QStringLiteral("正在显示编程总程序的:“") + text + QStringLiteral("”"));
-  entryFinished = false;
+  totalRun_.entryBegan();
   selectCatalogueEntry(static_cast<int>(patterns::leadingNumber(us(text))) - 1);
   Timer1->start();
 }
 
 void DesignWindow::advanceRun() {
-  if (!totalRunActive) {
-    定时显示总程序->stop();
-    return;
-  }
-  if (!entryFinished) return;
-  entryFinished = false;
   const int k = List1->currentRow();
-  if (k >= 0 && k < List1->count() - 1) {
-    List1->setCurrentRow(k + 1);
-    return;
+  switch (totalRun_.advance(k, List1->count())) {
+    case BoardRun::Advance::StopTimer:
+      定时显示总程序->stop();
+      return;
+    case BoardRun::Advance::None:
+      return;
+    case BoardRun::Advance::Next:
+      List1->setCurrentRow(k + 1);
+      return;
+    case BoardRun::Advance::Restart:
+      break;
   }
   selectBoardEntry(0);
   if (auto* h = horizontal()) h->setStep(0);
@@ -805,7 +796,7 @@ void DesignWindow::onCatalogueSelection() {
                                                        document_.project().channels);
   document_.edit(ProjectDocument::ChannelsPart, [&](Project& p) { setChannels(p, channels); });
   const QString selected = List2->currentItem() ? List2->currentItem()->text() : QString();
-  if (!totalRunActive) emit statusText(QStringLiteral("正在基本花式的:“") + selected + QStringLiteral("”"));
+  if (!totalRun_.active()) emit statusText(QStringLiteral("正在基本花式的:“") + selected + QStringLiteral("”"));
   if (colourCount() == 2) {
     双色花式选择();
   } else {
@@ -861,8 +852,8 @@ void DesignWindow::move(bool up) {
 void DesignWindow::clearBoard() {
   document_.edit(ProjectDocument::BoardPart, [](Project& p) { design::clearBoard(p); });
   List1->clear();
-  if (totalRunActive) {
-    totalRunActive = false;
+  if (totalRun_.active()) {
+    totalRun_.stop();
     Timer1->stop();
   }
   setBoardColours();
@@ -880,8 +871,8 @@ void DesignWindow::onColumnsChanged() {
     定位灯管->click();
     document_.edit(ProjectDocument::ChannelsPart, [&](Project& p) { setChannels(p, value); });
   }
-  if (totalRunActive) {
-    totalRunActive = false;
+  if (totalRun_.active()) {
+    totalRun_.stop();
     selectBoardEntry(0);
   }
   Timer1->stop();
@@ -895,8 +886,8 @@ void DesignWindow::onRowsChanged() {
     return;
   }
   定位灯管->click();
-  if (totalRunActive) {
-    totalRunActive = false;
+  if (totalRun_.active()) {
+    totalRun_.stop();
     selectBoardEntry(0);
   }
   Timer1->stop();

@@ -20,6 +20,7 @@
 #include <memory>
 #include <optional>
 
+#include "design/Playback.h"
 #include "design/ProjectDocument.h"
 #include "design/ProjectRecord.h"
 #include "preview/PictureRenderer.h"
@@ -76,7 +77,8 @@ class DesignCommands {
   // 显示总程序: the whole board on the previews, entry after entry.
   virtual void 显示总程序Click() = 0;
   // 生成TXT文件: assemble the total program and open the post-processing window on it.
-  virtual void 生成TXT文件Click() = 0;
+  // False when nothing was assembled (the reason has been shown).
+  virtual bool 生成TXT文件Click() = 0;
   // 提取当前花式: the current effect alone into the post-processing window.
   virtual void 提取当前花式Click() = 0;
   // 保存工程: the project record to the current project path.
@@ -137,7 +139,7 @@ class DesignWindow : public QWidget, public DesignCommands {
   void stopCommand() override;
   void pauseRun() override;
   void 显示总程序Click() override;
-  void 生成TXT文件Click() override;
+  bool 生成TXT文件Click() override;
   void 提取当前花式Click() override;
   void 保存工程Click() override;
   void 打开工程() override;
@@ -178,7 +180,7 @@ class DesignWindow : public QWidget, public DesignCommands {
   void 装载字体();
 
   const QString& titleState() const { return titleState_; }
-  bool isTotalRunActive() const { return totalRunActive; }
+  bool isTotalRunActive() const { return totalRun_.active(); }
   // Stops the timer that advances the whole-board run (tests drive it tick by tick).
   void stopBoardTimer() { 定时显示总程序->stop(); }
 
@@ -210,7 +212,7 @@ class DesignWindow : public QWidget, public DesignCommands {
   // One step of a tick; false when the tick ends without a step drawn.
   bool stepOnce(bool drawTitle);
   void updateTitleState();
-  void assembleTotalProgram();
+  bool assembleTotalProgram();
   void extractCurrentEffect();
   void advanceRun();
   void selectBoardEntry(int row);
@@ -243,13 +245,14 @@ class DesignWindow : public QWidget, public DesignCommands {
   bool mapping_ = false;
   long stepsShown_ = 0;
   QString titleState_;
-  std::unique_ptr<QFile> stepReader_;
+  // The step reader of the scratch step file, open between ticks.
+  StepCursor stepReader_;
+  CatchUpScheduler catchUp_;
   QElapsedTimer runClock_;
-  qint64 scheduled_ = 0;
+  // "显示总程序": totalRunActive and entryFinished.
+  BoardRun totalRun_;
 
   // Window-level flags.
-  bool totalRunActive = false;
-  bool entryFinished = false;
   bool generatingTxt = false;
   bool addingAll = false;
   bool reordering = false;

@@ -1,6 +1,7 @@
 #pragma once
 // A value or the reason there is none. Core functions return these instead of showing anything;
-// the windows turn the error text into their message boxes.
+// the windows turn the error text into their message boxes. Neither can be dropped unnoticed: a
+// caller that means to ignore one says so with (void).
 
 #include <optional>
 #include <string>
@@ -9,7 +10,7 @@
 namespace lumafex {
 
 template <class T>
-class Result {
+class [[nodiscard]] Result {
  public:
   static Result ok(T value) { return Result(std::move(value), {}); }
   static Result fail(std::string error) { return Result(std::nullopt, std::move(error)); }

@@ -275,10 +275,8 @@ void PostEditWindow::setStepLabel(long step) {
 }
 
 long PostEditWindow::stepCount() const {
-  const long width = baseChannels() + 2;
-  if (width <= 2 && baseChannels() == 0) return 0;
   const qint64 size = QFileInfo(app_.scratchFile()).size();
-  return width > 0 ? static_cast<long>(size / width) : 0;
+  return design::stepCount(static_cast<std::uintmax_t>(std::max<qint64>(0, size)), baseChannels());
 }
 
 void PostEditWindow::setSequenceText(const QString& text) {
@@ -298,16 +296,11 @@ QString PostEditWindow::sequenceText() const {
 }
 
 void PostEditWindow::closeScratch() {
-  scratch_.reset();
+  scratch_.close();
 }
 
 bool PostEditWindow::openScratch() {
-  scratch_ = std::make_unique<QFile>(app_.scratchFile());
-  if (!scratch_->open(QIODevice::ReadOnly)) {
-    scratch_.reset();
-    return false;
-  }
-  return true;
+  return scratch_.open(platform::pathFromUtf8(us(app_.scratchFile())));
 }
 
 void PostEditWindow::writeScratchFromText() {
@@ -329,10 +322,8 @@ void PostEditWindow::runCommand() {
   Text2->setFocus();
 }
 
-void PostEditWindow::takeStep(const QByteArray& raw) {
-  QByteArray line = raw;
-  while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
-  const QString text = QString::fromLatin1(line);
+void PostEditWindow::takeStep(const std::string& line) {
+  const QString text = QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size()));
   if (baseChannels() == 0) {
     if (app_.dialogs().message("确认“基本路数＝" + std::to_string(text.size()) + "”",
                                platform::Buttons::YesNo, platform::Answer::Yes) == platform::Answer::Yes) {
@@ -348,12 +339,12 @@ void PostEditWindow::takeStep(const QByteArray& raw) {
 void PostEditWindow::tick() {
   if (app_.sinceSplash() > 2500) app_.hideSplash();
   Timer1->setInterval(design::stepIntervalOf(document_.settings()));
-  if (!scratch_) {
+  if (!scratch_.isOpen()) {
     if (!openScratch()) return;
     HScroll1->setValue(0);
     if (baseChannels() != 0) HScroll1->setMaximum(static_cast<int>(stepCount()));
     setStepLabel(0);
-  } else if (scratch_->atEnd()) {
+  } else if (scratch_.atEnd()) {
     closeScratch();
     openScratch();
     HScroll1->setValue(0);
@@ -361,17 +352,16 @@ void PostEditWindow::tick() {
     setStepLabel(0);
     return;
   }
-  if (!scratch_ || scratch_->atEnd()) return;
-  takeStep(scratch_->readLine());
+  if (scratch_.atEnd()) return;
+  takeStep(scratch_.next().value_or(std::string()));
   if (HScroll1->maximum() > HScroll1->value()) HScroll1->setValue(HScroll1->value() + 1);
   setStepLabel(stepLabel() + 1);
   显示一步();
 }
 
 bool PostEditWindow::readStep() {
-  if (!scratch_) return false;
-  if (scratch_->atEnd()) return false;
-  takeStep(scratch_->readLine());
+  if (scratch_.atEnd()) return false;
+  takeStep(scratch_.next().value_or(std::string()));
   return true;
 }
 
@@ -390,7 +380,7 @@ void PostEditWindow::onSliderChanged(double value) {
     long s = stepLabel();
     bool ok = true;
     if (s != n) {
-      if (!scratch_ || s > n) {
+      if (!scratch_.isOpen() || s > n) {
         closeScratch();
         ok = openScratch();
         HScroll1->setMaximum(static_cast<int>(std::max<long>(stepCount(), n)));

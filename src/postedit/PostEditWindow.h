@@ -148,7 +148,7 @@ class PostEditWindow : public QWidget, public PostEditCommands {
   bool openScratch();
   void closeScratch();
   bool readStep();
-  void takeStep(const QByteArray& line);
+  void takeStep(const std::string& line);
   void setStepLabel(long step);
   void placeCaretOnLine(long line, bool atStart);
   void onRowsLabel();
@@ -163,7 +163,7 @@ class PostEditWindow : public QWidget, public PostEditCommands {
   app::Application& app_;
   design::ProjectDocument& document_;
   PostEditContext context_;
-  std::unique_ptr<QFile> scratch_;
+  design::StepCursor scratch_;
   bool settingText_ = false;
   bool mappingTitle_ = false;
   bool manualSaveFailed_ = false;

@@ -88,6 +88,9 @@ PreviewWindow::PreviewWindow(Orientation orientation, QWidget* parent)
   const QColor background = palette().color(QPalette::Window);
   for (controls::CheckBoxControl* box : {启用标题花式, 锁定各物件, 图案同步移动})
     box->setBackColor(background);
+  connect(锁定各物件, &controls::CheckBoxControl::valueChanged, this, [this](int v) { emit lockChanged(v); });
+  connect(启用标题花式, &controls::CheckBoxControl::valueChanged, this,
+          [this](int v) { emit titleEffectChanged(v); });
 
   if (horizontal) {
     宽度与高度 = new QLabel(this);
@@ -509,6 +512,23 @@ void PreviewWindow::mouseMoveEvent(QMouseEvent* event) {
 
 void PreviewWindow::mouseReleaseEvent(QMouseEvent* event) {
   backgroundEvent(event);
+}
+
+}  // namespace lumafex::preview
+
+namespace lumafex::preview {
+
+int PreviewWindow::lockValue() const {
+  return 锁定各物件->value();
+}
+void PreviewWindow::setLock(int value) {
+  锁定各物件->setValue(value);
+}
+int PreviewWindow::titleEffectValue() const {
+  return 启用标题花式->value();
+}
+void PreviewWindow::setTitleEffect(int value) {
+  启用标题花式->setValue(value);
 }
 
 }  // namespace lumafex::preview

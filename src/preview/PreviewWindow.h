@@ -123,17 +123,19 @@ class PreviewWindow : public QWidget {
   QPoint titleStart() const;
   const QString& titlePositionFile() const { return titlePositionFile_; }
 
-  // Controls.
-  SignCanvas* Picture1;          // the lamp canvas
-  QWidget* Picture2;             // the window background; dragging it moves the window
-  QLabel* 标题图片;              // the title picture, movable
-  QLabel* 步数;                  // the step counter
-  QLabel* 宽度与高度 = nullptr;  // horizontal only: "宽：" + width + "  高：" + height (pixels)
-  controls::CheckBoxControl* 启用标题花式;
-  controls::CheckBoxControl* 锁定各物件;
-  controls::CheckBoxControl* 图案同步移动;
+  // The switches 锁定各物件 (lock the placed objects) and 启用标题花式 (the title follows the title
+  // effect), as the project stores them: 0 or 1.
+  int lockValue() const;
+  void setLock(int value);
+  int titleEffectValue() const;
+  void setTitleEffect(int value);
+  // The lamp canvas (for measurements).
+  SignCanvas& canvas() const { return *Picture1; }
 
  signals:
+  // The user switched 锁定各物件 / 启用标题花式 (0 or 1).
+  void lockChanged(int value);
+  void titleEffectChanged(int value);
   // The user dragged the window or the title picture, or resized the window: the project changed.
   void changedByUser();
   // The window was resized: the design window lays the tubes out again.
@@ -171,6 +173,16 @@ class PreviewWindow : public QWidget {
   bool backgroundEvent(QEvent* event);
   bool titlePictureEvent(QEvent* event);
   void syncBlocks(design::PictureKind kind, const design::Placeholders& blocks, const SignPictureSet* pictures);
+
+  // Controls.
+  SignCanvas* Picture1;          // the lamp canvas
+  QWidget* Picture2;             // the window background; dragging it moves the window
+  QLabel* 标题图片;              // the title picture, movable
+  QLabel* 步数;                  // the step counter
+  QLabel* 宽度与高度 = nullptr;  // horizontal only: "宽：" + width + "  高：" + height (pixels)
+  controls::CheckBoxControl* 启用标题花式;
+  controls::CheckBoxControl* 锁定各物件;
+  controls::CheckBoxControl* 图案同步移动;
 
   Orientation orientation_;
   SignStyle style_;

@@ -2,6 +2,7 @@
 // the end. Every question is answered by a script.
 
 #include <QDir>
+#include <algorithm>
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -14,6 +15,7 @@
 #include "app/RecentFiles.h"
 #include "controls/CheckBoxControl.h"
 #include "design/DesignWindow.h"
+#include "design/ProjectRecord.h"
 #include "patterns/Catalogue.h"
 #include "platform/QtDialogs.h"
 #include "platform/TextFile.h"
@@ -51,12 +53,44 @@ class DesktopProgramTest : public QObject {
     QVERIFY(s.dialogs.unexpected.empty());
   }
 
+  void openingLeavesAnUndecodableTitleEffectAsItIs() {
+    Session s;
+    QDir().mkpath(s.appDir() + QStringLiteral("/坏字"));
+    const QString project = s.appDir() + QStringLiteral("/坏字.hs");
+    lumafex::design::ProjectSettings settings;
+    settings.title = "欢迎";
+    QVERIFY(lumafex::design::writeProjectRecord(lumafex::platform::pathFromUtf8(us(project)),
+                                                lumafex::design::recordOf(settings, {"1右扫_色彩1"})));
+    const QString effectFile = s.appDir() + QStringLiteral("/坏字/标题花式.bt");
+    const QByteArray effect("\xbb\xb6\xa1\xf5<1>\r\n\xff");  // one stray byte: not GBK
+    {
+      QFile f(effectFile);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.write(effect);
+    }
+    s.settings.set("最后处理的工程名称", us(project));
+    s.dialogs.expect("标题花式“", Answer::Ok);
+    s.start();
+    QCOMPARE(fileBytes(effectFile), effect);
+    // The run plays on and nothing is written behind the user's back.
+    for (int i = 0; i < 6; ++i) s.design().tick();
+    QCoreApplication::processEvents();
+    QCOMPARE(fileBytes(effectFile), effect);
+    QCOMPARE(std::count_if(s.dialogs.asked.begin(), s.dialogs.asked.end(),
+                           [](const std::string& q) { return q.find("标题花式“") != std::string::npos; }),
+             1L);
+    QVERIFY(s.dialogs.unexpected.empty());
+    // What the user writes is saved from then on.
+    lumafex::testing::child<QPlainTextEdit>(s.app->postEditWindow(), "Text2")->setPlainText(QStringLiteral("欢迎<1>"));
+    QCOMPARE(fileBytes(effectFile), QByteArray("\xbb\xb6\xd3\xad<1>"));
+  }
+
   void knownLastProjectMeansNoShortcutRequest() {
     Session s;
     s.settings.set("最后处理的工程名称", "/no/such/project.hs");
     s.start();
+    // No request is written and so no helper started: nothing to wait for.
     QVERIFY(!QFileInfo::exists(s.appDir() + QStringLiteral("/Lnk.ini")));
-    QTest::qWait(200);
     QVERIFY(!QFileInfo::exists(s.helperMarker()));
     QCOMPARE(s.app->currentProjectPath(), s.appDir() + QStringLiteral("/Velarn工作室.hs"));  // the fallback
   }

@@ -21,6 +21,7 @@
 #include "platform/QtDialogs.h"
 #include "platform/TextFile.h"
 #include "support/ScriptedDialogs.h"
+#include "support/Widgets.h"
 
 using lumafex::compiler::CompileContext;
 using lumafex::compiler::OutputWindow;
@@ -110,9 +111,9 @@ struct Rig {
 
   // Clicks 编译 with the layout chosen; `succeeds` scripts the success message.
   void compile(compiler::ChipLayout layout, bool succeeds = true) {
-    (layout == compiler::ChipLayout::Single ? window->输出单集成块 : window->输出多集成块)->setChecked(true);
+    (layout == compiler::ChipLayout::Single ? lumafex::testing::child<QRadioButton>(*window, "输出单集成块") : lumafex::testing::child<QRadioButton>(*window, "输出多集成块"))->setChecked(true);
     if (succeeds) dialogs.expect(kSuccess, Answer::Ok);
-    window->编译->click();
+    lumafex::testing::child<lumafex::controls::VelarnButton>(*window, "编译")->click();
   }
 
   bool askedSuccess() const {
@@ -154,11 +155,11 @@ class OutputWindowTest : public QObject {
     const QByteArray expected =
         kL[0] + "XXX\r\n" + kL[1] + "X X\r\n" + kL[2] + "X X\r\n" + kL[3] + "   \r\n" + kL[4] + "   \r\n";
     QCOMPARE(fileBytes(rig.bufferPath()), expected);
-    QCOMPARE(rig.window->路数->text(), QStringLiteral("11"));
-    QCOMPARE(rig.window->行->text(), QStringLiteral("5"));
-    QCOMPARE(rig.window->Text1->toPlainText(),
+    QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(), QStringLiteral("11"));
+    QCOMPARE(lumafex::testing::child<QLabel>(*rig.window, "行")->text(), QStringLiteral("5"));
+    QCOMPARE(lumafex::testing::child<QTextEdit>(*rig.window, "Text1")->toPlainText(),
              QStringLiteral("X_______XXX\n_X______X_X\n__X_____X_X\n___X_______\n____X______\n"));
-    QVERIFY(!rig.window->compileFailed);
+    QVERIFY(!rig.window->compileFailed());
     QVERIFY(rig.askedSuccess());
     QCOMPARE(rig.stopCalls, 2);
     CHECK_NO_STRAY_QUESTIONS(rig);
@@ -200,11 +201,11 @@ class OutputWindowTest : public QObject {
     rig.compile(compiler::ChipLayout::Single);
 
     if (merged) {
-      QCOMPARE(rig.window->路数->text(), QStringLiteral("11"));
+      QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(), QStringLiteral("11"));
       QVERIFY(fileBytes(rig.bufferPath()).startsWith(kL[0] + "XXX\r\n" + kL[1] + "X X\r\n"));
     } else {
       QCOMPARE(fileBytes(rig.bufferPath()), fiveSteps());
-      QCOMPARE(rig.window->路数->text(), QStringLiteral("8"));
+      QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(), QStringLiteral("8"));
     }
     CHECK_NO_STRAY_QUESTIONS(rig);
   }
@@ -217,8 +218,8 @@ class OutputWindowTest : public QObject {
     writeFile(rig.projectDir() + QStringLiteral("/人工修改的花式.txt"), lines(3, 32));
     rig.program(lines(3, 32));
     rig.compile(compiler::ChipLayout::PerEightChannels);
-    QCOMPARE(rig.window->路数->text(), QStringLiteral("36"));
-    QCOMPARE(rig.window->集成块个数->text(), QStringLiteral("5"));  // the lines are padded to 40
+    QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(), QStringLiteral("36"));
+    QCOMPARE(lumafex::testing::child<QLabel>(*rig.window, "集成块个数")->text(), QStringLiteral("5"));  // the lines are padded to 40
     QCOMPARE(fileBytes(rig.binDir() + QStringLiteral("/正5.bin")), QByteArray(3, '\0'));
     CHECK_NO_STRAY_QUESTIONS(rig);
   }
@@ -227,7 +228,7 @@ class OutputWindowTest : public QObject {
     Rig rig;
     rig.dialogs.expect("文件不存在", Answer::Ok);
     rig.compile(compiler::ChipLayout::Single, false);
-    QVERIFY(rig.window->compileFailed);
+    QVERIFY(rig.window->compileFailed());
     QVERIFY(!rig.askedSuccess());
     QVERIFY(!QDir(rig.binDir()).exists());
     CHECK_NO_STRAY_QUESTIONS(rig);
@@ -257,20 +258,20 @@ class OutputWindowTest : public QObject {
     // A first compile without the title fills the window.
     rig.compile(compiler::ChipLayout::Single);
     QDir(rig.binDir()).removeRecursively();
-    const QString shown = rig.window->Text1->toPlainText();
-    const QString report = rig.window->Text2->toPlainText();
+    const QString shown = lumafex::testing::child<QTextEdit>(*rig.window, "Text1")->toPlainText();
+    const QString report = lumafex::testing::child<QTextEdit>(*rig.window, "Text2")->toPlainText();
 
     rig.effect = effect;
     rig.dialogs.expect(us(message), Answer::Ok);
     rig.compile(compiler::ChipLayout::Single, false);
     QCOMPARE(rig.dialogs.asked.back(), us(message));
-    QVERIFY(rig.window->compileFailed);
+    QVERIFY(rig.window->compileFailed());
     QCOMPARE(rig.faultyMasks, (std::vector<std::pair<int, int>>{{start, length}}));
     QVERIFY(!QDir(rig.binDir()).exists());
-    QCOMPARE(rig.window->Text1->toPlainText(), shown);
-    QCOMPARE(rig.window->Text2->toPlainText(), report);
-    QCOMPARE(rig.window->路数->text(), QStringLiteral("8"));
-    QCOMPARE(rig.window->行->text(), QStringLiteral("5"));
+    QCOMPARE(lumafex::testing::child<QTextEdit>(*rig.window, "Text1")->toPlainText(), shown);
+    QCOMPARE(lumafex::testing::child<QTextEdit>(*rig.window, "Text2")->toPlainText(), report);
+    QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(), QStringLiteral("8"));
+    QCOMPARE(lumafex::testing::child<QLabel>(*rig.window, "行")->text(), QStringLiteral("5"));
     QCOMPARE(static_cast<int>(std::count(rig.dialogs.asked.begin(), rig.dialogs.asked.end(), kSuccess)), 1);
     CHECK_NO_STRAY_QUESTIONS(rig);
   }
@@ -309,9 +310,9 @@ class OutputWindowTest : public QObject {
     const compiler::ImageResult core = compiler::writeEpromImages(in);
     QVERIFY(core.ok);
     QVERIFY(filesIn(rig.binDir()) == written);
-    QCOMPARE(rig.window->Text2->toPlainText(),
+    QCOMPARE(lumafex::testing::child<QTextEdit>(*rig.window, "Text2")->toPlainText(),
              qs(core.report).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    QVERIFY(rig.window->Text2->toPlainText().endsWith(QStringLiteral("总步数＝37")));
+    QVERIFY(lumafex::testing::child<QTextEdit>(*rig.window, "Text2")->toPlainText().endsWith(QStringLiteral("总步数＝37")));
     CHECK_NO_STRAY_QUESTIONS(rig);
   }
 
@@ -321,7 +322,7 @@ class OutputWindowTest : public QObject {
     rig.compile(compiler::ChipLayout::Single);
     QCOMPARE(fileBytes(rig.binDir() + QStringLiteral("/单IC正.bin")), QByteArray("\x81"));
     QCOMPARE(fileBytes(rig.binDir() + QStringLiteral("/单IC反.bin")), QByteArray("\x7E"));
-    QCOMPARE(rig.window->每帧字节数->text(), QStringLiteral("1"));
+    QCOMPARE(lumafex::testing::child<QLabel>(*rig.window, "每帧字节数")->text(), QStringLiteral("1"));
     CHECK_NO_STRAY_QUESTIONS(rig);
   }
 
@@ -329,17 +330,17 @@ class OutputWindowTest : public QObject {
     Rig rig;
     rig.program(lines(10, 40));
     rig.compile(compiler::ChipLayout::Single);
-    QCOMPARE(rig.window->路数->text(), QStringLiteral("40"));
+    QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(), QStringLiteral("40"));
     const auto images = filesIn(rig.binDir());
-    const QString report = rig.window->Text2->toPlainText();
+    const QString report = lumafex::testing::child<QTextEdit>(*rig.window, "Text2")->toPlainText();
 
     rig.program(lines(3, 40) + QByteArray(41, 'X') + "\r\n");
     rig.dialogs.expect(compiler::kTooLongMessage, Answer::Ok);
     rig.compile(compiler::ChipLayout::Single, false);
     QCOMPARE(rig.dialogs.asked.back(), std::string(compiler::kTooLongMessage));
-    QVERIFY(rig.window->compileFailed);
-    QCOMPARE(rig.window->路数->text(), QStringLiteral("40"));
-    QCOMPARE(rig.window->Text2->toPlainText(), report);
+    QVERIFY(rig.window->compileFailed());
+    QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(), QStringLiteral("40"));
+    QCOMPARE(lumafex::testing::child<QTextEdit>(*rig.window, "Text2")->toPlainText(), report);
     QVERIFY(filesIn(rig.binDir()) == images);
     QCOMPARE(static_cast<int>(std::count(rig.dialogs.asked.begin(), rig.dialogs.asked.end(), kSuccess)), 1);
     CHECK_NO_STRAY_QUESTIONS(rig);
@@ -349,10 +350,10 @@ class OutputWindowTest : public QObject {
     Rig rig;
     rig.program(lines(4, 16));
     rig.dialogs.expect(kSuccess, Answer::Ok);
-    rig.window->编译->click();
+    lumafex::testing::child<lumafex::controls::VelarnButton>(*rig.window, "编译")->click();
     QCOMPARE(fileBytes(rig.bufferPath()), lines(4, 16));
     QVERIFY(!QDir(rig.binDir()).exists());
-    QVERIFY(rig.window->Text2->toPlainText().isEmpty());
+    QVERIFY(lumafex::testing::child<QTextEdit>(*rig.window, "Text2")->toPlainText().isEmpty());
     CHECK_NO_STRAY_QUESTIONS(rig);
   }
 
@@ -360,10 +361,10 @@ class OutputWindowTest : public QObject {
     Rig rig;
     rig.program(lines(4, 16));
     rig.window->生成混合的输出缓冲();
-    rig.window->compileFailed = true;
+    rig.window->setCompileFailed(true);
     rig.window->生成多集成块二进制结果();
     QVERIFY(!QDir(rig.binDir()).exists());
-    QCOMPARE(rig.window->集成块个数->text(), QStringLiteral("集成块个数"));
+    QCOMPARE(lumafex::testing::child<QLabel>(*rig.window, "集成块个数")->text(), QStringLiteral("集成块个数"));
     CHECK_NO_STRAY_QUESTIONS(rig);
   }
 
@@ -373,22 +374,22 @@ class OutputWindowTest : public QObject {
     Rig rig;
     rig.program(lines(5, 40));
     rig.compile(compiler::ChipLayout::Single);
-    QCOMPARE(rig.window->路数->text(), QStringLiteral("40"));
+    QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(), QStringLiteral("40"));
 
     rig.program(lines(5, 32));
     rig.compile(compiler::ChipLayout::Single);
-    QCOMPARE(rig.window->路数->text(), QStringLiteral("40"));  // kept: shorter lines are padded
-    QCOMPARE(rig.window->每帧字节数->text(), QStringLiteral("5"));
+    QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(), QStringLiteral("40"));  // kept: shorter lines are padded
+    QCOMPARE(lumafex::testing::child<QLabel>(*rig.window, "每帧字节数")->text(), QStringLiteral("5"));
     QCOMPARE(fileBytes(rig.binDir() + QStringLiteral("/单IC正.bin")).size(), 25);
 
     rig.window->close();
-    QCOMPARE(rig.window->路数->text(), QStringLiteral("路数"));
-    QCOMPARE(rig.window->每帧字节数->text(), QStringLiteral("每帧字节数"));
-    QCOMPARE(rig.window->集成块个数->text(), QStringLiteral("集成块个数"));
+    QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(), QStringLiteral("路数"));
+    QCOMPARE(lumafex::testing::child<QLabel>(*rig.window, "每帧字节数")->text(), QStringLiteral("每帧字节数"));
+    QCOMPARE(lumafex::testing::child<QLabel>(*rig.window, "集成块个数")->text(), QStringLiteral("集成块个数"));
 
     rig.compile(compiler::ChipLayout::Single);
-    QCOMPARE(rig.window->路数->text(), QStringLiteral("32"));
-    QCOMPARE(rig.window->每帧字节数->text(), QStringLiteral("4"));
+    QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(), QStringLiteral("32"));
+    QCOMPARE(lumafex::testing::child<QLabel>(*rig.window, "每帧字节数")->text(), QStringLiteral("4"));
     QVERIFY(rig.window->isVisible());
     CHECK_NO_STRAY_QUESTIONS(rig);
   }
@@ -397,8 +398,8 @@ class OutputWindowTest : public QObject {
     Rig rig;
     rig.program(lines(100, 40));
     rig.compile(compiler::ChipLayout::Single);
-    QCOMPARE(rig.window->行->text(), QStringLiteral("100"));
-    QCOMPARE(rig.window->Text1->font().pointSizeF(), 14.0);
+    QCOMPARE(lumafex::testing::child<QLabel>(*rig.window, "行")->text(), QStringLiteral("100"));
+    QCOMPARE(lumafex::testing::child<QTextEdit>(*rig.window, "Text1")->font().pointSizeF(), 14.0);
     QCOMPARE(fileBytes(rig.binDir() + QStringLiteral("/单IC正.bin")).size(), 500);
     CHECK_NO_STRAY_QUESTIONS(rig);
   }
@@ -421,17 +422,17 @@ class OutputWindowTest : public QObject {
     QFETCH(QString, channels);
     QFETCH(double, points);
     OutputWindow window;
-    window.路数->setText(QStringLiteral("56"));
-    QCOMPARE(window.Text1->font().pointSizeF(), 10.0);
-    window.路数->setText(channels);
-    QCOMPARE(window.Text1->font().pointSizeF(), points > 0 ? points : 10.0);
+    lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(window, "路数")->setText(QStringLiteral("56"));
+    QCOMPARE(lumafex::testing::child<QTextEdit>(window, "Text1")->font().pointSizeF(), 10.0);
+    lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(window, "路数")->setText(channels);
+    QCOMPARE(lumafex::testing::child<QTextEdit>(window, "Text1")->font().pointSizeF(), points > 0 ? points : 10.0);
   }
 
   void blanksShownAsUnderscores() {
     Rig rig;
     rig.program("X X \r\n    \r\n");
     rig.window->生成混合的输出缓冲();
-    QCOMPARE(rig.window->Text1->toPlainText(), QStringLiteral("X_X_\n____\n"));
+    QCOMPARE(lumafex::testing::child<QTextEdit>(*rig.window, "Text1")->toPlainText(), QStringLiteral("X_X_\n____\n"));
     QCOMPARE(fileBytes(rig.bufferPath()), QByteArray("X X \r\n    \r\n"));
   }
 
@@ -453,12 +454,12 @@ class OutputWindowTest : public QObject {
     Rig rig;
     rig.program("XX X\r\nX XXX\r\n");
     rig.window->生成混合的输出缓冲();
-    QTextCursor caret = rig.window->Text1->textCursor();
+    QTextCursor caret = lumafex::testing::child<QTextEdit>(*rig.window, "Text1")->textCursor();
     caret.setPosition(position);
-    rig.window->Text1->setTextCursor(caret);
+    lumafex::testing::child<QTextEdit>(*rig.window, "Text1")->setTextCursor(caret);
     rig.window->求行数();
-    QCOMPARE(rig.window->行->text(), row);
-    QCOMPARE(rig.window->列->text(), column);
+    QCOMPARE(lumafex::testing::child<QLabel>(*rig.window, "行")->text(), row);
+    QCOMPARE(lumafex::testing::child<QLabel>(*rig.window, "列")->text(), column);
   }
 
   void keysInResultBoxShowTheCaret() {
@@ -467,13 +468,13 @@ class OutputWindowTest : public QObject {
     rig.window->生成混合的输出缓冲();
     rig.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
-    rig.window->Text1->setFocus();
-    QTest::keyClick(rig.window->Text1, Qt::Key_Down);
-    QCOMPARE(rig.window->行->text(), QStringLiteral("2"));
-    QCOMPARE(rig.window->列->text(), QStringLiteral("0"));
-    QTest::keyClick(rig.window->Text1, Qt::Key_End);
-    QCOMPARE(rig.window->行->text(), QStringLiteral("2"));
-    QCOMPARE(rig.window->列->text(), QStringLiteral("5"));
+    lumafex::testing::child<QTextEdit>(*rig.window, "Text1")->setFocus();
+    QTest::keyClick(lumafex::testing::child<QTextEdit>(*rig.window, "Text1"), Qt::Key_Down);
+    QCOMPARE(lumafex::testing::child<QLabel>(*rig.window, "行")->text(), QStringLiteral("2"));
+    QCOMPARE(lumafex::testing::child<QLabel>(*rig.window, "列")->text(), QStringLiteral("0"));
+    QTest::keyClick(lumafex::testing::child<QTextEdit>(*rig.window, "Text1"), Qt::Key_End);
+    QCOMPARE(lumafex::testing::child<QLabel>(*rig.window, "行")->text(), QStringLiteral("2"));
+    QCOMPARE(lumafex::testing::child<QLabel>(*rig.window, "列")->text(), QStringLiteral("5"));
   }
 
   // --- Progress and responsiveness ---
@@ -482,8 +483,8 @@ class OutputWindowTest : public QObject {
     Rig rig;
     rig.program(lines(3000, 16));
     rig.compile(compiler::ChipLayout::PerEightChannels);
-    QCOMPARE(rig.window->进度条->maximum(), 3000);
-    QCOMPARE(rig.window->进度条->value(), 3000.0);
+    QCOMPARE(lumafex::testing::child<lumafex::controls::AdjustableBar>(*rig.window, "进度条")->maximum(), 3000);
+    QCOMPARE(lumafex::testing::child<lumafex::controls::AdjustableBar>(*rig.window, "进度条")->value(), 3000.0);
     CHECK_NO_STRAY_QUESTIONS(rig);
   }
 
@@ -492,11 +493,11 @@ class OutputWindowTest : public QObject {
     rig.program(lines(3000, 16));
     rig.window->生成混合的输出缓冲();
     std::optional<double> seen;
-    QTimer::singleShot(0, rig.window.get(), [&] { seen = rig.window->进度条->value(); });
+    QTimer::singleShot(0, rig.window.get(), [&] { seen = lumafex::testing::child<lumafex::controls::AdjustableBar>(*rig.window, "进度条")->value(); });
     rig.window->生成单集成块二进制结果();
     QVERIFY(seen.has_value());
     QVERIFY2(*seen > 1 && *seen < 3000, qPrintable(QString::number(*seen)));
-    QCOMPARE(rig.window->进度条->value(), 3000.0);
+    QCOMPARE(lumafex::testing::child<lumafex::controls::AdjustableBar>(*rig.window, "进度条")->value(), 3000.0);
   }
 
   // --- The command ---
@@ -505,14 +506,14 @@ class OutputWindowTest : public QObject {
     Rig rig;
     rig.boardEmpty = true;
     rig.program(lines(5, 8));
-    rig.window->输出单集成块->setChecked(true);
-    rig.window->编译->click();
+    lumafex::testing::child<QRadioButton>(*rig.window, "输出单集成块")->setChecked(true);
+    lumafex::testing::child<lumafex::controls::VelarnButton>(*rig.window, "编译")->click();
     QVERIFY(rig.dialogs.asked.empty());
     QCOMPARE(rig.stopCalls, 0);
     QVERIFY(!QFile::exists(rig.bufferPath()));
     QVERIFY(!QDir(rig.binDir()).exists());
     QVERIFY(!rig.window->isVisible());
-    QCOMPARE(rig.window->路数->text(), QStringLiteral("路数"));
+    QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(), QStringLiteral("路数"));
   }
 
   void controlsCarryTheirNamesAndFit() {
@@ -528,12 +529,12 @@ class OutputWindowTest : public QObject {
     QVERIFY(w.findChild<QTextEdit*>(QStringLiteral("Text2")) != nullptr);
     QVERIFY(w.findChild<lumafex::controls::VelarnButton*>(QStringLiteral("编译")) != nullptr);
     QVERIFY(w.findChild<lumafex::controls::AdjustableBar*>(QStringLiteral("进度条")) != nullptr);
-    QCOMPARE(w.输出多集成块->text(), QStringLiteral("输出多集成块（每8路一IC）"));
+    QCOMPARE(lumafex::testing::child<QRadioButton>(w, "输出多集成块")->text(), QStringLiteral("输出多集成块（每8路一IC）"));
     // Every caption is shown whole at the window's own size, before and after a compile.
     const auto checkFit = [&] {
       for (QWidget* widget :
-           std::initializer_list<QWidget*>{w.路数, w.行, w.列, w.bytesCaption, w.每帧字节数, w.chipsCaption,
-                                           w.集成块个数, w.Label2, w.输出单集成块, w.输出多集成块, w.编译}) {
+           std::initializer_list<QWidget*>{lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(w, "路数"), lumafex::testing::child<QLabel>(w, "行"), lumafex::testing::child<QLabel>(w, "列"), lumafex::testing::child<QLabel>(w, "bytesCaption"), lumafex::testing::child<QLabel>(w, "每帧字节数"), lumafex::testing::child<QLabel>(w, "chipsCaption"),
+                                           lumafex::testing::child<QLabel>(w, "集成块个数"), lumafex::testing::child<QLabel>(w, "Label2"), lumafex::testing::child<QRadioButton>(w, "输出单集成块"), lumafex::testing::child<QRadioButton>(w, "输出多集成块"), lumafex::testing::child<lumafex::controls::VelarnButton>(w, "编译")}) {
         QVERIFY2(widget->width() >= widget->sizeHint().width(), qPrintable(widget->objectName()));
         QVERIFY2(widget->height() >= widget->minimumSizeHint().height(), qPrintable(widget->objectName()));
       }

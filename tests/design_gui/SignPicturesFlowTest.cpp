@@ -52,7 +52,7 @@ struct PictureProject : Session {
     for (auto& l : lines) record.push_back(l.value_or(""));
     record[14] = "1";  // 启用标志
     record[15] = "1";  // 启用图案
-    platform::writeGbkLines(path(projectFile), record);
+    if (!platform::writeGbkLines(path(projectFile), record)) qFatal("cannot write the project");
     framed(20, 16, 3, kYellow).save(projectDir + QStringLiteral("/标志1.bmp"), "BMP");
     for (int k = 1; k <= 3; ++k) {
       framed(12, 12, 2, kCyan).save(projectDir + QStringLiteral("/图案%1.bmp").arg(k), "BMP");
@@ -107,16 +107,16 @@ class SignPicturesFlowTest : public QObject {
     // A mouse move over the canvas shows them unless 锁定各物件; a move over the background hides them.
     QMouseEvent over(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     child<lumafex::controls::CheckBoxControl>(preview, "锁定各物件")->setValue(1);
-    QApplication::sendEvent(preview.Picture1, &over);
+    QApplication::sendEvent(child<QWidget>(preview, "Picture1"), &over);
     QVERIFY(images[0]->isHidden());
     child<lumafex::controls::CheckBoxControl>(preview, "锁定各物件")->setValue(0);
-    QApplication::sendEvent(preview.Picture1, &over);
+    QApplication::sendEvent(child<QWidget>(preview, "Picture1"), &over);
     QVERIFY(!images[0]->isHidden());
     QVERIFY(!logos[0]->isHidden());
     // Over a block: its number instead of its picture.
     QApplication::sendEvent(images[1], &over);
     QVERIFY(images[1]->showsNumber());
-    QApplication::sendEvent(preview.Picture2, &over);
+    QApplication::sendEvent(child<QWidget>(preview, "Picture2"), &over);
     QVERIFY(images[0]->isHidden());
     QVERIFY(logos[0]->isHidden());
     QVERIFY(s.dialogs.unexpected.empty());

@@ -151,7 +151,7 @@ class TimedRunTest : public QObject {
     Sample s;
     auto& design = s.design();
     lumafex::testing::child<QLineEdit>(design, "标题名称")->setText(QStringLiteral("欢迎光"));
-    s.app->horizontalPreview().启用标题花式->setValue(1);
+    lumafex::testing::child<lumafex::controls::CheckBoxControl>(s.app->horizontalPreview(), "启用标题花式")->setValue(1);
     lumafex::testing::child<QPlainTextEdit>(s.app->postEditWindow(), "Text2")->setPlainText(QStringLiteral("欢迎光<1>\n欢□光<5>\n"));
     lumafex::testing::child<QLineEdit>(design, "列数")->setText(QStringLiteral("16"));
     lumafex::testing::child<QListWidget>(design, "List2")->setCurrentRow(65);  // eight dark steps
@@ -172,7 +172,7 @@ class TimedRunTest : public QObject {
     design.tick();  // step 6 has none: the state of step 5 stays
     QCOMPARE(design.titleState(), QStringLiteral("欢□光"));
     // Without the title effect the title is simply the text.
-    s.app->horizontalPreview().启用标题花式->setValue(0);
+    lumafex::testing::child<lumafex::controls::CheckBoxControl>(s.app->horizontalPreview(), "启用标题花式")->setValue(0);
     design.显示标题();
     QCOMPARE(design.titleState(), QStringLiteral("欢迎光"));
   }

@@ -219,9 +219,9 @@ class PostEditFlowTest : public QObject {
                                     : QStringList{QStringLiteral("单IC正.bin"), QStringLiteral("单IC反.bin")};
       QList<QByteArray> fromWindows;
       for (const QString& n : names) fromWindows << fileBytes(s.bin(n));
-      QVERIFY2(!fromWindows.front().isEmpty(), qPrintable(s.app->outputWindow().Text2->toPlainText() +
+      QVERIFY2(!fromWindows.front().isEmpty(), qPrintable(lumafex::testing::child<QTextEdit>(s.app->outputWindow(), "Text2")->toPlainText() +
                                                           QString::number(s.dialogs.asked.size())));
-      QCOMPARE(s.app->outputWindow().Text2->toPlainText().contains(QStringLiteral("总步数＝")), true);
+      QCOMPARE(lumafex::testing::child<QTextEdit>(s.app->outputWindow(), "Text2")->toPlainText().contains(QStringLiteral("总步数＝")), true);
       QProcess p;
       p.start(cli, {QStringLiteral("compile"), project,
                     multi ? QStringLiteral("--multi") : QStringLiteral("--single")});
@@ -242,7 +242,7 @@ class PostEditFlowTest : public QObject {
     s.dialogs.expect("编译成功！", Answer::Ok);
     lumafex::testing::child<QAction>(s.main(), "多集成块_每8路一块")->trigger();
     QVERIFY(s.dialogs.unexpected.empty());
-    QCOMPARE(s.app->outputWindow().集成块个数->text(), QStringLiteral("6"));  // 40 tubes + 4 title characters
+    QCOMPARE(lumafex::testing::child<QLabel>(s.app->outputWindow(), "集成块个数")->text(), QStringLiteral("6"));  // 40 tubes + 4 title characters
     QVERIFY(!QFileInfo::exists(s.bin(QStringLiteral("正7.bin"))));
     QVERIFY(!QFileInfo::exists(s.bin(QStringLiteral("反9.bin"))));
     QVERIFY(QFileInfo::exists(s.bin(QStringLiteral("正6.bin"))));

@@ -14,6 +14,7 @@
 #include "platform/TextFile.h"
 #include "platform/Twips.h"
 #include "preview/PreviewWindow.h"
+#include "support/Widgets.h"
 #include "preview/SignCanvas.h"
 #include "preview/TitleRenderer.h"
 
@@ -137,7 +138,7 @@ void PreviewTest::stepLightsLampsInTheirSwatch() {
   const QImage image = window->renderCanvas();
   for (int r = 1; r <= rows; ++r) {
     for (int c = 1; c <= columns; ++c) {
-      const QRect lamp = window->Picture1->lampRect(r, c);
+      const QRect lamp = lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->lampRect(r, c);
       QVERIFY2(!lamp.isEmpty(), qPrintable(QStringLiteral("lamp %1,%2").arg(r).arg(c)));
       const QColor want = expected.at(c - 1);
       // The whole lamp is its colour, corners included.
@@ -157,7 +158,7 @@ void PreviewTest::hollowLampsAreOutlines() {
   const QImage image = window->renderCanvas();
   const QList<QColor> expected{kRed, kDark, kDark, kRed};
   for (int c = 1; c <= 4; ++c) {
-    const QRect lamp = window->Picture1->lampRect(1, c);
+    const QRect lamp = lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->lampRect(1, c);
     QVERIFY(lamp.width() > 4 && lamp.height() > 4);
     QCOMPARE(pixel(image, lamp.center()), kBlack);
     for (const QPoint at :
@@ -177,11 +178,11 @@ void PreviewTest::layoutViewLightsEveryLamp() {
   const QList<QColor> expected{kRed, kGreen, kBlue, kRed, kGreen, kBlue};
   for (int r = 1; r <= 2; ++r) {
     for (int c = 1; c <= 6; ++c)
-      QCOMPARE(pixel(image, window->Picture1->lampRect(r, c).center()), expected.at(c - 1));
+      QCOMPARE(pixel(image, lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->lampRect(r, c).center()), expected.at(c - 1));
   }
   // A cleared canvas shows no lamp.
   window->clearCanvas();
-  QCOMPARE(pixel(window->renderCanvas(), window->Picture1->lampRect(1, 1).center()), kBlack);
+  QCOMPARE(pixel(window->renderCanvas(), lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->lampRect(1, 1).center()), kBlack);
 }
 
 void PreviewTest::tubesSwitchedOffDrawNoLamps() {
@@ -190,7 +191,7 @@ void PreviewTest::tubesSwitchedOffDrawNoLamps() {
   auto window = horizontalPreview(style);
   window->showStep(QStringLiteral("XXXX"));
   const QImage image = window->renderCanvas();
-  for (int c = 1; c <= 4; ++c) QCOMPARE(pixel(image, window->Picture1->lampRect(1, c).center()), kBlack);
+  for (int c = 1; c <= 4; ++c) QCOMPARE(pixel(image, lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->lampRect(1, c).center()), kBlack);
 }
 
 void PreviewTest::verticalStepRunsDownTheCanvas() {
@@ -202,16 +203,16 @@ void PreviewTest::verticalStepRunsDownTheCanvas() {
   const QList<QColor> expected{kRed, kDark, kDark, kRed};
   int lastTop = -1;
   for (int c = 1; c <= 4; ++c) {
-    const QRect lamp = window.Picture1->lampRect(1, c);
+    const QRect lamp = lumafex::testing::child<lumafex::preview::SignCanvas>(window, "Picture1")->lampRect(1, c);
     QVERIFY(lamp.top() > lastTop);  // channels go down
     lastTop = lamp.top();
-    QVERIFY(window.Picture1->lampRect(2, c).left() > lamp.left());  // rows stand to the right
+    QVERIFY(lumafex::testing::child<lumafex::preview::SignCanvas>(window, "Picture1")->lampRect(2, c).left() > lamp.left());  // rows stand to the right
     for (int r = 1; r <= 2; ++r)
-      QCOMPARE(pixel(image, window.Picture1->lampRect(r, c).center()), expected.at(c - 1));
+      QCOMPARE(pixel(image, lumafex::testing::child<lumafex::preview::SignCanvas>(window, "Picture1")->lampRect(r, c).center()), expected.at(c - 1));
   }
   // The lamps match the twips layout, converted once.
   const TwipsRect twips = window.lampRect(1, 1);
-  const QRect lamp = window.Picture1->lampRect(1, 1);
+  const QRect lamp = lumafex::testing::child<lumafex::preview::SignCanvas>(window, "Picture1")->lampRect(1, 1);
   QCOMPARE(lamp.left(), platform::toPixels(twips.left));
   QCOMPARE(lamp.top(), platform::toPixels(twips.top));
   QCOMPARE(lamp.right() + 1, platform::toPixels(twips.right));
@@ -225,8 +226,8 @@ void PreviewTest::crowdedSignStillShowsEveryLamp() {
   step[299] = QLatin1Char('X');
   window->showStep(step);
   const QImage image = window->renderCanvas();
-  for (int c : {1, 150, 299}) QCOMPARE(pixel(image, window->Picture1->lampRect(10, c).center()), kDark);
-  QCOMPARE(pixel(image, window->Picture1->lampRect(10, 300).center()), kGreen);
+  for (int c : {1, 150, 299}) QCOMPARE(pixel(image, lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->lampRect(10, c).center()), kDark);
+  QCOMPARE(pixel(image, lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->lampRect(10, 300).center()), kGreen);
 }
 
 void PreviewTest::titleStateDarkensCharacters() {
@@ -242,7 +243,7 @@ void PreviewTest::titleStateDarkensCharacters() {
   // The middle character's cell: the title picture has the title's size at its start.
   const QPoint start(platform::toPixels(window->titleStart().x()),
                      platform::toPixels(window->titleStart().y()));
-  const QSize size = window->Picture1->title().pixelSize();
+  const QSize size = lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->title().pixelSize();
   QVERIFY(size.width() > 0);
   const int cell = size.width() / 3;
   const QRect first(start.x(), start.y(), cell, size.height());
@@ -255,7 +256,7 @@ void PreviewTest::titleStateDarkensCharacters() {
   QVERIFY(countColour(dark, first, kWhite) > 10);
 
   // The title picture carries the title colour for lit characters and black for dark ones.
-  const QImage picture = window->标题图片->pixmap().toImage();
+  const QImage picture = lumafex::testing::child<QLabel>(*window, "标题图片")->pixmap().toImage();
   const QRect pictureMiddle(cell, 0, cell, size.height());
   QVERIFY(countColour(picture, QRect(0, 0, cell, size.height()), title.colour) > 10);
   QCOMPARE(countPixels(picture, pictureMiddle, [](QColor c) { return c.rgb() != kBlack.rgb(); }), 0);
@@ -277,10 +278,10 @@ void PreviewTest::titleStateShorterThanTitleDrawsOnlyItsPositions() {
   const TitleStyle title = titleOf(QStringLiteral("工作室"), 20);
   window->clearCanvas();
   window->showTitle(title, QString());  // empty: every character lit
-  const int all = countColour(window->renderCanvas(), window->Picture1->rect(), kWhite);
+  const int all = countColour(window->renderCanvas(), lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->rect(), kWhite);
   window->clearCanvas();
   window->showTitle(title, QStringLiteral("工"));
-  const int one = countColour(window->renderCanvas(), window->Picture1->rect(), kWhite);
+  const int one = countColour(window->renderCanvas(), lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->rect(), kWhite);
   QVERIFY(one > 0);
   QVERIFY(one < all / 2);
 }
@@ -331,9 +332,9 @@ void PreviewTest::titleWindowCentresOnItsCanvas() {
   window->showTitle(titleOf(QStringLiteral("工作室"), 20, 2), QString());
   QCOMPARE(window->titleStart(), QPoint(1400, 1300));
   // The title picture lies where the title starts.
-  QCOMPARE(window->标题图片->pos(), QPoint(platform::toPixels(1400), platform::toPixels(1300)));
+  QCOMPARE(lumafex::testing::child<QLabel>(*window, "标题图片")->pos(), QPoint(platform::toPixels(1400), platform::toPixels(1300)));
   // And the sign shows white pixels there.
-  const QRect area(window->标题图片->pos(), window->Picture1->title().pixelSize());
+  const QRect area(lumafex::testing::child<QLabel>(*window, "标题图片")->pos(), lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->title().pixelSize());
   QVERIFY(countColour(window->renderCanvas(), area, kWhite) > 10);
 }
 
@@ -346,17 +347,17 @@ void PreviewTest::titleDragWritesThePositionFile() {
   window->show();
   QVERIFY(QTest::qWaitForWindowExposed(window.get()));
   window->showTitle(titleOf(QStringLiteral("工作室"), 20), QString());
-  QTest::mouseMove(window->Picture1, QPoint(5, 5));
-  QVERIFY(window->标题图片->isVisible());
-  const QPoint before = window->标题图片->pos();
+  QTest::mouseMove(lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1"), QPoint(5, 5));
+  QVERIFY(lumafex::testing::child<QLabel>(*window, "标题图片")->isVisible());
+  const QPoint before = lumafex::testing::child<QLabel>(*window, "标题图片")->pos();
   QSignalSpy changed(window.get(), &PreviewWindow::changedByUser);
 
-  QTest::mousePress(window->标题图片, Qt::LeftButton, {}, QPoint(5, 5));
-  QTest::mouseMove(window->标题图片, QPoint(35, 25));
-  QTest::mouseRelease(window->标题图片, Qt::LeftButton, {}, QPoint(35, 25));
+  QTest::mousePress(lumafex::testing::child<QLabel>(*window, "标题图片"), Qt::LeftButton, {}, QPoint(5, 5));
+  QTest::mouseMove(lumafex::testing::child<QLabel>(*window, "标题图片"), QPoint(35, 25));
+  QTest::mouseRelease(lumafex::testing::child<QLabel>(*window, "标题图片"), Qt::LeftButton, {}, QPoint(35, 25));
 
   const QPoint after = before + QPoint(30, 20);
-  QCOMPARE(window->标题图片->pos(), after);
+  QCOMPARE(lumafex::testing::child<QLabel>(*window, "标题图片")->pos(), after);
   QCOMPARE(changed.count(), 1);
   const auto lines = platform::readGbkLines(platform::pathFromUtf8(file.toStdString()));
   QVERIFY(lines);
@@ -371,8 +372,8 @@ void PreviewTest::titleDragWritesThePositionFile() {
   second->setTitlePositionFile(file);
   second->showTitle(titleOf(QStringLiteral("工作室"), 20), QString());
   QCOMPARE(second->titleStart(), QPoint(after.x() * 15, after.y() * 15));
-  QCOMPARE(second->标题图片->pos(), after);
-  const QRect area(after, second->Picture1->title().pixelSize());
+  QCOMPARE(lumafex::testing::child<QLabel>(*second, "标题图片")->pos(), after);
+  const QRect area(after, lumafex::testing::child<lumafex::preview::SignCanvas>(*second, "Picture1")->title().pixelSize());
   QVERIFY(countColour(second->renderCanvas(), area, kWhite) > 10);
 
   // A file without both numbers leaves the title centred.
@@ -391,37 +392,37 @@ void PreviewTest::titleRightClickAndHover() {
   window->showTitle(titleOf(QStringLiteral("工作室"), 20), QString());
 
   // Locked: moving over the canvas leaves the title picture hidden.
-  window->锁定各物件->setValue(1);
-  QTest::mouseMove(window->Picture1, QPoint(3, 3));
-  QVERIFY(window->标题图片->isHidden());
-  window->锁定各物件->setValue(0);
+  lumafex::testing::child<lumafex::controls::CheckBoxControl>(*window, "锁定各物件")->setValue(1);
+  QTest::mouseMove(lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1"), QPoint(3, 3));
+  QVERIFY(lumafex::testing::child<QLabel>(*window, "标题图片")->isHidden());
+  lumafex::testing::child<lumafex::controls::CheckBoxControl>(*window, "锁定各物件")->setValue(0);
   QSignalSpy canvasMoves(window.get(), &PreviewWindow::canvasMouseMove);
-  QTest::mouseMove(window->Picture1, QPoint(4, 4));
-  QVERIFY(!window->标题图片->isHidden());
+  QTest::mouseMove(lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1"), QPoint(4, 4));
+  QVERIFY(!lumafex::testing::child<QLabel>(*window, "标题图片")->isHidden());
   QVERIFY(canvasMoves.count() >= 1);
-  QCOMPARE(window->标题图片->cursor().shape(), Qt::SizeAllCursor);
+  QCOMPARE(lumafex::testing::child<QLabel>(*window, "标题图片")->cursor().shape(), Qt::SizeAllCursor);
   // While the picture is shown the sign leaves the white title out.
-  const QRect area(window->标题图片->pos(), window->Picture1->title().pixelSize());
+  const QRect area(lumafex::testing::child<QLabel>(*window, "标题图片")->pos(), lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->title().pixelSize());
   QCOMPARE(countColour(window->renderCanvas(), area, kWhite), 0);
 
   QSignalSpy rightClicks(window.get(), &PreviewWindow::titleRightClicked);
   QSignalSpy changed(window.get(), &PreviewWindow::changedByUser);
-  const QPoint before = window->标题图片->pos();
-  QTest::mouseClick(window->标题图片, Qt::RightButton, {}, QPoint(4, 4));
+  const QPoint before = lumafex::testing::child<QLabel>(*window, "标题图片")->pos();
+  QTest::mouseClick(lumafex::testing::child<QLabel>(*window, "标题图片"), Qt::RightButton, {}, QPoint(4, 4));
   QCOMPARE(rightClicks.count(), 1);
   QCOMPARE(changed.count(), 0);
-  QCOMPARE(window->标题图片->pos(), before);
+  QCOMPARE(lumafex::testing::child<QLabel>(*window, "标题图片")->pos(), before);
 
   // Moving over the background is reported.
   QSignalSpy backgroundMoves(window.get(), &PreviewWindow::backgroundMouseMove);
-  QTest::mouseMove(window->Picture2, QPoint(2, window->height() - 2));
+  QTest::mouseMove(lumafex::testing::child<QWidget>(*window, "Picture2"), QPoint(2, window->height() - 2));
   QVERIFY(backgroundMoves.count() >= 1);
 }
 
 void PreviewTest::stepCounterSignals() {
   PreviewWindow window(Orientation::Vertical);
   QCOMPARE(window.step(), 0L);
-  QCOMPARE(window.步数->text(), QStringLiteral("0"));
+  QCOMPARE(lumafex::testing::child<QLabel>(window, "步数")->text(), QStringLiteral("0"));
   QSignalSpy spy(&window, &PreviewWindow::stepChanged);
   window.setStep(5);
   window.setStep(5);
@@ -431,7 +432,7 @@ void PreviewTest::stepCounterSignals() {
   QCOMPARE(spy.at(1).at(0).toLongLong(), 0LL);
   window.setStep(123456);
   QCOMPARE(window.step(), 123456L);
-  QCOMPARE(window.步数->text(), QStringLiteral("123456"));
+  QCOMPARE(lumafex::testing::child<QLabel>(window, "步数")->text(), QStringLiteral("123456"));
 }
 
 void PreviewTest::windowControlsAndSizes_data() {
@@ -475,17 +476,17 @@ void PreviewTest::windowControlsAndSizes() {
   QVERIFY(QTest::qWaitForWindowExposed(&window));
   QVERIFY(resized.count() >= 1);
   QCOMPARE(changed.count(), 0);  // the program's resize is not the user's change
-  QCOMPARE(window.Picture1->geometry(), canvas);
+  QCOMPARE(lumafex::testing::child<lumafex::preview::SignCanvas>(window, "Picture1")->geometry(), canvas);
   QCOMPARE(window.canvasTwips(), QSizeF(canvas.width() * 15.0, canvas.height() * 15.0));
   if (horizontal) {
-    QCOMPARE(window.宽度与高度->text(),
+    QCOMPARE(lumafex::testing::child<QLabel>(window, "宽度与高度")->text(),
              QStringLiteral("宽：%1  高：%2").arg(canvas.width()).arg(canvas.height()));
   }
   // Every control lies in the strip below the canvas, whole, without overlapping another.
-  QList<QWidget*> controls{window.步数, window.启用标题花式, window.锁定各物件, window.图案同步移动};
+  QList<QWidget*> controls{lumafex::testing::child<QLabel>(window, "步数"), lumafex::testing::child<lumafex::controls::CheckBoxControl>(window, "启用标题花式"), lumafex::testing::child<lumafex::controls::CheckBoxControl>(window, "锁定各物件"), lumafex::testing::child<lumafex::controls::CheckBoxControl>(window, "图案同步移动")};
   if (horizontal) {
-    QCOMPARE(window.宽度与高度->isVisible(), sizeLabelShown);
-    if (sizeLabelShown) controls << window.宽度与高度;
+    QCOMPARE(lumafex::testing::child<QLabel>(window, "宽度与高度")->isVisible(), sizeLabelShown);
+    if (sizeLabelShown) controls << lumafex::testing::child<QLabel>(window, "宽度与高度");
   }
   for (QWidget* control : controls) {
     QVERIFY2(control->isVisible(), qPrintable(control->objectName()));
@@ -497,7 +498,7 @@ void PreviewTest::windowControlsAndSizes() {
       if (other != control) QVERIFY(!control->geometry().intersects(other->geometry()));
     }
   }
-  for (auto* box : {window.启用标题花式, window.锁定各物件, window.图案同步移动}) {
+  for (auto* box : {lumafex::testing::child<lumafex::controls::CheckBoxControl>(window, "启用标题花式"), lumafex::testing::child<lumafex::controls::CheckBoxControl>(window, "锁定各物件"), lumafex::testing::child<lumafex::controls::CheckBoxControl>(window, "图案同步移动")}) {
     const QFontMetrics metrics(box->font());
     QVERIFY2(box->width() >= metrics.horizontalAdvance(box->caption()) + 13, qPrintable(box->objectName()));
     QVERIFY2(box->height() >= metrics.height(), qPrintable(box->objectName()));
@@ -518,9 +519,9 @@ void PreviewTest::backgroundDragMovesTheWindow() {
   const QPoint before = window.pos();
   QSignalSpy changed(&window, &PreviewWindow::changedByUser);
   const QPoint grip(3, window.height() - 3);  // the strip's left end is background
-  QTest::mousePress(window.Picture2, Qt::LeftButton, {}, grip);
-  QTest::mouseMove(window.Picture2, grip + QPoint(40, 25));
-  QTest::mouseRelease(window.Picture2, Qt::LeftButton, {}, grip + QPoint(40, 25));
+  QTest::mousePress(lumafex::testing::child<QWidget>(window, "Picture2"), Qt::LeftButton, {}, grip);
+  QTest::mouseMove(lumafex::testing::child<QWidget>(window, "Picture2"), grip + QPoint(40, 25));
+  QTest::mouseRelease(lumafex::testing::child<QWidget>(window, "Picture2"), Qt::LeftButton, {}, grip + QPoint(40, 25));
   QCOMPARE(window.pos(), before + QPoint(40, 25));
   QCOMPARE(changed.count(), 1);
 }
@@ -537,9 +538,9 @@ void PreviewTest::backgroundDragMovesTheMdiFrame() {
   const QPoint before = frame->pos();
   QSignalSpy changed(window, &PreviewWindow::changedByUser);
   const QPoint grip(window->width() - 2, window->height() - 2);
-  QTest::mousePress(window->Picture2, Qt::RightButton, {}, grip);
-  QTest::mouseMove(window->Picture2, grip + QPoint(50, 30));
-  QTest::mouseRelease(window->Picture2, Qt::RightButton, {}, grip + QPoint(50, 30));
+  QTest::mousePress(lumafex::testing::child<QWidget>(*window, "Picture2"), Qt::RightButton, {}, grip);
+  QTest::mouseMove(lumafex::testing::child<QWidget>(*window, "Picture2"), grip + QPoint(50, 30));
+  QTest::mouseRelease(lumafex::testing::child<QWidget>(*window, "Picture2"), Qt::RightButton, {}, grip + QPoint(50, 30));
   QCOMPARE(frame->pos(), before + QPoint(50, 30));
   QCOMPARE(changed.count(), 1);
 }

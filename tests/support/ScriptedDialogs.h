@@ -1,12 +1,15 @@
 #pragma once
 // Dialogs for window tests: every question is recorded and answered from a queue prepared by the
 // test. A question nobody expected is recorded as unexpected, answered with Cancel (or nothing), and
-// the test checks that there were none.
+// the test checks that there were none. An answer still queued when the dialogs go away (the
+// question it was prepared for was never asked) fails the test.
 
 #include <deque>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <QtTest>
 
 #include "platform/Dialogs.h"
 
@@ -14,6 +17,13 @@ namespace lumafex::testing {
 
 class ScriptedDialogs : public platform::Dialogs {
  public:
+  ~ScriptedDialogs() override {
+    if (!replies.empty() && QTest::currentTestFunction()) {
+      const std::string message = "a prepared answer was never asked for: " + replies.front().expect;
+      QTest::qFail(message.c_str(), __FILE__, __LINE__);
+    }
+  }
+
   struct Reply {
     std::string expect;  // a part of the question's text
     platform::Answer answer = platform::Answer::Ok;
