@@ -24,7 +24,9 @@
 #include "platform/QtDialogs.h"
 #include "platform/ScratchFile.h"
 #include "platform/TextFile.h"
+#include "platform/Twips.h"
 #include "postedit/PostEditWindow.h"
+#include "preview/PictureRenderer.h"
 #include "preview/PreviewWindow.h"
 #include "update/DownloadWindow.h"
 #include "update/UpdateWindow.h"
@@ -68,6 +70,32 @@ Application::Application(platform::Dialogs& dialogs, platform::SettingsStore& se
       options_(std::move(options)),
       document_(std::make_unique<design::ProjectDocument>()) {
   initLumafexResources();
+  // Connected before any window, so the pictures are in place when the windows map a project.
+  connect(document_.get(), &design::ProjectDocument::reset, this, [this](bool) { loadPictures(); });
+  connect(document_.get(), &design::ProjectDocument::changed, this, [this](int parts) {
+    if (!(parts & (design::ProjectDocument::PicturesPart | design::ProjectDocument::Settings))) return;
+    if (horizontal_) showPicturesOn(*horizontal_);
+    if (vertical_) showPicturesOn(*vertical_);
+  });
+}
+
+void Application::loadPictures() {
+  auto set = std::make_shared<preview::SignPictureSet>();
+  if (!projectDir_.isEmpty()) *set = preview::loadSignPictures(toPath(projectDir_));
+  pictures_ = set;
+  for (const design::PictureKind kind : {design::PictureKind::Logo, design::PictureKind::Image}) {
+    std::vector<std::pair<double, double>> sizes;
+    for (const QImage& picture : set->of(kind)) {
+      sizes.emplace_back(platform::toTwips(picture.width()), platform::toTwips(picture.height()));
+    }
+    document_->edit(design::ProjectDocument::PicturesPart,
+                    [&](design::Project& p) { design::fitPictureBlocks(p, kind, sizes); });
+  }
+}
+
+void Application::showPicturesOn(preview::PreviewWindow& window) {
+  const auto& pictures = document_->project().pictures;
+  window.setPictures(pictures_, pictures.logos, pictures.images);
 }
 
 Application::~Application() {
@@ -210,6 +238,17 @@ preview::PreviewWindow* Application::makePreview(bool horizontal) {
     mainWindow().调整尺寸();
   });
   connect(window, &preview::PreviewWindow::titleRightClicked, this, [this] { designWindow().focusTitle(); });
+  connect(window, &preview::PreviewWindow::backgroundMouseMove, this, [this] { designWindow().消除各种物件块(); });
+  connect(window, &preview::PreviewWindow::pictureBlockMoved, this,
+          [this, window](int kind, int index, double left, double top, bool together) {
+            const auto pictureKind = static_cast<design::PictureKind>(kind);
+            document_->edit(design::ProjectDocument::PicturesPart, [&](design::Project& p) {
+              design::dragPictureBlock(p, pictureKind, window->orientation(), static_cast<std::size_t>(index), left,
+                                       top, together);
+            });
+            // The layout is drawn again with the pictures at their new places.
+            if (pictureKind == design::PictureKind::Image) designWindow().定位灯管Click();
+          });
   // The preview's switches are part of the project.
   using S = design::ProjectSettings;
   const auto store = [this](int S::*field) {
@@ -225,6 +264,8 @@ preview::PreviewWindow* Application::makePreview(bool horizontal) {
   const QString positionFile =
       QString::fromUtf8(horizontal ? kTitlePositionFile : kVerticalTitlePositionFile);
   window->setTitlePositionFile(projectFile(positionFile));
+  window->setSignStyle(design::signStyleOf(document_->settings()));
+  showPicturesOn(*window);
   return window;
 }
 
@@ -255,6 +296,9 @@ postedit::PostEditWindow& Application::postEditWindow() {
     };
     context.showSelf = [this] { mainWindow().showPostEdit(); };
     context.showTitle = [this] { designWindow().显示标题(); };
+    context.hidePictureBlocks = [this] {
+      if (design_) design_->消除各种物件块();
+    };
     postEdit_ = new postedit::PostEditWindow(*this, *document_, std::move(context));
     main.addFrame(MainWindow::Frame::PostEdit, postEdit_, QStringLiteral("postEditFrame"),
                   Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint)

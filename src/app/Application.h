@@ -24,6 +24,7 @@ class ProjectDocument;
 }  // namespace lumafex::design
 namespace lumafex::preview {
 class PreviewWindow;
+struct SignPictureSet;
 }
 namespace lumafex::postedit {
 class PostEditWindow;
@@ -112,6 +113,11 @@ class Application : public QObject {
   void requestShortcuts();
   // The splash's version label starts the update check (bounded in time, see DownloadWindow).
   void checkForUpdates();
+  // The pictures of the project directory, read again after a project was opened or created;
+  // their blocks take the pictures' sizes.
+  void loadPictures();
+  // Hands the pictures and their blocks to the previews.
+  void showPicturesOn(preview::PreviewWindow& window);
 
   platform::Dialogs& dialogs_;
   platform::SettingsStore& settings_;
@@ -131,6 +137,8 @@ class Application : public QObject {
   compiler::OutputWindow* output_ = nullptr;
   update::UpdateWindow* update_ = nullptr;
   update::DownloadWindow* download_ = nullptr;
+
+  std::shared_ptr<const preview::SignPictureSet> pictures_;
 
   SplashWindow* splash_ = nullptr;
   QElapsedTimer splashClock_;

@@ -65,6 +65,9 @@ MainWindow::MainWindow(Application& app, design::ProjectDocument& document) : ap
   mdi = new QMdiArea(this);
   mdi->setObjectName(QStringLiteral("mdi"));
   mdi->setBackground(QColor(96, 96, 112));
+  // A mouse over the client area hides the placement blocks of the sign.
+  mdi->viewport()->setMouseTracking(true);
+  mdi->viewport()->installEventFilter(this);
   setCentralWidget(mdi);
   buildMenus();
   buildToolbar();
@@ -252,14 +255,38 @@ void MainWindow::buildMenus() {
   connect(后期处理_全过程, &QAction::triggered, this, [this] { context_.design().生成TXT文件Click(); });
   connect(单IC导出, &QAction::triggered, this, [this] { exportCommand(false); });
   connect(多集成块_每8路一块, &QAction::triggered, this, [this] { exportCommand(true); });
-  // Commands of windows that are not part of this build yet stay unavailable.
-  for (QAction* a : {标志设计, 图案设计, 顺序排列一行, 图片排列为_边框, 标志排列为一行, 标志排列为边框}) {
-    a->setEnabled(false);
+  // The arrangements of the pictures on the sign, each confirmed first.
+  const auto arrangement = [this](const char* question, void (design::DesignCommands::*command)()) {
+    return [this, question, command] {
+      if (app_.dialogs().message(question, platform::Buttons::YesNo, platform::Answer::Yes) != platform::Answer::Yes)
+        return;
+      (context_.design().*command)();
+    };
+  };
+  connect(顺序排列一行, &QAction::triggered, this,
+          arrangement("请确认重新排列各个图案！", &design::DesignCommands::图片排列一行));
+  connect(图片排列为_边框, &QAction::triggered, this,
+          arrangement("请确认重新排列各个图案！", &design::DesignCommands::图片排列为边框));
+  connect(标志排列为一行, &QAction::triggered, this,
+          arrangement("请确认重新排列各个标志！", &design::DesignCommands::标志排列一行));
+  connect(标志排列为边框, &QAction::triggered, this,
+          arrangement("请确认重新排列各个标志！", &design::DesignCommands::标志排列为边框));
+  // The designers are not part of this build yet.
+  for (QAction* a : {标志设计, 图案设计}) a->setEnabled(false);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseMove && (watched == mdi->viewport() || watched == Picture1) && context_.design) {
+    context_.design().消除各种物件块();
+    unsetCursor();
   }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::buildToolbar() {
   Picture1 = new QWidget(this);
+  Picture1->setMouseTracking(true);
+  Picture1->installEventFilter(this);
   Picture1->setObjectName(QStringLiteral("Picture1"));
   Picture1->setAutoFillBackground(true);
   auto* strip = new QHBoxLayout(Picture1);

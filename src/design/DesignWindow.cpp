@@ -31,6 +31,7 @@
 #include "platform/TextCodec.h"
 #include "platform/TextFile.h"
 #include "platform/Twips.h"
+#include "preview/PictureBlock.h"
 #include "preview/PreviewWindow.h"
 
 namespace lumafex::design {
@@ -338,12 +339,23 @@ void DesignWindow::connectControls() {
   }
   List1->installEventFilter(this);
   List2->viewport()->installEventFilter(this);
+  // A mouse move over the lists, the panels or the window background hides the placement blocks.
+  setMouseTracking(true);
+  for (QWidget* w : std::initializer_list<QWidget*>{List1->viewport(), 标题参数板, 灯管排列板, 色彩选择板}) {
+    w->setMouseTracking(true);
+    w->installEventFilter(this);
+  }
   标题名称->installEventFilter(this);
   字体->installEventFilter(this);
   if (字体->lineEdit()) 字体->lineEdit()->installEventFilter(this);
 }
 
 bool DesignWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseMove &&
+      (watched == List1->viewport() || watched == List2->viewport() || watched == 标题参数板 ||
+       watched == 灯管排列板 || watched == 色彩选择板)) {
+    消除各种物件块();
+  }
   if (watched == List1 && event->type() == QEvent::KeyRelease &&
       static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
     deleteSelected(false);
@@ -579,8 +591,9 @@ bool DesignWindow::stepOnce(bool drawTitle) {
   setStepCounters(step);
   const QString tubes = QString::fromLatin1(parts.tubes.data(), static_cast<qsizetype>(parts.tubes.size()));
   const QString images = QString::fromLatin1(parts.images.data(), static_cast<qsizetype>(parts.images.size()));
-  if (h && horizontalShown()) h->showStep(tubes, images);
-  if (auto* v = vertical(); v && verticalShown()) v->showStep(tubes, images);
+  const preview::PictureFrame pictures = stepPictures(tubes + images);
+  if (h && horizontalShown()) h->showStep(tubes, images, pictures);
+  if (auto* v = vertical(); v && verticalShown()) v->showStep(tubes, images, pictures);
   ++stepsShown_;
   if (drawTitle) {
     显示标题();
@@ -591,6 +604,7 @@ bool DesignWindow::stepOnce(bool drawTitle) {
 }
 
 void DesignWindow::显示总程序Click() {
+  消除各种物件块();
   if (auto* h = horizontal()) h->setStep(0);
   if (List1->count() == 0) {
     app_.dialogs().message("请先选择花式到编程板。");
@@ -618,6 +632,8 @@ void DesignWindow::提取当前花式Click() {
 }
 
 void DesignWindow::保存工程Click() {
+  保存标志的坐标();
+  保存图案的坐标();
   保存当前内容();
   Board board;
   if (auto saved = readBoardFile(toPath(app_.appFile(QString::fromUtf8(kWorkingStateFile))))) board = *saved;
@@ -916,13 +932,14 @@ void DesignWindow::pickColour(const QColor& colour) {
 void DesignWindow::layOutTubes() {
   if (loadingProject) return;
   const auto style = signStyleOf(document_.settings());
+  const preview::PictureFrame pictures = layoutPictures();
   if (auto* v = vertical()) {
     v->setSignStyle(style);
-    v->layOutLamps();
+    v->layOutLamps(pictures);
   }
   if (auto* h = horizontal()) {
     h->setSignStyle(style);
-    h->layOutLamps();
+    h->layOutLamps(pictures);
   }
   显示标题();
 }
@@ -1100,6 +1117,117 @@ bool DesignWindow::unload() {
   保存当前内容();
   app_.settings().set("是否运行中", "False");
   return true;
+}
+
+// ---- Logos and images on the sign ----
+
+void DesignWindow::mouseMoveEvent(QMouseEvent* event) {
+  消除各种物件块();
+  QWidget::mouseMoveEvent(event);
+}
+
+preview::PictureFrame DesignWindow::layoutPictures() const {
+  const auto& s = document_.settings();
+  preview::PictureFrame frame;
+  frame.logosOn = s.logosOn == 1;
+  frame.imagesOn = s.imagesOn == 1;
+  frame.allImages = true;
+  return frame;
+}
+
+preview::PictureFrame DesignWindow::stepPictures(const QString& line) const {
+  const auto& s = document_.settings();
+  preview::PictureFrame frame;
+  frame.logosOn = s.logosOn == 1;
+  frame.imagesOn = s.imagesOn == 1;
+  if (frame.imagesOn) {
+    frame.shownImages = imagesOfRunLine(line.toLatin1().toStdString(), document_.project().pictures.imageCount,
+                                        s.tubesOn == 1);
+  }
+  return frame;
+}
+
+void DesignWindow::保存标志的坐标() {
+  // A coordinate file that cannot be written is skipped without a message, as a missing one is.
+  (void)savePictureCoordinates(document_.project(), toPath(app_.projectDirectory()), PictureKind::Logo);
+}
+
+void DesignWindow::读取标志的坐标() {
+  document_.edit(ProjectDocument::PicturesPart,
+                 [this](Project& p) { readPictureCoordinates(p, toPath(app_.projectDirectory()), PictureKind::Logo); });
+}
+
+void DesignWindow::保存图案的坐标() {
+  (void)savePictureCoordinates(document_.project(), toPath(app_.projectDirectory()), PictureKind::Image);
+}
+
+void DesignWindow::读取图案的坐标() {
+  document_.edit(ProjectDocument::PicturesPart, [this](Project& p) {
+    readPictureCoordinates(p, toPath(app_.projectDirectory()), PictureKind::Image);
+  });
+}
+
+void DesignWindow::显示标志() {
+  // The sign keeps what it shows: the layout is drawn again with the pictures the switches allow.
+  layOutTubes();
+}
+
+void DesignWindow::显示图案() {
+  layOutTubes();
+}
+
+void DesignWindow::hideBlocks(PictureKind kind) {
+  if (auto* h = horizontal()) h->hidePictureBlocks(kind);
+  if (auto* v = vertical()) v->hidePictureBlocks(kind);
+}
+
+void DesignWindow::消除标志块() {
+  hideBlocks(PictureKind::Logo);
+}
+
+void DesignWindow::消除图案块() {
+  hideBlocks(PictureKind::Image);
+}
+
+void DesignWindow::消除各种物件块() {
+  消除标志块();
+  消除图案块();
+  for (preview::PreviewWindow* w : {horizontal(), vertical()}) {
+    if (w) w->hideTitlePicture();
+  }
+  unsetCursor();
+}
+
+void DesignWindow::arrange(PictureKind kind, Arrangement arrangement) {
+  auto* h = horizontal();
+  auto* v = vertical();
+  const QSizeF hc = h ? h->canvasTwips() : QSizeF();
+  const QSizeF vc = v ? v->canvasTwips() : QSizeF();
+  document_.edit(ProjectDocument::PicturesPart, [&](Project& p) {
+    arrangePictures(p, kind, arrangement, hc.width(), hc.height(), vc.width(), vc.height());
+  });
+  // The sign is cleared and the arranged blocks are shown.
+  for (preview::PreviewWindow* w : {h, v}) {
+    if (!w) continue;
+    w->clearCanvas();
+    for (preview::PictureBlock* block : w->pictureBlocks(kind)) block->show();
+  }
+}
+
+void DesignWindow::标志排列一行() {
+  arrange(PictureKind::Logo, Arrangement::Row);
+}
+
+void DesignWindow::标志排列为边框() {
+  arrange(PictureKind::Logo, Arrangement::Border);
+}
+
+void DesignWindow::图片排列一行() {
+  arrange(PictureKind::Image, Arrangement::Row);
+}
+
+void DesignWindow::图片排列为边框() {
+  arrange(PictureKind::Image, Arrangement::Border);
 }
 
 }  // namespace lumafex::design

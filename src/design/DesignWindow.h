@@ -23,6 +23,7 @@
 #include "design/Playback.h"
 #include "design/ProjectDocument.h"
 #include "design/ProjectRecord.h"
+#include "preview/PictureRenderer.h"
 #include "preview/PreviewWindow.h"
 
 namespace lumafex::app {
@@ -94,6 +95,13 @@ class DesignCommands {
   // 定位灯管 (pressed after a preview was resized).
   virtual void 定位灯管Click() = 0;
   virtual bool isLoadingProject() const = 0;
+  // The arrangements of the logos and images on the sign (the main window asks first).
+  virtual void 标志排列一行() = 0;
+  virtual void 标志排列为边框() = 0;
+  virtual void 图片排列一行() = 0;
+  virtual void 图片排列为边框() = 0;
+  // Hides the placement blocks of logos and images and the title pictures.
+  virtual void 消除各种物件块() = 0;
 };
 
 class DesignWindow : public QWidget, public DesignCommands {
@@ -139,6 +147,22 @@ class DesignWindow : public QWidget, public DesignCommands {
   void 定位灯管Click() override;
   bool isLoadingProject() const override { return loadingProject; }
 
+  // Logos and images on the sign.
+  void 保存标志的坐标();
+  void 读取标志的坐标();
+  void 保存图案的坐标();
+  void 读取图案的坐标();
+  // Draw every logo / every image on the previews that are switched on (with the layout).
+  void 显示标志();
+  void 显示图案();
+  void 消除标志块();
+  void 消除图案块();
+  void 消除各种物件块() override;
+  void 标志排列一行() override;
+  void 标志排列为边框() override;
+  void 图片排列一行() override;
+  void 图片排列为边框() override;
+
   // A tick of Timer1: the next step of the current effect on the previews.
   void tick();
   // Below this interval (about a display frame) a tick shows every step that came due.
@@ -166,6 +190,7 @@ class DesignWindow : public QWidget, public DesignCommands {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
 
  private:
   void buildControls();
@@ -200,6 +225,11 @@ class DesignWindow : public QWidget, public DesignCommands {
   void mapProject(bool created);
   void storeSettings();
   void showBoard();
+  // What the sign shows of its pictures in the layout view and in a step of the run.
+  preview::PictureFrame layoutPictures() const;
+  preview::PictureFrame stepPictures(const QString& line) const;
+  void arrange(PictureKind kind, Arrangement arrangement);
+  void hideBlocks(PictureKind kind);
   preview::PreviewWindow* horizontal() const;
   preview::PreviewWindow* vertical() const;
   bool horizontalShown() const;

@@ -84,6 +84,16 @@ Project openProjectFiles(const fs::path& projectFile, const fs::path& projectDir
   }
   p.pictures.imageCount = app::consecutivePictures(projectDir, app::imagePictureName);
   p.pictures.logoCount = app::consecutivePictures(projectDir, app::logoPictureName);
+  // One block per picture, read back from the coordinate files; sizes come with the pictures.
+  p.pictures.logos = {};
+  p.pictures.images = {};
+  const Placeholder unsized{0, 0, kDefaultBlockTwips, kDefaultBlockTwips};
+  for (const PictureKind kind : {PictureKind::Logo, PictureKind::Image}) {
+    const auto count = static_cast<std::size_t>(kind == PictureKind::Logo ? p.pictures.logoCount : p.pictures.imageCount);
+    p.pictures.of(kind).horizontal.assign(count, unsized);
+    p.pictures.of(kind).vertical.assign(count, unsized);
+    readCoordinates(projectDir, kind, p.pictures.of(kind));
+  }
   return p;
 }
 
@@ -156,6 +166,44 @@ void dropManualText(Project& project) {
 
 void setChannels(Project& project, int channels) {
   project.channels = channels;
+}
+
+void fitPictureBlocks(Project& project, PictureKind kind, const std::vector<std::pair<double, double>>& sizes) {
+  Placements& placements = project.pictures.of(kind);
+  for (Placeholders* blocks : {&placements.horizontal, &placements.vertical}) {
+    blocks->resize(sizes.size(), Placeholder{0, 0, kDefaultBlockTwips, kDefaultBlockTwips});
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+      (*blocks)[i].width = sizes[i].first > 0 ? sizes[i].first : kDefaultBlockTwips;
+      (*blocks)[i].height = sizes[i].second > 0 ? sizes[i].second : kDefaultBlockTwips;
+    }
+  }
+  (kind == PictureKind::Logo ? project.pictures.logoCount : project.pictures.imageCount) =
+      static_cast<int>(sizes.size());
+}
+
+void dragPictureBlock(Project& project, PictureKind kind, preview::Orientation view, std::size_t index,
+                      double left, double top, bool together) {
+  Placeholders& blocks = project.pictures.of(kind).on(view);
+  if (index >= blocks.size()) return;
+  moveBlock(blocks, index, left, top, together);
+  project.dirty = true;
+}
+
+void arrangePictures(Project& project, PictureKind kind, Arrangement arrangement, double horizontalWidth,
+                     double horizontalHeight, double verticalWidth, double verticalHeight) {
+  Placements& placements = project.pictures.of(kind);
+  const auto arrange = arrangement == Arrangement::Row ? arrangeInRow : arrangeAsBorder;
+  arrange(placements.horizontal, horizontalWidth, horizontalHeight, preview::Orientation::Horizontal);
+  arrange(placements.vertical, verticalWidth, verticalHeight, preview::Orientation::Vertical);
+  project.dirty = true;
+}
+
+Status savePictureCoordinates(const Project& project, const fs::path& projectDir, PictureKind kind) {
+  return saveCoordinates(projectDir, kind, project.pictures.of(kind));
+}
+
+void readPictureCoordinates(Project& project, const fs::path& projectDir, PictureKind kind) {
+  readCoordinates(projectDir, kind, project.pictures.of(kind));
 }
 
 }  // namespace lumafex::design

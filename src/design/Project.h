@@ -13,26 +13,21 @@
 
 #include "design/Board.h"
 #include "design/ProjectRecord.h"
+#include "design/SignPictures.h"
 #include "platform/Result.h"
 
 namespace lumafex::design {
 
-// Where one picture (a logo or an image) stands on a preview, in twips.
-struct PicturePlace {
-  double left = 0;
-  double top = 0;
-};
-
-// The logos and images of the sign. The image count is what the generators and the total program
-// use today (the consecutive pictures "图案1.bmp", "图案2.bmp", … of the project directory); the
-// places per preview and kind are filled by the logo and image designers.
+// The logos and images of the sign. The counts are the consecutive pictures "标志1.bmp", … and
+// "图案1.bmp", … of the project directory (the image count is what the generators and the total
+// program use); every picture has a placement block on each preview.
 struct Pictures {
   int imageCount = 0;
   int logoCount = 0;
-  std::vector<PicturePlace> horizontalLogos;
-  std::vector<PicturePlace> verticalLogos;
-  std::vector<PicturePlace> horizontalImages;
-  std::vector<PicturePlace> verticalImages;
+  Placements logos;
+  Placements images;
+  Placements& of(PictureKind kind) { return kind == PictureKind::Logo ? logos : images; }
+  const Placements& of(PictureKind kind) const { return kind == PictureKind::Logo ? logos : images; }
 };
 
 struct Project {
@@ -104,5 +99,28 @@ void editManualText(Project& project, std::string text);
 void dropManualText(Project& project);
 // N for the generators.
 void setChannels(Project& project, int channels);
+
+// ---- Pictures on the sign ----
+
+// The size a placement block has while its picture has no size (it did not load): 32 pixels.
+inline constexpr double kDefaultBlockTwips = 480;
+
+// Gives the blocks of a kind the natural sizes of their pictures (twips, width and height per
+// picture, index 0 first), one block per picture on each preview; blocks that are added start at
+// the top-left corner. Not a change of the project.
+void fitPictureBlocks(Project& project, PictureKind kind, const std::vector<std::pair<double, double>>& sizes);
+// The user dragged block `index` of a kind on one preview to (left, top); with `together`
+// (图案同步移动) every other block of the kind on that preview moves by the same offset. Marks the
+// project changed.
+void dragPictureBlock(Project& project, PictureKind kind, preview::Orientation view, std::size_t index,
+                      double left, double top, bool together);
+// 标志排列一行 / 标志排列为边框 / 图片排列一行 / 图片排列为边框: the blocks of a kind arranged on both
+// previews, whose canvases are the given sizes in twips. Marks the project changed.
+enum class Arrangement { Row, Border };
+void arrangePictures(Project& project, PictureKind kind, Arrangement arrangement, double horizontalWidth,
+                     double horizontalHeight, double verticalWidth, double verticalHeight);
+// 保存标志的坐标 / 保存图案的坐标 and 读取…的坐标: the coordinate files of a kind in the project directory.
+Status savePictureCoordinates(const Project& project, const std::filesystem::path& projectDir, PictureKind kind);
+void readPictureCoordinates(Project& project, const std::filesystem::path& projectDir, PictureKind kind);
 
 }  // namespace lumafex::design

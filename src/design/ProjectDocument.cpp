@@ -56,6 +56,7 @@ preview::SignStyle signStyleOf(const ProjectSettings& s) {
   for (std::size_t i = 0; i < 3; ++i) style.tubeColours[i] = toQColor(s.tubeColours[i]);
   style.tubesOn = s.tubesOn == 1;
   style.imagesOn = s.imagesOn == 1;
+  style.logosOn = s.logosOn == 1;
   return style;
 }
 

@@ -18,6 +18,7 @@
 #include "platform/QtDialogs.h"
 #include "platform/TextCodec.h"
 #include "platform/TextFile.h"
+#include "preview/PictureRenderer.h"
 #include "preview/PreviewWindow.h"
 
 namespace lumafex::postedit {
@@ -179,6 +180,10 @@ void PostEditWindow::connectControls() {
   Text2->installEventFilter(this);
   Text2->viewport()->installEventFilter(this);
   显示步数->installEventFilter(this);
+  参数板->setMouseTracking(true);
+  参数板->installEventFilter(this);
+  Text1->viewport()->setMouseTracking(true);
+  Text2->viewport()->setMouseTracking(true);
 }
 
 preview::PreviewWindow* PostEditWindow::horizontal() const {
@@ -529,8 +534,15 @@ void PostEditWindow::selectInTitleEffect(int start, int length) {
 
 void PostEditWindow::显示一步() {
   const auto& s = document_.settings();
-  if (auto* h = horizontal(); h && s.showHorizontal == 1) h->showStep(stepTubes, stepImages);
-  if (auto* v = vertical(); v && s.showVertical == 1) v->showStep(stepTubes, stepImages);
+  preview::PictureFrame pictures;
+  pictures.logosOn = s.logosOn == 1;
+  pictures.imagesOn = s.imagesOn == 1;
+  if (pictures.imagesOn) {
+    pictures.shownImages = design::imagesOfStep(stepTubes.toLatin1().toStdString(), stepImages.toLatin1().toStdString(),
+                                                document_.project().pictures.imageCount, s.tubesOn == 1);
+  }
+  if (auto* h = horizontal(); h && s.showHorizontal == 1) h->showStep(stepTubes, stepImages, pictures);
+  if (auto* v = vertical(); v && s.showVertical == 1) v->showStep(stepTubes, stepImages, pictures);
   显示标题();
 }
 
@@ -541,6 +553,12 @@ void PostEditWindow::显示标题() {
 bool PostEditWindow::eventFilter(QObject* watched, QEvent* event) {
   const bool text1 = watched == Text1 || watched == Text1->viewport();
   const bool text2 = watched == Text2 || watched == Text2->viewport();
+  // A mouse over the texts or the parameters hides the placement blocks of the sign.
+  if ((text1 || text2 || watched == 参数板) &&
+      (event->type() == QEvent::MouseMove || event->type() == QEvent::MouseButtonPress) &&
+      context_.hidePictureBlocks) {
+    context_.hidePictureBlocks();
+  }
   if (text1 && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     onText1KeyDown();  // before the key's own effect

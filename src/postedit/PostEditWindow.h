@@ -43,6 +43,8 @@ struct PostEditContext {
   std::function<void()> showSelf;
   // 显示标题 of the design window.
   std::function<void()> showTitle;
+  // 消除各种物件块 of the design window (the placement blocks of logos and images hidden).
+  std::function<void()> hidePictureBlocks;
 };
 
 // The step run's commands as the main window and the output window use them.

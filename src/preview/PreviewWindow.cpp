@@ -15,6 +15,8 @@
 #include "patterns/Catalogue.h"
 #include "platform/TextFile.h"
 #include "platform/Twips.h"
+#include "preview/PictureBlock.h"
+#include "preview/PictureRenderer.h"
 #include "preview/SignCanvas.h"
 
 namespace lumafex::preview {
@@ -113,9 +115,82 @@ void PreviewWindow::layOutLamps() {
 }
 
 void PreviewWindow::showStep(const QString& tubes, const QString& images) {
+  showStep(tubes, images, PictureFrame{});
+}
+
+void PreviewWindow::showStep(const QString& tubes, const QString& images, const PictureFrame& pictures) {
   shownTubes_ = tubes;
   shownImages_ = images;
-  Picture1->showStep(tubes);
+  Picture1->showStep(tubes, pictures);
+}
+
+void PreviewWindow::layOutLamps(const PictureFrame& pictures) {
+  ensureLayout();
+  Picture1->showLayoutView(pictures);
+}
+
+void PreviewWindow::setPictures(std::shared_ptr<const SignPictureSet> pictures, const design::Placements& logos,
+                                const design::Placements& images) {
+  syncBlocks(design::PictureKind::Logo, logos.on(orientation_), pictures.get());
+  syncBlocks(design::PictureKind::Image, images.on(orientation_), pictures.get());
+  Picture1->setPictures(std::move(pictures), logos.on(orientation_), images.on(orientation_));
+}
+
+void PreviewWindow::syncBlocks(design::PictureKind kind, const design::Placeholders& places,
+                               const SignPictureSet* pictures) {
+  auto& blocks = kind == design::PictureKind::Logo ? logoBlocks_ : imageBlocks_;
+  while (blocks.size() > places.size()) {
+    delete blocks.back();
+    blocks.pop_back();
+  }
+  while (blocks.size() < places.size()) {
+    auto* block = new PictureBlock(kind, static_cast<int>(blocks.size()), Picture1);
+    block->hide();
+    block->dragging = [this](PictureBlock& dragged, QPoint offset) {
+      if (dragged.kind() != design::PictureKind::Image || 图案同步移动->value() == 0) return;
+      if (imageDragStarts_.size() != imageBlocks_.size()) return;
+      for (std::size_t i = 0; i < imageBlocks_.size(); ++i) {
+        if (imageBlocks_[i] != &dragged) imageBlocks_[i]->move(imageDragStarts_[i] + offset);
+      }
+    };
+    block->dropped = [this](PictureBlock& dropped) {
+      const bool together = dropped.kind() == design::PictureKind::Image && 图案同步移动->value() != 0;
+      emit pictureBlockMoved(static_cast<int>(dropped.kind()), dropped.index(), platform::toTwips(dropped.x()),
+                             platform::toTwips(dropped.y()), together);
+    };
+    block->installEventFilter(this);
+    blocks.push_back(block);
+  }
+  const std::vector<QImage>* images = pictures ? &pictures->of(kind) : nullptr;
+  for (std::size_t i = 0; i < blocks.size(); ++i) {
+    const design::Placeholder& p = places[i];
+    blocks[i]->setGeometry(platform::toPixels(p.left), platform::toPixels(p.top),
+                           std::max(1, platform::toPixels(p.width)), std::max(1, platform::toPixels(p.height)));
+    blocks[i]->setPicture(images && i < images->size() ? (*images)[i] : QImage());
+  }
+}
+
+std::vector<PictureBlock*> PreviewWindow::pictureBlocks(design::PictureKind kind) const {
+  return kind == design::PictureKind::Logo ? logoBlocks_ : imageBlocks_;
+}
+
+void PreviewWindow::showPictureBlocks() {
+  if (锁定各物件->value() != 0) return;
+  if (style_.logosOn) {
+    for (PictureBlock* block : logoBlocks_) block->show();
+  }
+  if (style_.imagesOn) {
+    for (PictureBlock* block : imageBlocks_) block->show();
+  }
+  if (Picture1->titleDrawn() && !titleStyle_.disabled) 标题图片->show();
+}
+
+void PreviewWindow::hidePictureBlocks(design::PictureKind kind) {
+  for (PictureBlock* block : kind == design::PictureKind::Logo ? logoBlocks_ : imageBlocks_) block->hide();
+}
+
+void PreviewWindow::hideTitlePicture() {
+  标题图片->hide();
 }
 
 void PreviewWindow::clearCanvas() {
@@ -410,9 +485,19 @@ bool PreviewWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == 标题图片) return titlePictureEvent(event);
   if (watched == Picture2) return backgroundEvent(event);
   if (watched == Picture1 && event->type() == QEvent::MouseMove) {
-    if (锁定各物件->value() == 0 && Picture1->titleDrawn() && !titleStyle_.disabled) 标题图片->show();
+    showPictureBlocks();
     Picture1->unsetCursor();
     emit canvasMouseMove();
+    // The move is the canvas's own: passed on to the window it would count as one over the
+    // background, which hides the blocks again.
+    return true;
+  }
+  // A drag of an image block starts from where every image block is.
+  if (event->type() == QEvent::MouseButtonPress) {
+    if (auto* block = dynamic_cast<PictureBlock*>(watched); block && block->kind() == design::PictureKind::Image) {
+      imageDragStarts_.clear();
+      for (PictureBlock* b : imageBlocks_) imageDragStarts_.push_back(b->pos());
+    }
   }
   return QWidget::eventFilter(watched, event);
 }

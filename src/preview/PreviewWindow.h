@@ -12,8 +12,11 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <memory>
 #include <optional>
+#include <vector>
 
+#include "design/SignPictures.h"
 #include "preview/LampLayout.h"
 
 namespace lumafex::controls {
@@ -23,6 +26,9 @@ class CheckBoxControl;
 namespace lumafex::preview {
 
 class SignCanvas;
+class PictureBlock;
+struct PictureFrame;
+struct SignPictureSet;
 
 // How the tubes look: what the design window's tube and colour controls hold.
 struct SignStyle {
@@ -33,6 +39,7 @@ struct SignStyle {
   std::array<QColor, 3> tubeColours{QColor(255, 0, 0), QColor(0, 255, 0), QColor(0, 0, 255)};  // 色彩样品 1-3
   bool tubesOn = true;                                                                         // 启用灯管
   bool imagesOn = false;                                                                       // 启用图案
+  bool logosOn = false;                                                                        // 启用标志
 };
 
 // How the title is drawn: the design window's title controls.
@@ -62,12 +69,29 @@ class PreviewWindow : public QWidget {
   // 定位灯管: recompute the lamp layout from the canvas size, clear the canvas and draw every lamp
   // in its colour (the layout view).
   void layOutLamps();
+  // The same, with the sign's pictures as `pictures` says (the logos and every image).
+  void layOutLamps(const PictureFrame& pictures);
 
   // Draws one step: the canvas cleared, lamp (r, c) lit in its swatch colour when character c of
   // `tubes` is "X", dark RGB(48,48,48) otherwise (a short line leaves the missing lamps dark).
   // Cheap: it records the step and schedules a repaint, so steps may come faster than the screen
   // refreshes.
   void showStep(const QString& tubes, const QString& images = {});
+  // The same, with the sign's pictures of the step.
+  void showStep(const QString& tubes, const QString& images, const PictureFrame& pictures);
+
+  // The project's pictures and their placement blocks (this preview uses its own blocks of both
+  // kinds). One block per picture; blocks keep whether they are shown.
+  void setPictures(std::shared_ptr<const SignPictureSet> pictures, const design::Placements& logos,
+                   const design::Placements& images);
+  // The placement blocks of a kind, index 0 first.
+  std::vector<PictureBlock*> pictureBlocks(design::PictureKind kind) const;
+  // What a mouse move over the canvas does unless 锁定各物件 is checked: shows the logo blocks (with
+  // 启用标志), the image blocks (with 启用图案) and the title picture.
+  void showPictureBlocks();
+  // 消除标志块 / 消除图案块 on this preview.
+  void hidePictureBlocks(design::PictureKind kind);
+  void hideTitlePicture();
 
   // Draws the title for the current step. `state` holds one character per title character, "□"
   // for a dark character; an empty state means every character lit.
@@ -124,6 +148,9 @@ class PreviewWindow : public QWidget {
   void backgroundMouseMove();
   // The mouse moved over the canvas (the logo and image blocks may be shown).
   void canvasMouseMove();
+  // The user dragged a placement block to (left, top) in twips; `together`: every other image
+  // block moves by the same offset (图案同步移动). `kind` is a design::PictureKind.
+  void pictureBlockMoved(int kind, int index, double left, double top, bool together);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -145,6 +172,7 @@ class PreviewWindow : public QWidget {
   QWidget* dragTarget();
   bool backgroundEvent(QEvent* event);
   bool titlePictureEvent(QEvent* event);
+  void syncBlocks(design::PictureKind kind, const design::Placeholders& blocks, const SignPictureSet* pictures);
 
   // Controls.
   SignCanvas* Picture1;          // the lamp canvas
@@ -170,6 +198,10 @@ class PreviewWindow : public QWidget {
   QString titleState_;
   QString shownTubes_;
   QString shownImages_;
+  std::vector<PictureBlock*> logoBlocks_;
+  std::vector<PictureBlock*> imageBlocks_;
+  // Where each image block was when a drag of one of them began (pixels).
+  std::vector<QPoint> imageDragStarts_;
   // A dragged title position that could not be written to the position file.
   std::optional<QPoint> draggedTitleStart_;
   // The position file as last read, kept while the file is unchanged.

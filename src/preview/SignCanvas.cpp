@@ -34,20 +34,31 @@ void SignCanvas::setSignStyle(const SignStyle& style) {
   scheduleRepaint();
 }
 
+void SignCanvas::setPictures(std::shared_ptr<const SignPictureSet> pictures, const design::Placeholders& logos,
+                             const design::Placeholders& images) {
+  pictures_ = std::move(pictures);
+  logoBlocks_ = logos;
+  imageBlocks_ = images;
+  if (content_ != Content::Cleared) scheduleRepaint();
+}
+
 void SignCanvas::clear() {
   content_ = Content::Cleared;
+  frame_ = {};
   titleDrawn_ = false;
   update();
 }
 
-void SignCanvas::showLayoutView() {
+void SignCanvas::showLayoutView(const PictureFrame& pictures) {
   content_ = Content::LayoutView;
+  frame_ = pictures;
   titleDrawn_ = false;
   update();
 }
 
-void SignCanvas::showStep(const QString& tubes) {
+void SignCanvas::showStep(const QString& tubes, const PictureFrame& pictures) {
   content_ = Content::Step;
+  frame_ = pictures;
   tubes_ = tubes;
   titleDrawn_ = false;
   scheduleRepaint();
@@ -80,6 +91,13 @@ void SignCanvas::paintCanvas(QPainter& painter) {
       lamps_.paintLayoutView(painter, style_);
     } else if (style_.tubesOn) {
       lamps_.paintStep(painter, style_, tubes_);
+    }
+    if (pictures_) {
+      if (frame_.logosOn) paintPictures(painter, pictures_->logos, logoBlocks_);
+      if (frame_.imagesOn && frame_.allImages) paintPictures(painter, pictures_->images, imageBlocks_);
+      if (frame_.imagesOn && !frame_.allImages && !frame_.shownImages.empty()) {
+        paintPictures(painter, pictures_->images, imageBlocks_, frame_.shownImages);
+      }
     }
   }
   // The marker shows the middle of the sign's bottom edge (horizontal) or right edge (vertical).

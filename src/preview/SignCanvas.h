@@ -9,7 +9,10 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <memory>
+
 #include "preview/LampRenderer.h"
+#include "preview/PictureRenderer.h"
 #include "preview/PreviewWindow.h"
 #include "preview/TitleRenderer.h"
 
@@ -30,8 +33,14 @@ class SignCanvas : public QWidget {
   // Each of these clears the sign first, the title with it: the title is drawn again by the next
   // setTitle, as the title follows every step.
   void clear();
-  void showLayoutView();
-  void showStep(const QString& tubes);
+  // The layout view and a step draw the sign's pictures as `pictures` says.
+  void showLayoutView(const PictureFrame& pictures = {});
+  void showStep(const QString& tubes, const PictureFrame& pictures = {});
+  const PictureFrame& pictureFrame() const { return frame_; }
+
+  // The pictures of the project and where this preview's blocks put them (twips).
+  void setPictures(std::shared_ptr<const SignPictureSet> pictures, const design::Placeholders& logos,
+                   const design::Placeholders& images);
   Content content() const { return content_; }
   const QString& tubes() const { return tubes_; }
 
@@ -72,6 +81,10 @@ class SignCanvas : public QWidget {
   Content content_ = Content::Cleared;
   QString tubes_;
   LampRenderer lamps_;
+  PictureFrame frame_;
+  std::shared_ptr<const SignPictureSet> pictures_;
+  design::Placeholders logoBlocks_;
+  design::Placeholders imageBlocks_;
   TitleRenderer title_;
   QPoint titleStart_;
   bool titleDrawn_ = false;
