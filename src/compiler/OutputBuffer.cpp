@@ -42,16 +42,20 @@ BufferResult buildOutputBuffer(const BufferInput& in) {
     std::string part(t, 'X');  // every title channel lit until the first marker
     long step = 0;
     std::size_t lastLength = t;
-    for (const std::string& line : platform::splitTextLines(in.totalProgram)) {
+    r.bytes.reserve(in.totalProgram.size() + in.totalProgram.size() / 8 + 64);
+    bool failed = false;
+    platform::forEachLine(in.totalProgram, [&](std::string_view line) {
+      if (failed) return;
       ++step;
       if (const auto at = design::findMask(in.titleEffect, step)) {
         if (at->maskLength != t) {
+          failed = true;
           r.ok = false;
           r.message = "“" + at->mask + "<" + std::to_string(step) + ">" + "”的长度有问题！";
           r.maskStart = at->maskStart;
           r.maskLength = at->maskLength;
           r.channelsLabel.assign(in.channelsLabel);
-          return r;
+          return;
         }
         part = design::maskChannels(at->mask);
       }
@@ -59,7 +63,8 @@ BufferResult buildOutputBuffer(const BufferInput& in) {
       r.bytes += part;
       r.bytes += "\r\n";
       lastLength = line.size() + part.size();
-    }
+    });
+    if (failed) return r;
     channels = std::to_string(lastLength);
   }
 

@@ -38,12 +38,7 @@ bool endsWithFirstStepMarker(std::string_view text) {
 }
 
 std::string acceptedTitle(std::string_view title) {
-  std::string out;
-  for (std::size_t i = 0; i < title.size();) {
-    const std::string_view ch = platform::utf8Char(title, i);
-    if (platform::isDoubleByte(ch)) out += ch;
-  }
-  return out;
+  return platform::doubleByteCharacters(title);
 }
 
 bool isLit(std::string_view state, std::size_t i) {

@@ -3,7 +3,9 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace lumafex::platform {
 
@@ -26,6 +28,7 @@ class Converter {
       failedAt = 0;
       return false;
     }
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // a fresh start after an earlier failure
     out.clear();
     out.resize(in.size() * 2 + 16);
     char* src = const_cast<char*>(in.data());
@@ -52,6 +55,17 @@ class Converter {
   iconv_t cd_;
 };
 
+// Opening a converter costs far more than converting a line, so each thread keeps one of each
+// direction open for all its conversions.
+Converter& decoder() {
+  static thread_local Converter conv("UTF-8", kCodePage);
+  return conv;
+}
+Converter& encoder() {
+  static thread_local Converter conv(kCodePage, "UTF-8");
+  return conv;
+}
+
 std::string hexByte(unsigned char c) {
   char buf[8];
   std::snprintf(buf, sizeof buf, "0x%02X", c);
@@ -61,7 +75,7 @@ std::string hexByte(unsigned char c) {
 }  // namespace
 
 Result<std::string> gbkToUtf8(std::string_view gbk) {
-  Converter conv("UTF-8", kCodePage);
+  Converter& conv = decoder();
   std::string out;
   std::size_t at = 0;
   if (conv.run(gbk, out, at)) return Result<std::string>::ok(std::move(out));
@@ -70,7 +84,7 @@ Result<std::string> gbkToUtf8(std::string_view gbk) {
 }
 
 Result<std::string> utf8ToGbk(std::string_view utf8) {
-  Converter conv(kCodePage, "UTF-8");
+  Converter& conv = encoder();
   std::string out;
   std::size_t at = 0;
   if (conv.run(utf8, out, at)) return Result<std::string>::ok(std::move(out));
@@ -98,24 +112,58 @@ std::string_view utf8Char(std::string_view utf8, std::size_t& offset) {
   return utf8.substr(start, k);
 }
 
+namespace {
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+
+// The length of the run of ASCII bytes at the start of the text, found eight bytes at a time.
+std::size_t asciiPrefix(std::string_view text) {
+  const char* p = text.data();
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, p + i, 8);
+    if (w & kHighBits) break;
+  }
+  while (i < n && static_cast<unsigned char>(p[i]) < 0x80) ++i;
+  return i;
+}
+}  // namespace
+
 std::size_t utf8Length(std::string_view utf8) {
   std::size_t n = 0;
   std::size_t i = 0;
   while (i < utf8.size()) {
-    if (static_cast<unsigned char>(utf8[i]) < 0x80) {
-      ++i;
-    } else {
+    const std::size_t ascii = asciiPrefix(utf8.substr(i));
+    n += ascii;
+    i += ascii;
+    if (i < utf8.size()) {
       utf8Char(utf8, i);
+      ++n;
     }
-    ++n;
   }
   return n;
 }
 
 bool isAscii(std::string_view text) {
-  unsigned char any = 0;
-  for (char c : text) any |= static_cast<unsigned char>(c);
-  return any < 0x80;
+  const char* p = text.data();
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+  std::uint64_t any = 0;
+  for (; i + 32 <= n; i += 32) {
+    std::uint64_t w[4];
+    std::memcpy(w, p + i, 32);
+    any |= w[0] | w[1] | w[2] | w[3];
+  }
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, p + i, 8);
+    any |= w;
+  }
+  if (any & kHighBits) return false;
+  unsigned char rest = 0;
+  for (; i < n; ++i) rest |= static_cast<unsigned char>(p[i]);
+  return rest < 0x80;
 }
 
 bool isDoubleByte(std::string_view utf8Character) {
@@ -123,6 +171,36 @@ bool isDoubleByte(std::string_view utf8Character) {
   const auto encoded = utf8ToGbk(utf8Character);
   // A character GBK cannot hold would become a one-byte "?" on disk: it is not accepted either.
   return encoded && encoded->size() >= 2;
+}
+
+std::string doubleByteCharacters(std::string_view utf8) {
+  // One conversion of the whole text where it can: every character converts to one GBK
+  // character, one byte below 0x81 (ASCII, the euro sign 0x80) or a lead byte and a trail byte.
+  // A character GBK cannot hold stops the converter; it is skipped and the rest converted.
+  std::string out;
+  std::size_t pos = 0;
+  std::string gbk;
+  while (pos < utf8.size()) {
+    const std::string_view rest = utf8.substr(pos);
+    std::size_t failedAt = rest.size();
+    const bool whole = encoder().run(rest, gbk, failedAt);
+    const std::size_t converted = whole ? rest.size() : failedAt;
+    std::size_t u = 0;  // offset in rest
+    std::size_t g = 0;  // offset in gbk
+    while (u < converted) {
+      const std::string_view ch = utf8Char(rest, u);
+      const bool two = g < gbk.size() && static_cast<unsigned char>(gbk[g]) >= 0x81;
+      g += two ? 2 : 1;
+      if (two) out.append(ch.data(), ch.size());
+    }
+    pos += converted;
+    if (!whole) {
+      std::size_t skip = pos;
+      utf8Char(utf8, skip);  // the character that cannot be held
+      pos = skip;
+    }
+  }
+  return out;
 }
 
 }  // namespace lumafex::platform
