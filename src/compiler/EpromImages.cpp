@@ -1,5 +1,7 @@
 #include "compiler/EpromImages.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
@@ -51,8 +53,8 @@ std::string chipInvertedName(int chip) {
 }
 
 int bytesPerFrame(long c) {
-  if (c % 8 == 0) return static_cast<int>(c / 8);
-  return static_cast<int>(c / 8 + 1);
+  const long b = c % 8 == 0 ? c / 8 : c / 8 + 1;
+  return static_cast<int>(std::clamp(b, static_cast<long>(INT_MIN), static_cast<long>(INT_MAX)));
 }
 
 namespace {
@@ -121,6 +123,11 @@ ImageResult writeEpromImages(const ImageInput& in) {
   ImageResult r;
   r.bytes = bytesPerFrame(in.channels);
   const int b = r.bytes;
+  if (in.channels > kMaxChannels) {
+    // Frames this wide would not fit in memory (a 路数 label holding a wrong number).
+    r.message = kTooLongMessage;
+    return r;
+  }
   const fs::path bin = in.projectDirectory / kBinDirectory;
   std::error_code ec;
   fs::create_directories(bin, ec);

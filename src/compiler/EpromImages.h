@@ -19,6 +19,9 @@ inline constexpr const char* kSingleInverted = "单IC反.bin";
 inline constexpr const char* kTooLongMessage =
     "路数不正确,请完整运行一次确定路数。或查找最大的行删除该行末尾多余的内容。";
 
+// The widest frame the writers take: 300 channels and a long title are far below it.
+inline constexpr long kMaxChannels = 1L << 20;
+
 std::string chipPositiveName(int chip);  // "正" + chip + ".bin"
 std::string chipInvertedName(int chip);  // "反" + chip + ".bin"
 
@@ -45,6 +48,7 @@ struct ImageResult {
 // Writes the images into the project directory's "bin" (created when missing) and removes images
 // of the other layout or of an earlier, larger compile. The new images replace the old ones only
 // when every frame fitted: a line too long for the channel count leaves the old images as they were.
+// A channel count above kMaxChannels is refused with the channel-count message.
 ImageResult writeEpromImages(const ImageInput& input);
 
 // One frame's bytes: the line padded with "_" to 8·B characters; a blank or "_" is dark, anything

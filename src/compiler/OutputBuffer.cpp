@@ -11,9 +11,19 @@
 
 namespace lumafex::compiler {
 
-long labelValue(std::string_view label) {
-  const double v = patterns::leadingValue(label);
+namespace {
+// A whole number from a real one, held at the ends of long's range (a label may show any number).
+long saturated(double v) {
+  constexpr double top = 9.2e18;  // below LONG_MAX, which a double does not hold exactly
+  if (!(v == v)) return 0;
+  if (v >= top) return static_cast<long>(top);
+  if (v <= -top) return -static_cast<long>(top);
   return static_cast<long>(v);
+}
+}  // namespace
+
+long labelValue(std::string_view label) {
+  return saturated(patterns::leadingValue(label));
 }
 
 bool titleMerged(const BufferInput& in) {
@@ -72,7 +82,7 @@ BufferResult buildOutputBuffer(const BufferInput& in) {
     // The manual file's lines are as wide as the post-processing window's base channel count.
     // When it holds no number (a window that never assembled anything) the count stays as found.
     if (const auto base = design::parseNumber(in.baseChannels)) {
-      channels = std::to_string(static_cast<long>(*base) + static_cast<long>(t));
+      channels = std::to_string(saturated(*base) + static_cast<long>(t));
     }
   }
   if (labelValue(channels) == 0) {
