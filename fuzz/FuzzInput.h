@@ -30,8 +30,9 @@ inline std::string_view field(std::string_view data, int k) {
 inline const std::filesystem::path& scratchDirectory() {
   static const std::filesystem::path dir = [] {
     std::error_code ec;
-    std::filesystem::path base = std::filesystem::exists("/dev/shm", ec) ? std::filesystem::path("/dev/shm")
-                                                                         : std::filesystem::temp_directory_path();
+    std::filesystem::path base = std::filesystem::exists("/dev/shm", ec)
+                                     ? std::filesystem::path("/dev/shm")
+                                     : std::filesystem::temp_directory_path();
     std::filesystem::path d = base / ("lumafex-fuzz-" + std::to_string(::getpid()));
     std::filesystem::create_directories(d, ec);
     std::atexit([] {

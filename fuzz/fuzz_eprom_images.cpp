@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto name = [&](bool positive, int chip) {
       if (layout == compiler::ChipLayout::Single)
         return platform::pathFromUtf8(positive ? compiler::kSinglePositive : compiler::kSingleInverted);
-      return platform::pathFromUtf8(positive ? compiler::chipPositiveName(chip) : compiler::chipInvertedName(chip));
+      return platform::pathFromUtf8(positive ? compiler::chipPositiveName(chip)
+                                             : compiler::chipInvertedName(chip));
     };
     const int files = layout == compiler::ChipLayout::Single ? 1 : r.bytes;
     for (int chip = 1; chip <= files; ++chip) {

@@ -26,6 +26,7 @@ struct PendingImage {
 
 bool commit(const std::vector<PendingImage>& images) {
   std::vector<std::pair<fs::path, std::string_view>> files;
+  files.reserve(images.size());
   for (const auto& image : images) files.emplace_back(image.target, image.bytes);
   return static_cast<bool>(platform::writeFilesSafely(files));
 }

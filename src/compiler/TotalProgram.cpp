@@ -84,7 +84,8 @@ std::string normaliseLines(std::string_view raw, int channels, bool appendImages
 AssemblyResult assembleTotalProgram(const AssemblyInput& input) {
   AssemblyResult result;
   const bool imagesOn = input.imagesOn && input.tubesOn;
-  const std::size_t images = imagesOn && input.imageCount > 0 ? static_cast<std::size_t>(input.imageCount) : 0;
+  const std::size_t images =
+      imagesOn && input.imageCount > 0 ? static_cast<std::size_t>(input.imageCount) : 0;
   const std::size_t n = widthOf(input.channels);
   // Each contribution is normalised as it comes, without assembling the raw text first. Lines are
   // split as in the whole raw text: a contribution that does not end with a line feed waits for

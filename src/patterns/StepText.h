@@ -19,7 +19,11 @@ struct RuleError {};
 // the even neighbour (2.5 -> 2, 3.5 -> 4).
 // (Written out rather than calling the library's rounding, which is not inlined and sits on the
 // hottest path of every generator.)
+// Values beyond long's range (a number read from a file) are held at its ends; NaN gives 0.
 inline long whole(double x) {
+  constexpr double top = 9.2e18;  // below LONG_MAX, which a double does not hold exactly
+  if (!(x < top && x > -top))
+    return x >= top ? static_cast<long>(top) : (x <= -top ? -static_cast<long>(top) : 0);
   const long t = static_cast<long>(x);  // toward zero
   const double frac = x - static_cast<double>(t);
   if (frac > 0.5 || (frac == 0.5 && (t & 1))) return t + 1;
@@ -78,8 +82,12 @@ inline std::string_view Right(std::string_view s, double n) {
 }
 
 // Appending pieces to a working string. Negative counts are a RuleError.
-inline void addBlanks(std::string& s, double n) { s.append(detail::countOf(n), ' '); }
-inline void addXs(std::string& s, double n) { s.append(detail::countOf(n), 'X'); }
+inline void addBlanks(std::string& s, double n) {
+  s.append(detail::countOf(n), ' ');
+}
+inline void addXs(std::string& s, double n) {
+  s.append(detail::countOf(n), 'X');
+}
 void addRepeat(std::string& s, std::string_view unit, double times);
 std::string Blanks(double n);
 std::string Xs(double n);

@@ -13,18 +13,21 @@ namespace {
 
 constexpr const char* kCodePage = "CP936";
 
+// iconv_open's failure value.
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);  // NOLINT(performance-no-int-to-ptr)
+
 class Converter {
  public:
   Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
   ~Converter() {
-    if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
+    if (cd_ != kNoConverter) iconv_close(cd_);
   }
   Converter(const Converter&) = delete;
   Converter& operator=(const Converter&) = delete;
 
   // Converts everything or stops at the first byte it cannot convert; `failedAt` tells where.
   bool run(std::string_view in, std::string& out, std::size_t& failedAt) {
-    if (cd_ == reinterpret_cast<iconv_t>(-1)) {
+    if (cd_ == kNoConverter) {
       failedAt = 0;
       return false;
     }

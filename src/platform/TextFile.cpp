@@ -140,8 +140,8 @@ Status writeFilesSafely(const std::vector<std::pair<fs::path, std::string_view>>
   // commits the journal once.
   bool flushed = true;
   for (const int fd : open) {
-    if (::sync_file_range(fd, 0, 0,
-                          SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER) != 0)
+    if (::sync_file_range(
+            fd, 0, 0, SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER) != 0)
       flushed = false;
   }
   if (!open.empty() && ::fsync(open.back()) != 0) flushed = false;

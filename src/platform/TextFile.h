@@ -18,7 +18,7 @@ namespace lumafex::platform {
 namespace fs = std::filesystem;
 
 // Files larger than this are refused rather than read into memory.
-inline constexpr std::uintmax_t kMaxTextFileBytes = 256u * 1024u * 1024u;
+inline constexpr std::uintmax_t kMaxTextFileBytes = std::uintmax_t{256} * 1024 * 1024;
 
 // The whole file as bytes.
 Result<std::string> readBytes(const fs::path& path, std::uintmax_t limit = kMaxTextFileBytes);

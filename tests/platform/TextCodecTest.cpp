@@ -26,7 +26,7 @@ TEST(TextCodec, KnownBytes) {
 TEST(TextCodec, InvalidGbkIsReported) {
   const auto r = gbkToUtf8(std::string("AB\xC4", 3));  // a lead byte without its trail byte
   EXPECT_FALSE(r);
-  EXPECT_NE(r.error().find("3"), std::string::npos) << r.error();
+  EXPECT_NE(r.error().find('3'), std::string::npos) << r.error();
   EXPECT_FALSE(gbkToUtf8("\xFF\xFF"));
 }
 
@@ -50,7 +50,9 @@ TEST(TextCodec, DoubleByteCharacters) {
 // around characters GBK cannot hold and bytes that are not UTF-8.
 TEST(TextCodec, DoubleByteFilterAgreesWithCharacterTest) {
   for (const std::string& text :
-       {std::string("欢迎光临"), std::string("A欢 B€迎😀光ｶ临"), std::string("😀😀欢"), std::string("欢\xE4" "A迎"),
+       {std::string("欢迎光临"), std::string("A欢 B€迎😀光ｶ临"), std::string("😀😀欢"),
+        std::string("欢\xE4"
+                    "A迎"),
         std::string("\xC0\x80欢\x80\xFF迎\xE6\x96"), std::string(), std::string("abc"),
         std::string(1000, 'x') + "欢" + std::string(7, 'y') + "迎"}) {
     std::string expected;
