@@ -54,6 +54,11 @@ class Converter {
     return true;
   }
 
+  iconv_t handle() {
+    if (cd_ != kNoConverter) iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    return cd_;
+  }
+
  private:
   iconv_t cd_;
 };
@@ -177,31 +182,38 @@ bool isDoubleByte(std::string_view utf8Character) {
 }
 
 std::string doubleByteCharacters(std::string_view utf8) {
-  // One conversion of the whole text where it can: every character converts to one GBK
-  // character, one byte below 0x81 (ASCII, the euro sign 0x80) or a lead byte and a trail byte.
-  // A character GBK cannot hold stops the converter; it is skipped and the rest converted.
+  // One conversion of the whole text through a small output buffer: every character converts to
+  // one GBK character, one byte below 0x81 (ASCII, the euro sign 0x80) or a lead byte and a trail
+  // byte. A character GBK cannot hold stops the converter; it is skipped and the conversion goes
+  // on from the next one. Linear in the text, whatever it holds.
   std::string out;
-  std::size_t pos = 0;
-  std::string gbk;
-  while (pos < utf8.size()) {
-    const std::string_view rest = utf8.substr(pos);
-    std::size_t failedAt = rest.size();
-    const bool whole = encoder().run(rest, gbk, failedAt);
-    const std::size_t converted = whole ? rest.size() : failedAt;
-    std::size_t u = 0;  // offset in rest
-    std::size_t g = 0;  // offset in gbk
-    while (u < converted) {
-      const std::string_view ch = utf8Char(rest, u);
-      const bool two = g < gbk.size() && static_cast<unsigned char>(gbk[g]) >= 0x81;
+  const iconv_t cd = encoder().handle();
+  if (cd == kNoConverter) return out;
+  char buffer[4096];
+  char* src = const_cast<char*>(utf8.data());
+  std::size_t srcLeft = utf8.size();
+  std::size_t u = 0;  // the next character not yet matched with its GBK bytes
+  while (srcLeft > 0) {
+    char* dst = buffer;
+    std::size_t dstLeft = sizeof buffer;
+    const std::size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+    const int err = r == static_cast<std::size_t>(-1) ? errno : 0;
+    const std::size_t consumed = utf8.size() - srcLeft;
+    std::size_t g = 0;
+    const std::size_t produced = static_cast<std::size_t>(dst - buffer);
+    while (u < consumed) {
+      const std::string_view ch = utf8Char(utf8, u);
+      const bool two = g < produced && static_cast<unsigned char>(buffer[g]) >= 0x81;
       g += two ? 2 : 1;
       if (two) out.append(ch.data(), ch.size());
     }
-    pos += converted;
-    if (!whole) {
-      std::size_t skip = pos;
-      utf8Char(utf8, skip);  // the character that cannot be held
-      pos = skip;
-    }
+    if (err == 0 || err == E2BIG) continue;
+    // EILSEQ or EINVAL: the character at u cannot be held; skip it.
+    std::size_t next = u;
+    utf8Char(utf8, next);
+    src = const_cast<char*>(utf8.data()) + next;
+    srcLeft = utf8.size() - next;
+    u = next;
   }
   return out;
 }

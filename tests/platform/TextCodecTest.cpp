@@ -46,6 +46,12 @@ TEST(TextCodec, DoubleByteCharacters) {
   EXPECT_FALSE(isDoubleByte("😀"));  // cannot be saved, so not accepted in a title
 }
 
+std::string repeated(std::string_view unit, int times) {
+  std::string s;
+  for (int i = 0; i < times; ++i) s += unit;
+  return s;
+}
+
 // The whole-text filter keeps exactly the characters the one-character test accepts, including
 // around characters GBK cannot hold and bytes that are not UTF-8.
 TEST(TextCodec, DoubleByteFilterAgreesWithCharacterTest) {
@@ -54,7 +60,7 @@ TEST(TextCodec, DoubleByteFilterAgreesWithCharacterTest) {
         std::string("欢\xE4"
                     "A迎"),
         std::string("\xC0\x80欢\x80\xFF迎\xE6\x96"), std::string(), std::string("abc"),
-        std::string(1000, 'x') + "欢" + std::string(7, 'y') + "迎"}) {
+        std::string(1000, 'x') + "欢" + std::string(7, 'y') + "迎", repeated("😀欢€", 5000)}) {
     std::string expected;
     for (std::size_t i = 0; i < text.size();) {
       const std::string_view ch = utf8Char(text, i);
