@@ -47,14 +47,14 @@ std::size_t compileOnce() {
   const auto total = compiler::assembleTotalProgram(wholeTwoColourBoard());
   (void)platform::writeBytesSafely(dir / platform::pathFromUtf8(compiler::kTotalProgramFile), total.bytes,
                                    false);
-  const auto program = *platform::readBytes(dir / platform::pathFromUtf8(compiler::kTotalProgramFile));
+  auto program = std::move(*platform::readBytes(dir / platform::pathFromUtf8(compiler::kTotalProgramFile)));
   compiler::BufferInput bin;
   bin.totalProgram = program;
   bin.title = "欢迎光临";
   const auto buffer = compiler::buildOutputBuffer(bin);
   (void)platform::writeBytesSafely(dir / platform::pathFromUtf8(compiler::kOutputBufferFile), buffer.bytes,
                                    false);
-  const auto bytes = *platform::readBytes(dir / platform::pathFromUtf8(compiler::kOutputBufferFile));
+  auto bytes = std::move(*platform::readBytes(dir / platform::pathFromUtf8(compiler::kOutputBufferFile)));
   for (auto layout : {compiler::ChipLayout::Single, compiler::ChipLayout::PerEightChannels}) {
     const auto r =
         compiler::writeEpromImages({bytes, compiler::labelValue(buffer.channelsLabel), dir, layout, nullptr});
@@ -65,7 +65,7 @@ std::size_t compileOnce() {
 
 // A plain copy: read the file, write it anew.
 void copyOnce(const fs::path& from, const fs::path& to) {
-  const auto bytes = *platform::readBytes(from);
+  auto bytes = std::move(*platform::readBytes(from));
   std::ofstream out(to, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }

@@ -1,5 +1,7 @@
 #include "compiler/EpromImages.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
@@ -40,8 +42,8 @@ std::string chipInvertedName(int chip) {
 }
 
 int bytesPerFrame(long c) {
-  if (c % 8 == 0) return static_cast<int>(c / 8);
-  return static_cast<int>(c / 8 + 1);
+  const long b = c % 8 == 0 ? c / 8 : c / 8 + 1;
+  return static_cast<int>(std::clamp(b, static_cast<long>(INT_MIN), static_cast<long>(INT_MAX)));
 }
 
 namespace {
@@ -58,19 +60,37 @@ unsigned litBits8(const char* p) {
   return static_cast<unsigned>((lit * 0x0102040810204080ULL) >> 56);
 }
 
-// frameBytes for a line of one-byte characters.
-bool asciiFrameBytes(std::string_view line, int bytes, std::string& positive) {
-  const std::size_t width = bytes > 0 ? static_cast<std::size_t>(bytes) * 8 : 0;
-  positive.assign(bytes > 0 ? static_cast<std::size_t>(bytes) : 0, '\0');
-  if (line.size() > width) return false;
+// frameBytes for a line of one-byte characters, into the B bytes at `out`.
+bool asciiFrameBytesInto(std::string_view line, std::size_t bytes, char* out) {
+  if (bytes > 0) std::memset(out, 0, bytes);
+  if (line.size() > bytes * 8) return false;
   const char* p = line.data();
   std::size_t k = 0;
-  for (; k + 8 <= line.size(); k += 8) positive[k / 8] = static_cast<char>(litBits8(p + k));
+  for (; k + 8 <= line.size(); k += 8) out[k / 8] = static_cast<char>(litBits8(p + k));
   for (; k < line.size(); ++k) {
-    if (line[k] != ' ' && line[k] != '_')
-      positive[k / 8] = static_cast<char>(positive[k / 8] | (1 << (k % 8)));
+    if (line[k] != ' ' && line[k] != '_') out[k / 8] = static_cast<char>(out[k / 8] | (1 << (k % 8)));
   }
   return true;
+}
+
+bool asciiFrameBytes(std::string_view line, int bytes, std::string& positive) {
+  const std::size_t b = bytes > 0 ? static_cast<std::size_t>(bytes) : 0;
+  positive.resize(b);
+  return asciiFrameBytesInto(line, b, positive.data());
+}
+
+// The complement of every byte, eight at a time.
+std::string inverted(std::string_view bytes) {
+  std::string out(bytes.size(), '\0');
+  std::size_t i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, bytes.data() + i, 8);
+    w = ~w;
+    std::memcpy(out.data() + i, &w, 8);
+  }
+  for (; i < bytes.size(); ++i) out[i] = static_cast<char>(~bytes[i]);
+  return out;
 }
 }  // namespace
 
@@ -124,6 +144,7 @@ ImageResult buildEpromImages(const ImageInput& in, ImageSet& set, const ChipOpti
     if (decoded) decodedText = std::move(*decoded);
     if (decoded) text = decodedText;
   }
+  const std::size_t bb = b > 0 ? static_cast<std::size_t>(b) : 0;
   std::string positive;
   std::string frames;  // the positive bytes of every frame, frame after frame
   frames.reserve(text.size() / 8 + 64);
@@ -131,11 +152,22 @@ ImageResult buildEpromImages(const ImageInput& in, ImageSet& set, const ChipOpti
   bool tooLong = false;
   platform::forEachLine(text, [&](std::string_view line) {
     if (tooLong) return;
-    if (!(ascii ? asciiFrameBytes(line, b, positive) : frameBytes(line, b, positive))) {
-      tooLong = true;
-      return;
+    if (ascii) {
+      // Straight into the frame buffer: no copy per frame.
+      const std::size_t at = frames.size();
+      frames.resize(at + bb);
+      if (!asciiFrameBytesInto(line, bb, frames.data() + at)) {
+        frames.resize(at);
+        tooLong = true;
+        return;
+      }
+    } else {
+      if (!frameBytes(line, b, positive)) {
+        tooLong = true;
+        return;
+      }
+      frames += positive;
     }
-    frames += positive;
     if (in.progress) in.progress(frame);
     ++frame;
   });
@@ -151,19 +183,25 @@ ImageResult buildEpromImages(const ImageInput& in, ImageSet& set, const ChipOpti
     return r;
   }
 
-  auto inverse = [](std::string bytes) {
-    for (char& c : bytes) c = static_cast<char>(~c);
-    return bytes;
-  };
   if (in.layout == ChipLayout::Single) {
-    images[0].bytes = frames;
-    images[1].bytes = inverse(std::move(frames));
+    images[1].bytes = inverted(frames);
+    images[0].bytes = std::move(frames);
   } else {
-    for (std::size_t g = 0; g < static_cast<std::size_t>(b); ++g) {
-      std::string chip(static_cast<std::size_t>(frame), '\0');
-      for (std::size_t f = 0; f < chip.size(); ++f) chip[f] = frames[f * static_cast<std::size_t>(b) + g];
-      images[2 * g].bytes = chip;
-      images[2 * g + 1].bytes = inverse(std::move(chip));
+    // Chip g holds byte g of every frame: both polarities of every chip in one pass over the frames.
+    const std::size_t count = static_cast<std::size_t>(frame);
+    std::vector<char*> pos(bb), inv(bb);
+    for (std::size_t g = 0; g < bb; ++g) {
+      images[2 * g].bytes.resize(count);
+      images[2 * g + 1].bytes.resize(count);
+      pos[g] = images[2 * g].bytes.data();
+      inv[g] = images[2 * g + 1].bytes.data();
+    }
+    const char* f = frames.data();
+    for (std::size_t k = 0; k < count; ++k, f += bb) {
+      for (std::size_t g = 0; g < bb; ++g) {
+        pos[g][k] = f[g];
+        inv[g][k] = static_cast<char>(~f[g]);
+      }
     }
   }
   r.frames = in.layout == ChipLayout::Single ? (b > 0 ? static_cast<long>(images[0].bytes.size()) / b : 0)

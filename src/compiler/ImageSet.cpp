@@ -70,14 +70,6 @@ bool writeAll(int fd, std::string_view bytes) {
   return true;
 }
 
-int writeNew(const fs::path& path, std::string_view bytes) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) return errno;
-  int err = writeAll(fd, bytes) ? 0 : errno;
-  if (::close(fd) != 0 && err == 0) err = errno;
-  return err;
-}
-
 // A stray file of the per-file writer: name + ".~" + 8 hexadecimal digits + ".tmp".
 bool isStrayTemporary(const std::string& name) {
   constexpr std::size_t tail = 2 + 8 + 4;
@@ -269,18 +261,46 @@ Status publish(const fs::path& binPath, const ImageSet& set, bool exchange) {
     return Status::fail(failure(binPath, err));
   };
   if (exists && !linkKept(bin, stage, set)) return abandon(errno ? errno : EIO);
-  for (const auto& [name, bytes] : set.files) {
-    if (const int err = writeNew(stage / platform::pathFromUtf8(name), bytes)) return abandon(err);
-  }
-  ::chmod(stage.c_str(), folderMode(bin, exists));
-  // One flush of the file system for all images, then the folder itself.
-  {
-    const int fd = ::open(stage.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-      ::syncfs(fd);
-      ::close(fd);
+  // Every file's write-out starts as it is written; all are waited for, then one fsync commits the
+  // file system's journal with them (unlike syncfs, without waiting for other programs' data).
+  std::vector<int> written;
+  auto closeAll = [&] {
+    int err = 0;
+    for (const int fd : written) {
+      if (::close(fd) != 0 && err == 0) err = errno;
     }
+    written.clear();
+    return err;
+  };
+  for (const auto& [name, bytes] : set.files) {
+    const fs::path path = stage / platform::pathFromUtf8(name);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) {
+      const int err = errno;
+      closeAll();
+      return abandon(err);
+    }
+    written.push_back(fd);
+    if (!writeAll(fd, bytes)) {
+      const int err = errno ? errno : EIO;
+      closeAll();
+      return abandon(err);
+    }
+    ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
   }
+  bool flushed = true;
+  for (const int fd : written) {
+    if (::sync_file_range(fd, 0, 0,
+                          SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER) != 0)
+      flushed = false;
+  }
+  if (!written.empty() && ::fsync(written.back()) != 0) flushed = false;
+  if (!flushed) {
+    for (const int fd : written) ::fsync(fd);  // where write-out cannot be started per file
+  }
+  if (const int err = closeAll()) return abandon(err);
+  ::chmod(stage.c_str(), folderMode(bin, exists));
+  syncDirectory(stage);
 
   if (!exists) {
     if (::rename(stage.c_str(), bin.c_str()) != 0) return abandon(errno);

@@ -11,13 +11,19 @@
 
 namespace lumafex::compiler {
 
-long labelValue(std::string_view label) {
-  const double v = patterns::leadingValue(label);
-  constexpr double kLimit = 4611686018427387904.0;  // 2^62: beyond it the conversion is undefined
-  if (!(v > -kLimit && v < kLimit)) {
-    return v > 0 ? static_cast<long>(kLimit) : (v < 0 ? -static_cast<long>(kLimit) : 0);
-  }
+namespace {
+// A whole number from a real one, held at the ends of long's range (a label may show any number).
+long saturated(double v) {
+  constexpr double top = 9.2e18;  // below LONG_MAX, which a double does not hold exactly
+  if (!(v == v)) return 0;
+  if (v >= top) return static_cast<long>(top);
+  if (v <= -top) return -static_cast<long>(top);
   return static_cast<long>(v);
+}
+}  // namespace
+
+long labelValue(std::string_view label) {
+  return saturated(patterns::leadingValue(label));
 }
 
 bool titleMerged(const BufferInput& in) {
@@ -47,16 +53,20 @@ BufferResult buildOutputBuffer(const BufferInput& in) {
     long step = 0;
     std::size_t lastLength = t;
     const design::TitleMasks masks(in.titleEffect);  // one pass over the text for all steps
-    for (const std::string& line : platform::splitTextLines(in.totalProgram)) {
+    r.bytes.reserve(in.totalProgram.size() + in.totalProgram.size() / 8 + 64);
+    bool failed = false;
+    platform::forEachLine(in.totalProgram, [&](std::string_view line) {
+      if (failed) return;
       ++step;
       if (const auto at = masks.find(step)) {
         if (at->maskLength != t) {
+          failed = true;
           r.ok = false;
           r.message = "“" + at->mask + "<" + std::to_string(step) + ">" + "”的长度有问题！";
           r.maskStart = at->maskStart;
           r.maskLength = at->maskLength;
           r.channelsLabel.assign(in.channelsLabel);
-          return r;
+          return;
         }
         part = design::maskChannels(at->mask);
       }
@@ -64,7 +74,8 @@ BufferResult buildOutputBuffer(const BufferInput& in) {
       r.bytes += part;
       r.bytes += "\r\n";
       lastLength = line.size() + part.size();
-    }
+    });
+    if (failed) return r;
     channels = std::to_string(lastLength);
   }
 

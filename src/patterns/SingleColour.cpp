@@ -569,7 +569,10 @@ bool S22(int n, int, StepWriter& out) {
   }
   std::string next;
   for (int i = 1; i <= n; ++i) {
-    next.assign(" ");
+    // One blank, then the line shifted right (clear and push_back: GCC 12 at -O3 reports a false
+    // -Wrestrict on assigning a literal here).
+    next.clear();
+    next.push_back(' ');
     next += Mid(l, 1, n - 1);
     l.swap(next);
     out.write(l);

@@ -3,7 +3,9 @@
 namespace lumafex::patterns {
 
 namespace {
-std::size_t count(double n) { return detail::countOf(n); }
+std::size_t count(double n) {
+  return detail::countOf(n);
+}
 }  // namespace
 
 void addRepeat(std::string& s, std::string_view unit, double times) {
@@ -12,8 +14,12 @@ void addRepeat(std::string& s, std::string_view unit, double times) {
   for (std::size_t i = 0; i < t; ++i) s.append(unit);
 }
 
-std::string Blanks(double n) { return std::string(count(n), ' '); }
-std::string Xs(double n) { return std::string(count(n), 'X'); }
+std::string Blanks(double n) {
+  return std::string(count(n), ' ');
+}
+std::string Xs(double n) {
+  return std::string(count(n), 'X');
+}
 
 std::string Repeat(std::string_view unit, double times) {
   std::string s;
@@ -57,7 +63,9 @@ void StepWriter::grow(std::size_t atLeast) {
   capacity_ = cap;
 }
 
-std::vector<std::string> StepWriter::lines() const { return splitLines(bytes()); }
+std::vector<std::string> StepWriter::lines() const {
+  return splitLines(bytes());
+}
 
 std::vector<std::string> splitLines(std::string_view text) {
   std::vector<std::string> out;

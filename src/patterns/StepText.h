@@ -19,6 +19,7 @@ struct RuleError {};
 // the even neighbour (2.5 -> 2, 3.5 -> 4).
 // (Written out rather than calling the library's rounding, which is not inlined and sits on the
 // hottest path of every generator.)
+// Values beyond long's range (a number read from a file) are held at its ends; NaN gives 0.
 inline long whole(double x) {
   // Beyond ±2^62 (and for NaN) the conversion below would be undefined: such values saturate.
   constexpr double kLimit = 4611686018427387904.0;
@@ -87,8 +88,12 @@ inline std::string_view Right(std::string_view s, double n) {
 }
 
 // Appending pieces to a working string. Negative counts are a RuleError.
-inline void addBlanks(std::string& s, double n) { s.append(detail::countOf(n), ' '); }
-inline void addXs(std::string& s, double n) { s.append(detail::countOf(n), 'X'); }
+inline void addBlanks(std::string& s, double n) {
+  s.append(detail::countOf(n), ' ');
+}
+inline void addXs(std::string& s, double n) {
+  s.append(detail::countOf(n), 'X');
+}
 void addRepeat(std::string& s, std::string_view unit, double times);
 std::string Blanks(double n);
 std::string Xs(double n);

@@ -3,7 +3,9 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace lumafex::platform {
 
@@ -11,21 +13,25 @@ namespace {
 
 constexpr const char* kCodePage = "CP936";
 
+// iconv_open's failure value.
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);  // NOLINT(performance-no-int-to-ptr)
+
 class Converter {
  public:
   Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
   ~Converter() {
-    if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
+    if (cd_ != kNoConverter) iconv_close(cd_);
   }
   Converter(const Converter&) = delete;
   Converter& operator=(const Converter&) = delete;
 
   // Converts everything or stops at the first byte it cannot convert; `failedAt` tells where.
   bool run(std::string_view in, std::string& out, std::size_t& failedAt) {
-    if (cd_ == reinterpret_cast<iconv_t>(-1)) {
+    if (cd_ == kNoConverter) {
       failedAt = 0;
       return false;
     }
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // a fresh start after an earlier failure
     out.clear();
     out.resize(in.size() * 2 + 16);
     char* src = const_cast<char*>(in.data());
@@ -48,9 +54,25 @@ class Converter {
     return true;
   }
 
+  iconv_t handle() {
+    if (cd_ != kNoConverter) iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    return cd_;
+  }
+
  private:
   iconv_t cd_;
 };
+
+// Opening a converter costs far more than converting a line, so each thread keeps one of each
+// direction open for all its conversions.
+Converter& decoder() {
+  static thread_local Converter conv("UTF-8", kCodePage);
+  return conv;
+}
+Converter& encoder() {
+  static thread_local Converter conv(kCodePage, "UTF-8");
+  return conv;
+}
 
 std::string hexByte(unsigned char c) {
   char buf[8];
@@ -61,7 +83,7 @@ std::string hexByte(unsigned char c) {
 }  // namespace
 
 Result<std::string> gbkToUtf8(std::string_view gbk) {
-  Converter conv("UTF-8", kCodePage);
+  Converter& conv = decoder();
   std::string out;
   std::size_t at = 0;
   if (conv.run(gbk, out, at)) return Result<std::string>::ok(std::move(out));
@@ -70,7 +92,7 @@ Result<std::string> gbkToUtf8(std::string_view gbk) {
 }
 
 Result<std::string> utf8ToGbk(std::string_view utf8) {
-  Converter conv(kCodePage, "UTF-8");
+  Converter& conv = encoder();
   std::string out;
   std::size_t at = 0;
   if (conv.run(utf8, out, at)) return Result<std::string>::ok(std::move(out));
@@ -98,24 +120,58 @@ std::string_view utf8Char(std::string_view utf8, std::size_t& offset) {
   return utf8.substr(start, k);
 }
 
+namespace {
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+
+// The length of the run of ASCII bytes at the start of the text, found eight bytes at a time.
+std::size_t asciiPrefix(std::string_view text) {
+  const char* p = text.data();
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, p + i, 8);
+    if (w & kHighBits) break;
+  }
+  while (i < n && static_cast<unsigned char>(p[i]) < 0x80) ++i;
+  return i;
+}
+}  // namespace
+
 std::size_t utf8Length(std::string_view utf8) {
   std::size_t n = 0;
   std::size_t i = 0;
   while (i < utf8.size()) {
-    if (static_cast<unsigned char>(utf8[i]) < 0x80) {
-      ++i;
-    } else {
+    const std::size_t ascii = asciiPrefix(utf8.substr(i));
+    n += ascii;
+    i += ascii;
+    if (i < utf8.size()) {
       utf8Char(utf8, i);
+      ++n;
     }
-    ++n;
   }
   return n;
 }
 
 bool isAscii(std::string_view text) {
-  unsigned char any = 0;
-  for (char c : text) any |= static_cast<unsigned char>(c);
-  return any < 0x80;
+  const char* p = text.data();
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+  std::uint64_t any = 0;
+  for (; i + 32 <= n; i += 32) {
+    std::uint64_t w[4];
+    std::memcpy(w, p + i, 32);
+    any |= w[0] | w[1] | w[2] | w[3];
+  }
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, p + i, 8);
+    any |= w;
+  }
+  if (any & kHighBits) return false;
+  unsigned char rest = 0;
+  for (; i < n; ++i) rest |= static_cast<unsigned char>(p[i]);
+  return rest < 0x80;
 }
 
 bool isDoubleByte(std::string_view utf8Character) {
@@ -123,6 +179,43 @@ bool isDoubleByte(std::string_view utf8Character) {
   const auto encoded = utf8ToGbk(utf8Character);
   // A character GBK cannot hold would become a one-byte "?" on disk: it is not accepted either.
   return encoded && encoded->size() >= 2;
+}
+
+std::string doubleByteCharacters(std::string_view utf8) {
+  // One conversion of the whole text through a small output buffer: every character converts to
+  // one GBK character, one byte below 0x81 (ASCII, the euro sign 0x80) or a lead byte and a trail
+  // byte. A character GBK cannot hold stops the converter; it is skipped and the conversion goes
+  // on from the next one. Linear in the text, whatever it holds.
+  std::string out;
+  const iconv_t cd = encoder().handle();
+  if (cd == kNoConverter) return out;
+  char buffer[4096];
+  char* src = const_cast<char*>(utf8.data());
+  std::size_t srcLeft = utf8.size();
+  std::size_t u = 0;  // the next character not yet matched with its GBK bytes
+  while (srcLeft > 0) {
+    char* dst = buffer;
+    std::size_t dstLeft = sizeof buffer;
+    const std::size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+    const int err = r == static_cast<std::size_t>(-1) ? errno : 0;
+    const std::size_t consumed = utf8.size() - srcLeft;
+    std::size_t g = 0;
+    const std::size_t produced = static_cast<std::size_t>(dst - buffer);
+    while (u < consumed) {
+      const std::string_view ch = utf8Char(utf8, u);
+      const bool two = g < produced && static_cast<unsigned char>(buffer[g]) >= 0x81;
+      g += two ? 2 : 1;
+      if (two) out.append(ch.data(), ch.size());
+    }
+    if (err == 0 || err == E2BIG) continue;
+    // EILSEQ or EINVAL: the character at u cannot be held; skip it.
+    std::size_t next = u;
+    utf8Char(utf8, next);
+    src = const_cast<char*>(utf8.data()) + next;
+    srcLeft = utf8.size() - next;
+    u = next;
+  }
+  return out;
 }
 
 }  // namespace lumafex::platform

@@ -20,6 +20,10 @@ Result<std::string> utf8ToGbk(std::string_view utf8);
 // forms do, ASCII does not.
 bool isDoubleByte(std::string_view utf8Character);
 
+// The characters of the text for which isDoubleByte holds, in order, found with one conversion
+// rather than one per character.
+std::string doubleByteCharacters(std::string_view utf8);
+
 // Splits UTF-8 text into its characters (each a UTF-8 sequence; a stray byte is a character of its
 // own).
 std::size_t utf8Length(std::string_view utf8);

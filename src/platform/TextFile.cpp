@@ -107,32 +107,56 @@ Status writeBytesSafely(const fs::path& path, std::string_view bytes, bool durab
 
 Status writeFilesSafely(const std::vector<std::pair<fs::path, std::string_view>>& files) {
   std::vector<fs::path> temps;
+  std::vector<int> open;
+  auto closeAll = [&] {
+    for (const int fd : open) ::close(fd);
+    open.clear();
+  };
   auto discard = [&] {
+    closeAll();
     for (const auto& t : temps) ::unlink(t.c_str());
   };
   for (const auto& [path, bytes] : files) {
     temps.push_back(tempBeside(path));
-    if (const int err = writeNew(temps.back(), bytes, false)) {
+    const int fd = ::open(temps.back().c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) {
+      const int err = errno;
       temps.pop_back();
       discard();
       return Status::fail(writeFailure(path, err));
     }
+    open.push_back(fd);
+    if (!writeAll(fd, bytes)) {
+      const int err = errno;
+      discard();
+      return Status::fail(writeFailure(path, err));
+    }
+    // Start writing this file out while the next ones are written.
+    ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
   }
-  // One flush of the file system instead of one per file: these are many small files.
-  if (!temps.empty()) {
-    const int fd = ::open(temps.front().c_str(), O_RDONLY | O_CLOEXEC);
-    const bool flushed = fd >= 0 && ::syncfs(fd) == 0;
-    if (fd >= 0) ::close(fd);
-    if (!flushed) {
-      for (const auto& t : temps) {
-        const int f = ::open(t.c_str(), O_RDONLY | O_CLOEXEC);
-        if (f >= 0) {
-          ::fsync(f);
-          ::close(f);
-        }
-      }
+  // Many small files: wait for the write-out of every one, then one fsync, which commits the file
+  // system's journal (the new files' blocks with it) and flushes the disk's cache. Unlike syncfs it
+  // does not wait for unrelated dirty data on the same file system; unlike an fsync per file it
+  // commits the journal once.
+  bool flushed = true;
+  for (const int fd : open) {
+    if (::sync_file_range(
+            fd, 0, 0, SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER) != 0)
+      flushed = false;
+  }
+  if (!open.empty() && ::fsync(open.back()) != 0) flushed = false;
+  if (!flushed) {
+    for (const int fd : open) ::fsync(fd);  // where write-out cannot be started per file
+  }
+  for (std::size_t i = 0; i < open.size(); ++i) {
+    if (::close(open[i]) != 0) {
+      const int err = errno;
+      open.erase(open.begin(), open.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+      discard();
+      return Status::fail(writeFailure(files[i].first, err));
     }
   }
+  open.clear();
   for (std::size_t i = 0; i < temps.size(); ++i) {
     if (::rename(temps[i].c_str(), files[i].first.c_str()) != 0) {
       const int err = errno;
@@ -145,15 +169,7 @@ Status writeFilesSafely(const std::vector<std::pair<fs::path, std::string_view>>
 
 std::vector<std::string> splitTextLines(std::string_view text) {
   std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c != '\r' && c != '\n') continue;
-    lines.emplace_back(text.substr(start, i - start));
-    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    start = i + 1;
-  }
-  if (start < text.size()) lines.emplace_back(text.substr(start));
+  forEachLine(text, [&](std::string_view line) { lines.emplace_back(line); });
   return lines;
 }
 

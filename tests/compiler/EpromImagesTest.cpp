@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <fstream>
 
 #include "compiler/EpromImages.h"
@@ -137,6 +138,21 @@ TEST(EpromImages, BytesPerFrame) {
        {Case{8, 1}, Case{4, 1}, Case{16, 2}, Case{17, 3}, Case{40, 5}, Case{0, 0}, Case{300, 38}}) {
     EXPECT_EQ(bytesPerFrame(c.channels), c.bytes) << c.channels;
   }
+}
+
+// A 路数 far wider than any sign is refused with the channel-count message before any frame is
+// built (each frame would take gigabytes), and the images already there stay.
+TEST(EpromImages, ChannelCountBeyondTheLimitIsRefused) {
+  testing::TempDir project;
+  ASSERT_TRUE(writeEpromImages({frames(3, 8), 8, project.path(), ChipLayout::Single, nullptr}).ok);
+  const auto before = *readBytes(project.path() / "bin" / platform::pathFromUtf8(kSinglePositive));
+  for (const long channels : {kMaxCompileChannels + 1, 1'000'000'000'000L}) {
+    const auto r = writeEpromImages({frames(3, 8), channels, project.path(), ChipLayout::Single, nullptr});
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.message, channelRangeMessage(channels, kMaxCompileChannels));
+  }
+  EXPECT_EQ(*readBytes(project.path() / "bin" / platform::pathFromUtf8(kSinglePositive)), before);
+  EXPECT_EQ(bytesPerFrame(1'000'000'000'000'000L), INT_MAX);
 }
 
 TEST(EpromImages, ProgressOncePerFrame) {

@@ -83,6 +83,20 @@ TEST(OutputBuffer, ManualFileAddsTheTitleToTheBaseChannels) {
   EXPECT_EQ(buildOutputBuffer(in).channelsLabel, "8");
 }
 
+// Numbers beyond what a channel count can be are held at the end of the range, not converted
+// into whatever the machine makes of them; a base channel count no sign can have reads as no
+// number, so the count stays as found.
+TEST(OutputBuffer, HugeNumbersInLabelsAreHeld) {
+  EXPECT_GT(labelValue("1e300"), 1'000'000'000'000'000'000L);
+  EXPECT_LT(labelValue("-1e300"), -1'000'000'000'000'000'000L);
+  EXPECT_EQ(labelValue("40.9路"), 40);
+  BufferInput in;
+  in.totalProgram = kFive;
+  in.manualFileExists = true;
+  in.baseChannels = "+1999999999999999999999999999999999999999";
+  EXPECT_EQ(buildOutputBuffer(in).channelsLabel, "8");
+}
+
 TEST(OutputBuffer, ChannelCountIsCarriedWhileTheWindowStaysOpen) {
   BufferInput in;
   in.totalProgram = kFive;

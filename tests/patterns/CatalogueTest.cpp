@@ -27,14 +27,19 @@ TEST(Catalogue, EveryNameStartsWithItsPosition) {
 }
 
 TEST(Catalogue, SelectedEntries) {
-  struct Case { int colours; long position; const char* name; const char* generator; };
-  for (const Case c : {Case{1, 0, "1右扫", "S1"}, Case{1, 9, "10跳跃", "S20"}, Case{1, 12, "13追逐", "S10"},
-                       Case{1, 24, "25右拆分", "S19"}, Case{1, 26, "27全亮", "D61"}, Case{1, 27, "28全灭", "D62"},
-                       Case{1, 29, "30左拆分", "S25"}, Case{3, 23, "24积木", "S24"}, Case{3, 24, "25拆分", "S19"},
-                       Case{3, 25, "26交叉", "S13"}, Case{2, 0, "1右扫_色彩1", "D5"},
-                       Case{2, 11, "12左收_色彩混合", "D12"}, Case{2, 25, "26队列", "S22"},
-                       Case{2, 50, "51弹簧", "S23"}, Case{2, 54, "55积木_变色", "D53"},
-                       Case{2, 62, "63全亮_色彩1", "D63"}, Case{2, 65, "66全灭", "D62"}}) {
+  struct Case {
+    int colours;
+    long position;
+    const char* name;
+    const char* generator;
+  };
+  for (const Case c :
+       {Case{1, 0, "1右扫", "S1"}, Case{1, 9, "10跳跃", "S20"}, Case{1, 12, "13追逐", "S10"},
+        Case{1, 24, "25右拆分", "S19"}, Case{1, 26, "27全亮", "D61"}, Case{1, 27, "28全灭", "D62"},
+        Case{1, 29, "30左拆分", "S25"}, Case{3, 23, "24积木", "S24"}, Case{3, 24, "25拆分", "S19"},
+        Case{3, 25, "26交叉", "S13"}, Case{2, 0, "1右扫_色彩1", "D5"}, Case{2, 11, "12左收_色彩混合", "D12"},
+        Case{2, 25, "26队列", "S22"}, Case{2, 50, "51弹簧", "S23"}, Case{2, 54, "55积木_变色", "D53"},
+        Case{2, 62, "63全亮_色彩1", "D63"}, Case{2, 65, "66全灭", "D62"}}) {
     const auto list = catalogue(c.colours);
     ASSERT_LT(static_cast<std::size_t>(c.position), list.size());
     EXPECT_EQ(list[static_cast<std::size_t>(c.position)].name, c.name);
@@ -68,7 +73,10 @@ TEST(Catalogue, GeneratorNames) {
 }
 
 TEST(LeadingNumber, DigitsAtTheStart) {
-  struct Case { const char* text; long value; };
+  struct Case {
+    const char* text;
+    long value;
+  };
   for (const Case c : {Case{"13追逐", 13}, Case{"  7乱流", 7}, Case{"追逐", 0}, Case{"", 0}, Case{"-3", 0},
                        Case{"12左收_色彩混合", 12}, Case{"007", 7}}) {
     EXPECT_EQ(leadingNumber(c.text), c.value) << c.text;
@@ -76,10 +84,13 @@ TEST(LeadingNumber, DigitsAtTheStart) {
 }
 
 TEST(LeadingValue, NumbersAsLabelsHoldThem) {
-  struct Case { const char* text; double value; };
-  for (const Case c : {Case{"40", 40}, Case{" 950 ", 950}, Case{"路数", 0}, Case{"12.5abc", 12.5},
-                       Case{"-3", -3}, Case{"1E3", 1000}, Case{"2e", 2}, Case{".5", 0.5}, Case{"", 0},
-                       Case{"+7", 7}}) {
+  struct Case {
+    const char* text;
+    double value;
+  };
+  for (const Case c :
+       {Case{"40", 40}, Case{" 950 ", 950}, Case{"路数", 0}, Case{"12.5abc", 12.5}, Case{"-3", -3},
+        Case{"1E3", 1000}, Case{"2e", 2}, Case{".5", 0.5}, Case{"", 0}, Case{"+7", 7}}) {
     EXPECT_DOUBLE_EQ(leadingValue(c.text), c.value) << c.text;
   }
 }

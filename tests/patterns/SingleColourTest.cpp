@@ -97,12 +97,10 @@ TEST_P(SingleColourExample, WritesTheExampleLines) {
   EXPECT_EQ(head, expected) << "got:\n" << show(head) << "expected:\n" << show(expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Examples, SingleColourExample, ::testing::ValuesIn(kExamples),
-                         [](const auto& info) {
-                           return std::string(info.param.generator) + "_N" +
-                                  std::to_string(info.param.channels) + "_C" +
-                                  std::to_string(info.param.colours);
-                         });
+INSTANTIATE_TEST_SUITE_P(Examples, SingleColourExample, ::testing::ValuesIn(kExamples), [](const auto& info) {
+  return std::string(info.param.generator) + "_N" + std::to_string(info.param.channels) + "_C" +
+         std::to_string(info.param.colours);
+});
 
 struct StepCount {
   const char* generator;
@@ -112,13 +110,12 @@ struct StepCount {
 };
 
 const StepCount kCounts[] = {
-    {"S2", 8, 1, 9},     {"S2", 100, 1, 101}, {"S4", 8, 1, 8},     {"S4", 100, 1, 100},
-    {"S7", 4, 1, 30},    {"S7", 300, 1, 30},  {"S7", 48, 3, 45},   {"S7", 299, 3, 45},
-    {"S26", 8, 1, 136},  {"S26", 300, 1, 136}, {"S24", 16, 1, 136}, {"S24", 32, 1, 136},
-    {"S24", 33, 1, 153}, {"S10", 32, 3, 11},  {"S10", 4, 1, 0},    {"S14", 32, 3, 24},
-    {"S11", 7, 1, 0},    {"S11", 16, 3, 12},  {"S1", 16, 3, 18},   {"S5", 16, 3, 16},
-    {"S19", 8, 1, 45},   {"S19", 15, 1, 136}, {"S6", 13, 1, 8},    {"S18", 13, 1, 8},
-    {"S2", 16, 3, 19},   {"S3", 16, 3, 16},   {"S4", 17, 3, 17},   {"S8", 48, 3, 48},
+    {"S2", 8, 1, 9},     {"S2", 100, 1, 101}, {"S4", 8, 1, 8},     {"S4", 100, 1, 100}, {"S7", 4, 1, 30},
+    {"S7", 300, 1, 30},  {"S7", 48, 3, 45},   {"S7", 299, 3, 45},  {"S26", 8, 1, 136},  {"S26", 300, 1, 136},
+    {"S24", 16, 1, 136}, {"S24", 32, 1, 136}, {"S24", 33, 1, 153}, {"S10", 32, 3, 11},  {"S10", 4, 1, 0},
+    {"S14", 32, 3, 24},  {"S11", 7, 1, 0},    {"S11", 16, 3, 12},  {"S1", 16, 3, 18},   {"S5", 16, 3, 16},
+    {"S19", 8, 1, 45},   {"S19", 15, 1, 136}, {"S6", 13, 1, 8},    {"S18", 13, 1, 8},   {"S2", 16, 3, 19},
+    {"S3", 16, 3, 16},   {"S4", 17, 3, 17},   {"S8", 48, 3, 48},
 };
 
 TEST(SingleColour, StepCounts) {
@@ -165,9 +162,10 @@ struct RuleChoice {
 };
 
 const RuleChoice kChoices[] = {
-    {"S1", 15, 2, true, "S1"},   // below the threshold the one-colour rule runs whatever the count
+    {"S1", 15, 2, true, "S1"},  // below the threshold the one-colour rule runs whatever the count
     {"S1", 16, 2, false, nullptr},
-    {"S5", 16, 3, true, "S5"},   // 16 < 32: one-colour rule although three colours
+    {"S5", 16, 3, true, "S5"},  // 16 < 32: one-colour rule although three
+                                // colours
     {"S7", 47, 3, true, "S7"},
     {"S11", 64, 2, false, nullptr},
     {"S12", 64, 2, false, nullptr},
@@ -201,8 +199,12 @@ TEST(SingleColour, RuleChoiceByThresholdAndColourCount) {
 }
 
 TEST(SingleColour, LightBarWidthGrowsWithTheSign) {
-  struct Width { int n; std::size_t lit; };
-  for (const Width w : {Width{8, 1}, Width{31, 1}, Width{32, 2}, Width{47, 2}, Width{48, 3}, Width{300, 18}}) {
+  struct Width {
+    int n;
+    std::size_t lit;
+  };
+  for (const Width w :
+       {Width{8, 1}, Width{31, 1}, Width{32, 2}, Width{47, 2}, Width{48, 3}, Width{300, 18}}) {
     const auto lines = run("S16", w.n, 1).lines;
     ASSERT_EQ(lines.size(), static_cast<std::size_t>(w.n));
     EXPECT_EQ(std::count(lines[0].begin(), lines[0].end(), 'X'), static_cast<long>(w.lit)) << w.n;

@@ -3,23 +3,33 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "patterns/StepText.h"
 
 namespace lumafex::patterns {
 namespace {
 
 TEST(StepArithmetic, HalvesRoundToEven) {
-  struct Case { double in; long out; };
+  struct Case {
+    double in;
+    long out;
+  };
   for (const Case c : {Case{2.5, 2}, Case{3.5, 4}, Case{0.5, 0}, Case{1.5, 2}, Case{-0.5, 0}, Case{2.4999, 2},
                        Case{7.0, 7}, Case{37.5, 38}}) {
     EXPECT_EQ(whole(c.in), c.out) << c.in;
   }
+  // A number read from a file may be any size: held at the ends of the range, in order.
+  EXPECT_GE(whole(2.2e74), 4'000'000'000'000'000'000L);
+  EXPECT_LE(whole(-1e300), -4'000'000'000'000'000'000L);
+  EXPECT_GE(whole(2.2e74), whole(1e18));
+  EXPECT_EQ(whole(std::numeric_limits<double>::quiet_NaN()), 0);
 }
 
 TEST(StepArithmetic, IntegerDivisionRoundsOperandsFirst) {
   EXPECT_EQ(idiv(17, 8), 2);
-  EXPECT_EQ(idiv(2.5, 1), 2);   // 2.5 becomes 2
-  EXPECT_EQ(idiv(7, 3.5), 1);   // 3.5 becomes 4
+  EXPECT_EQ(idiv(2.5, 1), 2);  // 2.5 becomes 2
+  EXPECT_EQ(idiv(7, 3.5), 1);  // 3.5 becomes 4
   EXPECT_EQ(Int(-0.5), -1);
   EXPECT_THROW(idiv(3, 0.4), RuleError);
 }
@@ -40,10 +50,15 @@ TEST(StepArithmetic, MidLeftRight) {
 }
 
 TEST(StepArithmetic, SettingAPosition) {
-  struct Case { const char* before; double pos; const char* unit; const char* after; };
-  for (const Case c : {Case{"    ", 2, "X", " X  "}, Case{"    ", 4, "XX", "   XX"},
-                       Case{"XXXX", 5, " ", "XXXX "}, Case{"XXXX", 9, " ", "XXXX "},
-                       Case{"ABCDEF", 1, "xy", "xyCDEF"}}) {
+  struct Case {
+    const char* before;
+    double pos;
+    const char* unit;
+    const char* after;
+  };
+  for (const Case c :
+       {Case{"    ", 2, "X", " X  "}, Case{"    ", 4, "XX", "   XX"}, Case{"XXXX", 5, " ", "XXXX "},
+        Case{"XXXX", 9, " ", "XXXX "}, Case{"ABCDEF", 1, "xy", "xyCDEF"}}) {
     std::string w = c.before;
     setPos(w, c.pos, c.unit);
     EXPECT_EQ(w, c.after) << c.before << " @" << c.pos;
