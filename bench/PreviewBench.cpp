@@ -81,8 +81,10 @@ int main(int argc, char** argv) {
   lumafex::testing::child<QLineEdit>(design, "列数")->setText(QStringLiteral("300"));
   lumafex::testing::child<QLineEdit>(design, "行数")->setText(QStringLiteral("10"));
   lumafex::testing::child<QComboBox>(design, "色数")->setCurrentIndex(1);
-  lumafex::testing::child<lumafex::controls::AdjustableBar>(design, "速度调节")->setValue(999);  // 1 ms per step
-  lumafex::testing::child<QListWidget>(design, "List2")->setCurrentRow(2);  // "3右扫_色彩混合": a sweep that fills every lamp
+  lumafex::testing::child<lumafex::controls::AdjustableBar>(design, "速度调节")
+      ->setValue(999);  // 1 ms per step
+  lumafex::testing::child<QListWidget>(design, "List2")
+      ->setCurrentRow(2);  // "3右扫_色彩混合": a sweep that fills every lamp
   QApplication::processEvents();
 
   auto& horizontal = application.horizontalPreview().canvas();
@@ -105,8 +107,9 @@ int main(int argc, char** argv) {
   const double meanPaintMs =
       paints > 0 ? static_cast<double>(h.nanoseconds + v.nanoseconds) / paints / 1e6 : 0;
   std::printf("timer interval: %d ms; canvases: %dx%d and %dx%d px; paints: %lld + %lld in %.1f s\n",
-              lumafex::testing::child<QTimer>(design, "Timer1")->interval(), horizontal.width(), horizontal.height(), vertical.width(),
-              vertical.height(), static_cast<long long>(h.paints), static_cast<long long>(v.paints), elapsed);
+              lumafex::testing::child<QTimer>(design, "Timer1")->interval(), horizontal.width(),
+              horizontal.height(), vertical.width(), vertical.height(), static_cast<long long>(h.paints),
+              static_cast<long long>(v.paints), elapsed);
   std::printf("steps shown: %ld\n", design.stepsShown());
   std::printf("steps per second: %.0f of 1000 asked; mean paint ms: %.3f\n", stepsPerSecond, meanPaintMs);
   return 0;

@@ -215,7 +215,8 @@ design::DesignWindow& Application::designWindow() {
     design_ = new design::DesignWindow(*this, *document_, std::move(context));
     main.addFrame(MainWindow::Frame::Design, design_, QStringLiteral("designFrame"),
                   Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    connect(design_, &design::DesignWindow::statusText, main_, [this](const QString& t) { main_->setStatusText(t); });
+    connect(design_, &design::DesignWindow::statusText, main_,
+            [this](const QString& t) { main_->setStatusText(t); });
   }
   return *design_;
 }
@@ -238,13 +239,14 @@ preview::PreviewWindow* Application::makePreview(bool horizontal) {
     mainWindow().调整尺寸();
   });
   connect(window, &preview::PreviewWindow::titleRightClicked, this, [this] { designWindow().focusTitle(); });
-  connect(window, &preview::PreviewWindow::backgroundMouseMove, this, [this] { designWindow().消除各种物件块(); });
+  connect(window, &preview::PreviewWindow::backgroundMouseMove, this,
+          [this] { designWindow().消除各种物件块(); });
   connect(window, &preview::PreviewWindow::pictureBlockMoved, this,
           [this, window](int kind, int index, double left, double top, bool together) {
             const auto pictureKind = static_cast<design::PictureKind>(kind);
             document_->edit(design::ProjectDocument::PicturesPart, [&](design::Project& p) {
-              design::dragPictureBlock(p, pictureKind, window->orientation(), static_cast<std::size_t>(index), left,
-                                       top, together);
+              design::dragPictureBlock(p, pictureKind, window->orientation(), static_cast<std::size_t>(index),
+                                       left, top, together);
             });
             // The layout is drawn again with the pictures at their new places.
             if (pictureKind == design::PictureKind::Image) designWindow().定位灯管Click();
@@ -334,7 +336,8 @@ compiler::OutputWindow& Application::outputWindow() {
     context.projectDirectory = [this] { return projectDir_; };
     context.dialogs = &dialogs_;
     output_ = new compiler::OutputWindow(std::move(context));
-    QMdiSubWindow* frame = main.addFrame(MainWindow::Frame::Output, output_, QStringLiteral("outputFrame"), {});
+    QMdiSubWindow* frame =
+        main.addFrame(MainWindow::Frame::Output, output_, QStringLiteral("outputFrame"), {});
     frame->resize(main.clientSize() * 0.9);
     frame->hide();
   }

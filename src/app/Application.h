@@ -25,7 +25,7 @@ class ProjectDocument;
 namespace lumafex::preview {
 class PreviewWindow;
 struct SignPictureSet;
-}
+}  // namespace lumafex::preview
 namespace lumafex::postedit {
 class PostEditWindow;
 }

@@ -81,7 +81,8 @@ MainWindow::MainWindow(Application& app, design::ProjectDocument& document) : ap
   connect(&document_, &design::ProjectDocument::collecting, this, [this] { storeFrames(); });
 }
 
-QMdiSubWindow* MainWindow::addFrame(Frame kind, QWidget* window, const QString& frameName, Qt::WindowFlags flags) {
+QMdiSubWindow* MainWindow::addFrame(Frame kind, QWidget* window, const QString& frameName,
+                                    Qt::WindowFlags flags) {
   QMdiSubWindow* frame = mdi->addSubWindow(window, flags);
   frame->setObjectName(frameName);
   frame->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -258,7 +259,8 @@ void MainWindow::buildMenus() {
   // The arrangements of the pictures on the sign, each confirmed first.
   const auto arrangement = [this](const char* question, void (design::DesignCommands::*command)()) {
     return [this, question, command] {
-      if (app_.dialogs().message(question, platform::Buttons::YesNo, platform::Answer::Yes) != platform::Answer::Yes)
+      if (app_.dialogs().message(question, platform::Buttons::YesNo, platform::Answer::Yes) !=
+          platform::Answer::Yes)
         return;
       (context_.design().*command)();
     };
@@ -276,7 +278,8 @@ void MainWindow::buildMenus() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::MouseMove && (watched == mdi->viewport() || watched == Picture1) && context_.design) {
+  if (event->type() == QEvent::MouseMove && (watched == mdi->viewport() || watched == Picture1) &&
+      context_.design) {
     context_.design().消除各种物件块();
     unsetCursor();
   }
@@ -484,7 +487,8 @@ void MainWindow::backToDesignCommand() {
       return;
     }
     QFile::remove(manual);
-    document_.edit(design::ProjectDocument::ManualPart, [](design::Project& p) { design::dropManualText(p); });
+    document_.edit(design::ProjectDocument::ManualPart,
+                   [](design::Project& p) { design::dropManualText(p); });
   }
   context_.postEdit().stopRun();
   showDesign();

@@ -100,8 +100,8 @@ std::string checksumLine(const FileChecksum& checksum);
 // The HEX and S-record copies in `bin` that would no longer match an image after a compile that
 // writes `written` and retires the numbered chip images from `firstRetired` on: the copy of an
 // image written now without that copy, and the copy of an image that is or will be gone.
-std::vector<std::string> staleCopyNames(const std::filesystem::path& bin, const std::vector<ImageFile>& written,
-                                        int firstRetired);
+std::vector<std::string> staleCopyNames(const std::filesystem::path& bin,
+                                        const std::vector<ImageFile>& written, int firstRetired);
 
 // A chip read back by the programmer against the image of the same name.
 struct FrameDifference {

@@ -54,7 +54,7 @@ struct ImageResult {
   std::string message;  // on failure
   int bytes = 0;        // B, for 每帧字节数 or 集成块个数
   long frames = 0;
-  std::string report;  // the text of the report box
+  std::string report;                   // the text of the report box
   std::vector<FileChecksum> checksums;  // of every file written, when asked
   std::vector<ImageFile> files;         // the files built, when kept in memory only
 };

@@ -290,8 +290,8 @@ Status publish(const fs::path& binPath, const ImageSet& set, bool exchange) {
   }
   bool flushed = true;
   for (const int fd : written) {
-    if (::sync_file_range(fd, 0, 0,
-                          SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER) != 0)
+    if (::sync_file_range(
+            fd, 0, 0, SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER) != 0)
       flushed = false;
   }
   if (!written.empty() && ::fsync(written.back()) != 0) flushed = false;

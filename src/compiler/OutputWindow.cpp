@@ -149,8 +149,9 @@ void OutputWindow::buildControls() {
     const auto layout = 输出单集成块->isChecked()   ? std::optional(ChipLayout::Single)
                         : 输出多集成块->isChecked() ? std::optional(ChipLayout::PerEightChannels)
                                                     : std::nullopt;
-    return ChipPanel::Compiled{pathOf(textOf(context_.applicationDirectory)) / platform::pathFromUtf8(kOutputBufferFile),
-                               labelValue(us(路数->text())), layout};
+    return ChipPanel::Compiled{
+        pathOf(textOf(context_.applicationDirectory)) / platform::pathFromUtf8(kOutputBufferFile),
+        labelValue(us(路数->text())), layout};
   };
   side->addWidget(chipPanel);
 

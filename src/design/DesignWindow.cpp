@@ -590,7 +590,8 @@ bool DesignWindow::stepOnce(bool drawTitle) {
   const long step = (h ? h->step() : 0) + 1;
   setStepCounters(step);
   const QString tubes = QString::fromLatin1(parts.tubes.data(), static_cast<qsizetype>(parts.tubes.size()));
-  const QString images = QString::fromLatin1(parts.images.data(), static_cast<qsizetype>(parts.images.size()));
+  const QString images =
+      QString::fromLatin1(parts.images.data(), static_cast<qsizetype>(parts.images.size()));
   const preview::PictureFrame pictures = stepPictures(tubes + images);
   if (h && horizontalShown()) h->showStep(tubes, images, pictures);
   if (auto* v = vertical(); v && verticalShown()) v->showStep(tubes, images, pictures);
@@ -638,8 +639,8 @@ void DesignWindow::保存工程Click() {
   Board board;
   if (auto saved = readBoardFile(toPath(app_.appFile(QString::fromUtf8(kWorkingStateFile))))) board = *saved;
   document_.collect();
-  const auto status = writeProjectRecord(toPath(app_.currentProjectPath()),
-                                         design::recordOf(document_.settings(), board));
+  const auto status =
+      writeProjectRecord(toPath(app_.currentProjectPath()), design::recordOf(document_.settings(), board));
   if (!status) {
     app_.dialogs().message("工程名称：“" + us(标题名称->text()) + "”系统不能接受，请换一个名称。");
     return;
@@ -664,8 +665,8 @@ bool DesignWindow::assembleTotalProgram() {
     app_.dialogs().message("请先选择花式到编程板。");
     return false;
   }
-  const auto assembly =
-      compiler::assemblyInputOf(inputsOf(document_.project(), app_.currentProjectPath(), app_.projectDirectory()));
+  const auto assembly = compiler::assemblyInputOf(
+      inputsOf(document_.project(), app_.currentProjectPath(), app_.projectDirectory()));
   if (!assembly) {
     app_.dialogs().message(assembly.error());
     return false;
@@ -692,13 +693,15 @@ bool DesignWindow::assembleTotalProgram() {
     if (last >= 0 && last < List2->count()) List2->setCurrentRow(static_cast<int>(last));
   }
 
-  document_.edit(ProjectDocument::Settings,
-                 [&](Project& p) { setSetting(p, &ProjectSettings::baseChannels, std::to_string(assembled.width)); });
+  document_.edit(ProjectDocument::Settings, [&](Project& p) {
+    setSetting(p, &ProjectSettings::baseChannels, std::to_string(assembled.width));
+  });
   SequenceOpening opening;
   opening.text = QString::fromLatin1(assembled.bytes.data(), static_cast<qsizetype>(assembled.bytes.size()));
   opening.steps = assembled.steps;
   const int width =
-      columnsValue() + (启用图案->isChecked() && 启用灯管->isChecked() ? document_.project().pictures.imageCount : 0);
+      columnsValue() +
+      (启用图案->isChecked() && 启用灯管->isChecked() ? document_.project().pictures.imageCount : 0);
   opening.points = lineTextPoints(width);
   opening.startRun = true;
   if (context_.openSequence) context_.openSequence(opening);
@@ -791,12 +794,13 @@ void DesignWindow::onCatalogueSelection() {
   Timer1->stop();
   closeStepReader();
   const auto& s = document_.settings();
-  const int channels = compiler::channelsForGeneration(columnsValue(), s.tubesOn == 1, s.imagesOn == 1,
-                                                       document_.project().pictures.imageCount,
-                                                       document_.project().channels);
+  const int channels =
+      compiler::channelsForGeneration(columnsValue(), s.tubesOn == 1, s.imagesOn == 1,
+                                      document_.project().pictures.imageCount, document_.project().channels);
   document_.edit(ProjectDocument::ChannelsPart, [&](Project& p) { setChannels(p, channels); });
   const QString selected = List2->currentItem() ? List2->currentItem()->text() : QString();
-  if (!totalRun_.active()) emit statusText(QStringLiteral("正在基本花式的:“") + selected + QStringLiteral("”"));
+  if (!totalRun_.active())
+    emit statusText(QStringLiteral("正在基本花式的:“") + selected + QStringLiteral("”"));
   if (colourCount() == 2) {
     双色花式选择();
   } else {
@@ -841,7 +845,8 @@ void DesignWindow::move(bool up) {
   // The board goes through the reorder file as the move has always done.
   const auto reorderFile = toPath(app_.appFile(QString::fromUtf8(kReorderFile)));
   (void)writeBoardFile(reorderFile, document_.project().board);
-  const int selected = document_.edit(ProjectDocument::BoardPart, [&](Project& p) { return moveBoardEntry(p, k, up); });
+  const int selected =
+      document_.edit(ProjectDocument::BoardPart, [&](Project& p) { return moveBoardEntry(p, k, up); });
   List1->clear();
   for (const auto& entry : document_.project().board) List1->addItem(qs(entry));
   List1->setCurrentRow(selected);
@@ -1141,8 +1146,8 @@ preview::PictureFrame DesignWindow::stepPictures(const QString& line) const {
   frame.logosOn = s.logosOn == 1;
   frame.imagesOn = s.imagesOn == 1;
   if (frame.imagesOn) {
-    frame.shownImages = imagesOfRunLine(line.toLatin1().toStdString(), document_.project().pictures.imageCount,
-                                        s.tubesOn == 1);
+    frame.shownImages = imagesOfRunLine(line.toLatin1().toStdString(),
+                                        document_.project().pictures.imageCount, s.tubesOn == 1);
   }
   return frame;
 }
@@ -1153,8 +1158,9 @@ void DesignWindow::保存标志的坐标() {
 }
 
 void DesignWindow::读取标志的坐标() {
-  document_.edit(ProjectDocument::PicturesPart,
-                 [this](Project& p) { readPictureCoordinates(p, toPath(app_.projectDirectory()), PictureKind::Logo); });
+  document_.edit(ProjectDocument::PicturesPart, [this](Project& p) {
+    readPictureCoordinates(p, toPath(app_.projectDirectory()), PictureKind::Logo);
+  });
 }
 
 void DesignWindow::保存图案的坐标() {

@@ -89,7 +89,8 @@ Project openProjectFiles(const fs::path& projectFile, const fs::path& projectDir
   p.pictures.images = {};
   const Placeholder unsized{0, 0, kDefaultBlockTwips, kDefaultBlockTwips};
   for (const PictureKind kind : {PictureKind::Logo, PictureKind::Image}) {
-    const auto count = static_cast<std::size_t>(kind == PictureKind::Logo ? p.pictures.logoCount : p.pictures.imageCount);
+    const auto count =
+        static_cast<std::size_t>(kind == PictureKind::Logo ? p.pictures.logoCount : p.pictures.imageCount);
     p.pictures.of(kind).horizontal.assign(count, unsized);
     p.pictures.of(kind).vertical.assign(count, unsized);
     readCoordinates(projectDir, kind, p.pictures.of(kind));
@@ -168,7 +169,8 @@ void setChannels(Project& project, int channels) {
   project.channels = channels;
 }
 
-void fitPictureBlocks(Project& project, PictureKind kind, const std::vector<std::pair<double, double>>& sizes) {
+void fitPictureBlocks(Project& project, PictureKind kind,
+                      const std::vector<std::pair<double, double>>& sizes) {
   Placements& placements = project.pictures.of(kind);
   for (Placeholders* blocks : {&placements.horizontal, &placements.vertical}) {
     blocks->resize(sizes.size(), Placeholder{0, 0, kDefaultBlockTwips, kDefaultBlockTwips});

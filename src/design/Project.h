@@ -63,7 +63,7 @@ Project newProject(std::string name, const Project& current);
 // the project directory. A project file that cannot be read at all gives an empty board and
 // leaves the settings as they were.
 Project openProjectFiles(const std::filesystem::path& projectFile, const std::filesystem::path& projectDir,
-                                 const Project& current);
+                         const Project& current);
 
 // The record a save writes.
 ProjectRecord recordOf(const Project& project);
@@ -108,7 +108,8 @@ inline constexpr double kDefaultBlockTwips = 480;
 // Gives the blocks of a kind the natural sizes of their pictures (twips, width and height per
 // picture, index 0 first), one block per picture on each preview; blocks that are added start at
 // the top-left corner. Not a change of the project.
-void fitPictureBlocks(Project& project, PictureKind kind, const std::vector<std::pair<double, double>>& sizes);
+void fitPictureBlocks(Project& project, PictureKind kind,
+                      const std::vector<std::pair<double, double>>& sizes);
 // The user dragged block `index` of a kind on one preview to (left, top); with `together`
 // (图案同步移动) every other block of the kind on that preview moves by the same offset. Marks the
 // project changed.
@@ -120,7 +121,8 @@ enum class Arrangement { Row, Border };
 void arrangePictures(Project& project, PictureKind kind, Arrangement arrangement, double horizontalWidth,
                      double horizontalHeight, double verticalWidth, double verticalHeight);
 // 保存标志的坐标 / 保存图案的坐标 and 读取…的坐标: the coordinate files of a kind in the project directory.
-Status savePictureCoordinates(const Project& project, const std::filesystem::path& projectDir, PictureKind kind);
+Status savePictureCoordinates(const Project& project, const std::filesystem::path& projectDir,
+                              PictureKind kind);
 void readPictureCoordinates(Project& project, const std::filesystem::path& projectDir, PictureKind kind);
 
 }  // namespace lumafex::design

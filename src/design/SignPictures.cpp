@@ -198,7 +198,8 @@ Status saveCoordinates(const fs::path& projectDirectory, PictureKind kind, const
     }
   }
   for (int v = 0; v < 2; ++v) {
-    files.emplace_back(projectDirectory / platform::pathFromUtf8(coordinateFileName(kind, views[v])), texts[v]);
+    files.emplace_back(projectDirectory / platform::pathFromUtf8(coordinateFileName(kind, views[v])),
+                       texts[v]);
   }
   return platform::writeFilesSafely(files);
 }
@@ -255,7 +256,8 @@ std::vector<bool> imagesOfRunLine(std::string_view line, int imageCount, bool tu
   return shown;
 }
 
-std::vector<bool> imagesOfStep(std::string_view tubes, std::string_view images, int imageCount, bool tubesOn) {
+std::vector<bool> imagesOfStep(std::string_view tubes, std::string_view images, int imageCount,
+                               bool tubesOn) {
   std::vector<bool> shown(static_cast<std::size_t>(std::max(0, imageCount)));
   for (std::size_t i = 0; i < shown.size(); ++i) shown[i] = isX(tubesOn ? images : tubes, i);
   return shown;

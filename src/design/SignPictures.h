@@ -75,8 +75,7 @@ Status saveCoordinates(const std::filesystem::path& projectDirectory, PictureKin
 
 // Reads both coordinate files of a kind back into the blocks. A file that does not exist (or
 // cannot be read) leaves its blocks where they are.
-void readCoordinates(const std::filesystem::path& projectDirectory, PictureKind kind,
-                     Placements& placements);
+void readCoordinates(const std::filesystem::path& projectDirectory, PictureKind kind, Placements& placements);
 
 // ---- Arrangements --------------------------------------------------------------------------
 
@@ -115,7 +114,6 @@ std::vector<bool> imagesOfRunLine(std::string_view line, int imageCount, bool tu
 // Which images a step of the total program shows, from its tube string (the first N characters)
 // and its image string (the characters after them): with 启用灯管 on, image k is shown when
 // character k of the image string is "X"; with it off, when character k of the tube string is.
-std::vector<bool> imagesOfStep(std::string_view tubes, std::string_view images, int imageCount,
-                               bool tubesOn);
+std::vector<bool> imagesOfStep(std::string_view tubes, std::string_view images, int imageCount, bool tubesOn);
 
 }  // namespace lumafex::design

@@ -103,7 +103,8 @@ std::optional<std::string> QtDialogs::openFile(const std::string& title, const s
 std::optional<std::vector<std::string>> QtDialogs::openFiles(const std::string& title,
                                                              const std::string& directory,
                                                              const std::string& filter) {
-  const QStringList paths = QFileDialog::getOpenFileNames(parent_, qs(title), qs(directory), qtFilter(filter));
+  const QStringList paths =
+      QFileDialog::getOpenFileNames(parent_, qs(title), qs(directory), qtFilter(filter));
   if (paths.isEmpty()) return std::nullopt;
   std::vector<std::string> files;
   for (const QString& path : paths) files.push_back(us(path));

@@ -45,8 +45,8 @@ Result<std::string> gbk(const QString& text) {
 
 }  // namespace
 
-PostEditWindow::PostEditWindow(app::Application& app, design::ProjectDocument& document, PostEditContext context,
-                               QWidget* parent)
+PostEditWindow::PostEditWindow(app::Application& app, design::ProjectDocument& document,
+                               PostEditContext context, QWidget* parent)
     : QWidget(parent), app_(app), document_(document), context_(std::move(context)) {
   setObjectName(QStringLiteral("后期处理窗"));
   setWindowTitle(QStringLiteral("后期处理"));
@@ -151,8 +151,9 @@ void PostEditWindow::connectControls() {
   connect(清除标记, &QPushButton::clicked, this, [this] { clearMarks(); });
   connect(Text2, &QPlainTextEdit::textChanged, this, [this] { onTitleEffectChanged(); });
   connect(人工修改, &controls::CheckBoxControl::valueChanged, this, [this](int on) {
-    document_.edit(design::ProjectDocument::Settings,
-                   [on](design::Project& p) { design::setSetting(p, &design::ProjectSettings::manualEdit, on); });
+    document_.edit(design::ProjectDocument::Settings, [on](design::Project& p) {
+      design::setSetting(p, &design::ProjectSettings::manualEdit, on);
+    });
     if (on) Text1->setReadOnly(锁定花式->value() == 1);
   });
   connect(&document_, &design::ProjectDocument::reset, this, [this](bool created) { mapProject(created); });
@@ -484,9 +485,11 @@ void PostEditWindow::onText1KeyDown() {
     HScroll1->setMaximum(static_cast<int>(stepCount()));
     const QString manual = app_.projectFile(QString::fromUtf8(compiler::kManualFile));
     const auto bytes = gbk(sequenceText());
-    const Status saved =
-        bytes ? platform::writeBytesSafely(platform::pathFromUtf8(us(manual)), *bytes) : Status::fail(bytes.error());
-    if (saved) document_.edit(design::ProjectDocument::ManualPart, [&](design::Project& p) { design::editManualText(p, *bytes); });
+    const Status saved = bytes ? platform::writeBytesSafely(platform::pathFromUtf8(us(manual)), *bytes)
+                               : Status::fail(bytes.error());
+    if (saved)
+      document_.edit(design::ProjectDocument::ManualPart,
+                     [&](design::Project& p) { design::editManualText(p, *bytes); });
     report(saved, manualSaveFailed_);
   } else {
     求行数();
@@ -505,7 +508,8 @@ void PostEditWindow::onTitleEffectChanged() {
 void PostEditWindow::writeTitleEffect() {
   if (app_.projectDirectory().isEmpty()) return;
   const auto file = platform::pathFromUtf8(us(app_.projectFile(QString::fromUtf8(app::kTitleEffectFile))));
-  report(platform::writeGbkText(file, us(Text2->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")))),
+  report(platform::writeGbkText(file,
+                                us(Text2->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")))),
          titleSaveFailed_);
 }
 
@@ -538,8 +542,9 @@ void PostEditWindow::显示一步() {
   pictures.logosOn = s.logosOn == 1;
   pictures.imagesOn = s.imagesOn == 1;
   if (pictures.imagesOn) {
-    pictures.shownImages = design::imagesOfStep(stepTubes.toLatin1().toStdString(), stepImages.toLatin1().toStdString(),
-                                                document_.project().pictures.imageCount, s.tubesOn == 1);
+    pictures.shownImages =
+        design::imagesOfStep(stepTubes.toLatin1().toStdString(), stepImages.toLatin1().toStdString(),
+                             document_.project().pictures.imageCount, s.tubesOn == 1);
   }
   if (auto* h = horizontal(); h && s.showHorizontal == 1) h->showStep(stepTubes, stepImages, pictures);
   if (auto* v = vertical(); v && s.showVertical == 1) v->showStep(stepTubes, stepImages, pictures);

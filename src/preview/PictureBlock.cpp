@@ -18,7 +18,8 @@ PictureBlock::PictureBlock(design::PictureKind kind, int index, QWidget* parent)
   const bool logo = kind == design::PictureKind::Logo;
   setObjectName(logo ? QStringLiteral("标志") : QStringLiteral("图案"));
   setProperty("index", index);
-  setToolTip((logo ? QStringLiteral("标志(") : QStringLiteral("图案(")) + QString::number(index) + QStringLiteral(")"));
+  setToolTip((logo ? QStringLiteral("标志(") : QStringLiteral("图案(")) + QString::number(index) +
+             QStringLiteral(")"));
   setCursor(Qt::SizeAllCursor);
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);

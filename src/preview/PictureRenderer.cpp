@@ -47,8 +47,9 @@ void paintPictures(QPainter& painter, const std::vector<QImage>& pictures, const
   }
 }
 
-void paintSignPictures(QPainter& painter, const SignPictureSet& pictures, const design::Placements& logoBlocks,
-                       const design::Placements& imageBlocks, Orientation view, const PictureFrame& frame) {
+void paintSignPictures(QPainter& painter, const SignPictureSet& pictures,
+                       const design::Placements& logoBlocks, const design::Placements& imageBlocks,
+                       Orientation view, const PictureFrame& frame) {
   if (frame.logosOn) paintPictures(painter, pictures.logos, logoBlocks.on(view));
   if (!frame.imagesOn) return;
   if (frame.allImages) {

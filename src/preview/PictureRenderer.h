@@ -52,7 +52,8 @@ void paintPictures(QPainter& painter, const std::vector<QImage>& pictures, const
                    const std::vector<bool>& shown = {});
 
 // Draws the logos and images of one frame on the preview `view`: the logos first, then the images.
-void paintSignPictures(QPainter& painter, const SignPictureSet& pictures, const design::Placements& logoBlocks,
-                       const design::Placements& imageBlocks, Orientation view, const PictureFrame& frame);
+void paintSignPictures(QPainter& painter, const SignPictureSet& pictures,
+                       const design::Placements& logoBlocks, const design::Placements& imageBlocks,
+                       Orientation view, const PictureFrame& frame);
 
 }  // namespace lumafex::preview

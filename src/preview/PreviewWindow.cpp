@@ -129,8 +129,8 @@ void PreviewWindow::layOutLamps(const PictureFrame& pictures) {
   Picture1->showLayoutView(pictures);
 }
 
-void PreviewWindow::setPictures(std::shared_ptr<const SignPictureSet> pictures, const design::Placements& logos,
-                                const design::Placements& images) {
+void PreviewWindow::setPictures(std::shared_ptr<const SignPictureSet> pictures,
+                                const design::Placements& logos, const design::Placements& images) {
   syncBlocks(design::PictureKind::Logo, logos.on(orientation_), pictures.get());
   syncBlocks(design::PictureKind::Image, images.on(orientation_), pictures.get());
   Picture1->setPictures(std::move(pictures), logos.on(orientation_), images.on(orientation_));
@@ -155,8 +155,8 @@ void PreviewWindow::syncBlocks(design::PictureKind kind, const design::Placehold
     };
     block->dropped = [this](PictureBlock& dropped) {
       const bool together = dropped.kind() == design::PictureKind::Image && 图案同步移动->value() != 0;
-      emit pictureBlockMoved(static_cast<int>(dropped.kind()), dropped.index(), platform::toTwips(dropped.x()),
-                             platform::toTwips(dropped.y()), together);
+      emit pictureBlockMoved(static_cast<int>(dropped.kind()), dropped.index(),
+                             platform::toTwips(dropped.x()), platform::toTwips(dropped.y()), together);
     };
     block->installEventFilter(this);
     blocks.push_back(block);
@@ -165,7 +165,8 @@ void PreviewWindow::syncBlocks(design::PictureKind kind, const design::Placehold
   for (std::size_t i = 0; i < blocks.size(); ++i) {
     const design::Placeholder& p = places[i];
     blocks[i]->setGeometry(platform::toPixels(p.left), platform::toPixels(p.top),
-                           std::max(1, platform::toPixels(p.width)), std::max(1, platform::toPixels(p.height)));
+                           std::max(1, platform::toPixels(p.width)),
+                           std::max(1, platform::toPixels(p.height)));
     blocks[i]->setPicture(images && i < images->size() ? (*images)[i] : QImage());
   }
 }
@@ -494,7 +495,8 @@ bool PreviewWindow::eventFilter(QObject* watched, QEvent* event) {
   }
   // A drag of an image block starts from where every image block is.
   if (event->type() == QEvent::MouseButtonPress) {
-    if (auto* block = dynamic_cast<PictureBlock*>(watched); block && block->kind() == design::PictureKind::Image) {
+    if (auto* block = dynamic_cast<PictureBlock*>(watched);
+        block && block->kind() == design::PictureKind::Image) {
       imageDragStarts_.clear();
       for (PictureBlock* b : imageBlocks_) imageDragStarts_.push_back(b->pos());
     }

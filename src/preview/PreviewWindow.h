@@ -172,7 +172,8 @@ class PreviewWindow : public QWidget {
   QWidget* dragTarget();
   bool backgroundEvent(QEvent* event);
   bool titlePictureEvent(QEvent* event);
-  void syncBlocks(design::PictureKind kind, const design::Placeholders& blocks, const SignPictureSet* pictures);
+  void syncBlocks(design::PictureKind kind, const design::Placeholders& blocks,
+                  const SignPictureSet* pictures);
 
   // Controls.
   SignCanvas* Picture1;          // the lamp canvas

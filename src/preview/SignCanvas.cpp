@@ -34,8 +34,8 @@ void SignCanvas::setSignStyle(const SignStyle& style) {
   scheduleRepaint();
 }
 
-void SignCanvas::setPictures(std::shared_ptr<const SignPictureSet> pictures, const design::Placeholders& logos,
-                             const design::Placeholders& images) {
+void SignCanvas::setPictures(std::shared_ptr<const SignPictureSet> pictures,
+                             const design::Placeholders& logos, const design::Placeholders& images) {
   pictures_ = std::move(pictures);
   logoBlocks_ = logos;
   imageBlocks_ = images;

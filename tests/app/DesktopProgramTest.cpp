@@ -2,12 +2,12 @@
 // the end. Every question is answered by a script.
 
 #include <QDir>
-#include <algorithm>
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
 #include <memory>
 
 #include "app/Application.h"
@@ -21,8 +21,8 @@
 #include "platform/TextFile.h"
 #include "postedit/PostEditWindow.h"
 #include "support/AppSession.h"
-#include "support/Widgets.h"
 #include "support/ScriptedDialogs.h"
+#include "support/Widgets.h"
 
 using lumafex::testing::fileBytes;
 using lumafex::testing::listTexts;
@@ -81,7 +81,8 @@ class DesktopProgramTest : public QObject {
              1L);
     QVERIFY(s.dialogs.unexpected.empty());
     // What the user writes is saved from then on.
-    lumafex::testing::child<QPlainTextEdit>(s.app->postEditWindow(), "Text2")->setPlainText(QStringLiteral("欢迎<1>"));
+    lumafex::testing::child<QPlainTextEdit>(s.app->postEditWindow(), "Text2")
+        ->setPlainText(QStringLiteral("欢迎<1>"));
     QCOMPARE(fileBytes(effectFile), QByteArray("\xbb\xb6\xd3\xad<1>"));
   }
 
@@ -156,7 +157,8 @@ class DesktopProgramTest : public QObject {
     QCOMPARE(lumafex::testing::child<QLineEdit>(s.design(), "列数")->text(), QStringLiteral("64"));
     QCOMPARE(lumafex::testing::child<QComboBox>(s.design(), "色数")->currentText(), QStringLiteral("2"));
     QCOMPARE(lumafex::testing::child<QLineEdit>(s.design(), "标题名称")->text(), QStringLiteral("红星"));
-    QCOMPARE(lumafex::testing::child<QPlainTextEdit>(s.app->postEditWindow(), "Text2")->toPlainText(), QStringLiteral("新工程<1>"));
+    QCOMPARE(lumafex::testing::child<QPlainTextEdit>(s.app->postEditWindow(), "Text2")->toPlainText(),
+             QStringLiteral("新工程<1>"));
     QCOMPARE(fileBytes(s.app->scratchFile()), QByteArray(64, 'X') + "\r\n");
     const QString path = s.app->currentProjectPath();
     QCOMPARE(s.main().windowTitle(), QStringLiteral("Lumafex……") + path.right(20));
@@ -254,11 +256,13 @@ class DesktopProgramTest : public QObject {
     QCOMPARE(lumafex::testing::child<QListWidget>(design, "List1")->currentRow(), 1);
     lumafex::testing::child<QPushButton>(design, "下移")->click();
     QVERIFY(!design.isTotalRunActive());
-    QCOMPARE(listTexts(lumafex::testing::child<QListWidget>(design, "List1")), (QStringList{names[0], names[2], names[1]}));
+    QCOMPARE(listTexts(lumafex::testing::child<QListWidget>(design, "List1")),
+             (QStringList{names[0], names[2], names[1]}));
     QCOMPARE(lumafex::testing::child<QListWidget>(design, "List1")->currentRow(), 2);
     lumafex::testing::child<QListWidget>(design, "List1")->setCurrentRow(0);
     lumafex::testing::child<QPushButton>(design, "上移")->click();
-    QCOMPARE(listTexts(lumafex::testing::child<QListWidget>(design, "List1")), (QStringList{names[0], names[2], names[1]}));
+    QCOMPARE(listTexts(lumafex::testing::child<QListWidget>(design, "List1")),
+             (QStringList{names[0], names[2], names[1]}));
 
     design.setDirty(false);
     design.stopCommand();
@@ -266,7 +270,8 @@ class DesktopProgramTest : public QObject {
     lumafex::testing::child<QListWidget>(design, "List1")->setCurrentRow(1);
     lumafex::testing::child<QListWidget>(design, "List1")->item(1)->setSelected(true);
     QTest::keyClick(lumafex::testing::child<QListWidget>(design, "List1"), Qt::Key_Delete);
-    QCOMPARE(listTexts(lumafex::testing::child<QListWidget>(design, "List1")), (QStringList{names[0], names[1]}));
+    QCOMPARE(listTexts(lumafex::testing::child<QListWidget>(design, "List1")),
+             (QStringList{names[0], names[1]}));
     QVERIFY(!design.dirty());
     lumafex::testing::child<QListWidget>(design, "List1")->setCurrentRow(0);
     lumafex::testing::child<QListWidget>(design, "List1")->item(0)->setSelected(true);
@@ -275,15 +280,18 @@ class DesktopProgramTest : public QObject {
     QVERIFY(design.dirty());
 
     lumafex::testing::child<QPushButton>(design, "全选")->click();
-    QCOMPARE(lumafex::testing::child<QListWidget>(design, "List1")->count(), 1 + lumafex::testing::child<QListWidget>(design, "List2")->count());
-    QCOMPARE(lumafex::testing::child<QListWidget>(design, "List1")->item(1)->text(), lumafex::testing::child<QListWidget>(design, "List2")->item(0)->text());
+    QCOMPARE(lumafex::testing::child<QListWidget>(design, "List1")->count(),
+             1 + lumafex::testing::child<QListWidget>(design, "List2")->count());
+    QCOMPARE(lumafex::testing::child<QListWidget>(design, "List1")->item(1)->text(),
+             lumafex::testing::child<QListWidget>(design, "List2")->item(0)->text());
   }
 
   void colourCountChangeClearsTheBoardButNotWhileLoading() {
     Session s;
     s.start();
     auto& design = s.design();
-    QCOMPARE(lumafex::testing::child<QListWidget>(design, "List1")->count(), 11);  // the sample opened with colour count 2 and its board
+    QCOMPARE(lumafex::testing::child<QListWidget>(design, "List1")->count(),
+             11);  // the sample opened with colour count 2 and its board
     QCOMPARE(lumafex::testing::child<QListWidget>(design, "List2")->count(), 66);
     design.setDirty(false);
     lumafex::testing::child<QComboBox>(design, "色数")->setCurrentIndex(2);
@@ -300,7 +308,9 @@ class DesktopProgramTest : public QObject {
     lumafex::patterns::StepWriter expected;
     lumafex::patterns::runGenerator(*lumafex::patterns::findGenerator("D5"), 64, 2, expected);
     QCOMPARE(fileBytes(s.app->scratchFile()), QByteArray::fromStdString(std::string(expected.bytes())));
-    QVERIFY(lumafex::testing::child<QLabel>(s.main(), "statusPanel")->text().contains(QStringLiteral("1右扫_色彩1")));
+    QVERIFY(lumafex::testing::child<QLabel>(s.main(), "statusPanel")
+                ->text()
+                .contains(QStringLiteral("1右扫_色彩1")));
   }
 
   void projectFromTheOriginalPlatformOpensWithItsBoard() {

@@ -69,7 +69,8 @@ void writeProject(const QString& dir, const Record& r) {
 QMap<QString, QByteArray> images(const QString& dir) {
   QMap<QString, QByteArray> out;
   const QDir bin(dir + QStringLiteral("/P/bin"));
-  for (const QString& name : bin.entryList(QDir::Files)) out[name] = lumafex::testing::fileBytes(bin.filePath(name));
+  for (const QString& name : bin.entryList(QDir::Files))
+    out[name] = lumafex::testing::fileBytes(bin.filePath(name));
   return out;
 }
 
@@ -89,9 +90,8 @@ class ParityTest : public QObject {
     const Record& r = kRecords[index];
     QTemporaryDir cliDir;
     writeProject(cliDir.path(), r);
-    const auto cli = lumafex::testing::runCli("compile '" + us(cliDir.path()) + "/P.hs' " +
-                                                  (r.perEight ? "--multi" : "--single"),
-                                              true);
+    const auto cli = lumafex::testing::runCli(
+        "compile '" + us(cliDir.path()) + "/P.hs' " + (r.perEight ? "--multi" : "--single"), true);
 
     Session s;
     QDir().mkpath(s.appDir());

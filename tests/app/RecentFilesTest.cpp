@@ -76,9 +76,9 @@ TEST(ProjectPaths, ProjectDirectoryIsThePathUpToTheLastDotOfItsName) {
     const char* file;
     const char* dir;
   };
-  for (const Case c : {Case{"/p/红星.hs", "/p/红星"}, Case{"/p/a.b/proj", "/p/a.b/proj"},
-                       Case{"/p/v1.2/P.hs", "/p/v1.2/P"}, Case{"/p/.hs", "/p/.hs"},
-                       Case{"/p/x.tar.hs", "/p/x.tar"}, Case{"/p/none", "/p/none"}}) {
+  for (const Case c :
+       {Case{"/p/红星.hs", "/p/红星"}, Case{"/p/a.b/proj", "/p/a.b/proj"}, Case{"/p/v1.2/P.hs", "/p/v1.2/P"},
+        Case{"/p/.hs", "/p/.hs"}, Case{"/p/x.tar.hs", "/p/x.tar"}, Case{"/p/none", "/p/none"}}) {
     EXPECT_EQ(platform::pathToUtf8(projectDirectory(platform::pathFromUtf8(c.file))), c.dir) << c.file;
   }
 }

@@ -115,7 +115,9 @@ class ChipPanelTest : public QObject {
     const std::string image = fileBytes(rig.bin(QStringLiteral("单IC正.bin"))).toStdString();
     QCOMPARE(us(p.checksumList->item(0)->text()),
              compiler::checksumLine(compiler::checksumOf({"单IC正.bin", image})));
-    QVERIFY(!lumafex::testing::child<QTextEdit>(*rig.window, "Text2")->toPlainText().contains(QStringLiteral("0x")));  // the report stays as it was
+    QVERIFY(!lumafex::testing::child<QTextEdit>(*rig.window, "Text2")
+                 ->toPlainText()
+                 .contains(QStringLiteral("0x")));  // the report stays as it was
     CHECK_NO_STRAY_QUESTIONS(rig);
   }
 

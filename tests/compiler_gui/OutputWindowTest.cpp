@@ -111,7 +111,9 @@ struct Rig {
 
   // Clicks 编译 with the layout chosen; `succeeds` scripts the success message.
   void compile(compiler::ChipLayout layout, bool succeeds = true) {
-    (layout == compiler::ChipLayout::Single ? lumafex::testing::child<QRadioButton>(*window, "输出单集成块") : lumafex::testing::child<QRadioButton>(*window, "输出多集成块"))->setChecked(true);
+    (layout == compiler::ChipLayout::Single ? lumafex::testing::child<QRadioButton>(*window, "输出单集成块")
+                                            : lumafex::testing::child<QRadioButton>(*window, "输出多集成块"))
+        ->setChecked(true);
     if (succeeds) dialogs.expect(kSuccess, Answer::Ok);
     lumafex::testing::child<lumafex::controls::VelarnButton>(*window, "编译")->click();
   }
@@ -155,7 +157,8 @@ class OutputWindowTest : public QObject {
     const QByteArray expected =
         kL[0] + "XXX\r\n" + kL[1] + "X X\r\n" + kL[2] + "X X\r\n" + kL[3] + "   \r\n" + kL[4] + "   \r\n";
     QCOMPARE(fileBytes(rig.bufferPath()), expected);
-    QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(), QStringLiteral("11"));
+    QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(),
+             QStringLiteral("11"));
     QCOMPARE(lumafex::testing::child<QLabel>(*rig.window, "行")->text(), QStringLiteral("5"));
     QCOMPARE(lumafex::testing::child<QTextEdit>(*rig.window, "Text1")->toPlainText(),
              QStringLiteral("X_______XXX\n_X______X_X\n__X_____X_X\n___X_______\n____X______\n"));
@@ -201,11 +204,13 @@ class OutputWindowTest : public QObject {
     rig.compile(compiler::ChipLayout::Single);
 
     if (merged) {
-      QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(), QStringLiteral("11"));
+      QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(),
+               QStringLiteral("11"));
       QVERIFY(fileBytes(rig.bufferPath()).startsWith(kL[0] + "XXX\r\n" + kL[1] + "X X\r\n"));
     } else {
       QCOMPARE(fileBytes(rig.bufferPath()), fiveSteps());
-      QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(), QStringLiteral("8"));
+      QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(),
+               QStringLiteral("8"));
     }
     CHECK_NO_STRAY_QUESTIONS(rig);
   }
@@ -218,8 +223,10 @@ class OutputWindowTest : public QObject {
     writeFile(rig.projectDir() + QStringLiteral("/人工修改的花式.txt"), lines(3, 32));
     rig.program(lines(3, 32));
     rig.compile(compiler::ChipLayout::PerEightChannels);
-    QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(), QStringLiteral("36"));
-    QCOMPARE(lumafex::testing::child<QLabel>(*rig.window, "集成块个数")->text(), QStringLiteral("5"));  // the lines are padded to 40
+    QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(),
+             QStringLiteral("36"));
+    QCOMPARE(lumafex::testing::child<QLabel>(*rig.window, "集成块个数")->text(),
+             QStringLiteral("5"));  // the lines are padded to 40
     QCOMPARE(fileBytes(rig.binDir() + QStringLiteral("/正5.bin")), QByteArray(3, '\0'));
     CHECK_NO_STRAY_QUESTIONS(rig);
   }
@@ -270,7 +277,8 @@ class OutputWindowTest : public QObject {
     QVERIFY(!QDir(rig.binDir()).exists());
     QCOMPARE(lumafex::testing::child<QTextEdit>(*rig.window, "Text1")->toPlainText(), shown);
     QCOMPARE(lumafex::testing::child<QTextEdit>(*rig.window, "Text2")->toPlainText(), report);
-    QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(), QStringLiteral("8"));
+    QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(),
+             QStringLiteral("8"));
     QCOMPARE(lumafex::testing::child<QLabel>(*rig.window, "行")->text(), QStringLiteral("5"));
     QCOMPARE(static_cast<int>(std::count(rig.dialogs.asked.begin(), rig.dialogs.asked.end(), kSuccess)), 1);
     CHECK_NO_STRAY_QUESTIONS(rig);
@@ -312,7 +320,9 @@ class OutputWindowTest : public QObject {
     QVERIFY(filesIn(rig.binDir()) == written);
     QCOMPARE(lumafex::testing::child<QTextEdit>(*rig.window, "Text2")->toPlainText(),
              qs(core.report).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    QVERIFY(lumafex::testing::child<QTextEdit>(*rig.window, "Text2")->toPlainText().endsWith(QStringLiteral("总步数＝37")));
+    QVERIFY(lumafex::testing::child<QTextEdit>(*rig.window, "Text2")
+                ->toPlainText()
+                .endsWith(QStringLiteral("总步数＝37")));
     CHECK_NO_STRAY_QUESTIONS(rig);
   }
 
@@ -330,7 +340,8 @@ class OutputWindowTest : public QObject {
     Rig rig;
     rig.program(lines(10, 40));
     rig.compile(compiler::ChipLayout::Single);
-    QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(), QStringLiteral("40"));
+    QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(),
+             QStringLiteral("40"));
     const auto images = filesIn(rig.binDir());
     const QString report = lumafex::testing::child<QTextEdit>(*rig.window, "Text2")->toPlainText();
 
@@ -339,7 +350,8 @@ class OutputWindowTest : public QObject {
     rig.compile(compiler::ChipLayout::Single, false);
     QCOMPARE(rig.dialogs.asked.back(), std::string(compiler::kTooLongMessage));
     QVERIFY(rig.window->compileFailed());
-    QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(), QStringLiteral("40"));
+    QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(),
+             QStringLiteral("40"));
     QCOMPARE(lumafex::testing::child<QTextEdit>(*rig.window, "Text2")->toPlainText(), report);
     QVERIFY(filesIn(rig.binDir()) == images);
     QCOMPARE(static_cast<int>(std::count(rig.dialogs.asked.begin(), rig.dialogs.asked.end(), kSuccess)), 1);
@@ -364,7 +376,8 @@ class OutputWindowTest : public QObject {
     rig.window->setCompileFailed(true);
     rig.window->生成多集成块二进制结果();
     QVERIFY(!QDir(rig.binDir()).exists());
-    QCOMPARE(lumafex::testing::child<QLabel>(*rig.window, "集成块个数")->text(), QStringLiteral("集成块个数"));
+    QCOMPARE(lumafex::testing::child<QLabel>(*rig.window, "集成块个数")->text(),
+             QStringLiteral("集成块个数"));
     CHECK_NO_STRAY_QUESTIONS(rig);
   }
 
@@ -374,21 +387,27 @@ class OutputWindowTest : public QObject {
     Rig rig;
     rig.program(lines(5, 40));
     rig.compile(compiler::ChipLayout::Single);
-    QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(), QStringLiteral("40"));
+    QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(),
+             QStringLiteral("40"));
 
     rig.program(lines(5, 32));
     rig.compile(compiler::ChipLayout::Single);
-    QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(), QStringLiteral("40"));  // kept: shorter lines are padded
+    QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(),
+             QStringLiteral("40"));  // kept: shorter lines are padded
     QCOMPARE(lumafex::testing::child<QLabel>(*rig.window, "每帧字节数")->text(), QStringLiteral("5"));
     QCOMPARE(fileBytes(rig.binDir() + QStringLiteral("/单IC正.bin")).size(), 25);
 
     rig.window->close();
-    QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(), QStringLiteral("路数"));
-    QCOMPARE(lumafex::testing::child<QLabel>(*rig.window, "每帧字节数")->text(), QStringLiteral("每帧字节数"));
-    QCOMPARE(lumafex::testing::child<QLabel>(*rig.window, "集成块个数")->text(), QStringLiteral("集成块个数"));
+    QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(),
+             QStringLiteral("路数"));
+    QCOMPARE(lumafex::testing::child<QLabel>(*rig.window, "每帧字节数")->text(),
+             QStringLiteral("每帧字节数"));
+    QCOMPARE(lumafex::testing::child<QLabel>(*rig.window, "集成块个数")->text(),
+             QStringLiteral("集成块个数"));
 
     rig.compile(compiler::ChipLayout::Single);
-    QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(), QStringLiteral("32"));
+    QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(),
+             QStringLiteral("32"));
     QCOMPARE(lumafex::testing::child<QLabel>(*rig.window, "每帧字节数")->text(), QStringLiteral("4"));
     QVERIFY(rig.window->isVisible());
     CHECK_NO_STRAY_QUESTIONS(rig);
@@ -422,17 +441,20 @@ class OutputWindowTest : public QObject {
     QFETCH(QString, channels);
     QFETCH(double, points);
     OutputWindow window;
-    lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(window, "路数")->setText(QStringLiteral("56"));
+    lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(window, "路数")
+        ->setText(QStringLiteral("56"));
     QCOMPARE(lumafex::testing::child<QTextEdit>(window, "Text1")->font().pointSizeF(), 10.0);
     lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(window, "路数")->setText(channels);
-    QCOMPARE(lumafex::testing::child<QTextEdit>(window, "Text1")->font().pointSizeF(), points > 0 ? points : 10.0);
+    QCOMPARE(lumafex::testing::child<QTextEdit>(window, "Text1")->font().pointSizeF(),
+             points > 0 ? points : 10.0);
   }
 
   void blanksShownAsUnderscores() {
     Rig rig;
     rig.program("X X \r\n    \r\n");
     rig.window->生成混合的输出缓冲();
-    QCOMPARE(lumafex::testing::child<QTextEdit>(*rig.window, "Text1")->toPlainText(), QStringLiteral("X_X_\n____\n"));
+    QCOMPARE(lumafex::testing::child<QTextEdit>(*rig.window, "Text1")->toPlainText(),
+             QStringLiteral("X_X_\n____\n"));
     QCOMPARE(fileBytes(rig.bufferPath()), QByteArray("X X \r\n    \r\n"));
   }
 
@@ -483,8 +505,10 @@ class OutputWindowTest : public QObject {
     Rig rig;
     rig.program(lines(3000, 16));
     rig.compile(compiler::ChipLayout::PerEightChannels);
-    QCOMPARE(lumafex::testing::child<lumafex::controls::AdjustableBar>(*rig.window, "进度条")->maximum(), 3000);
-    QCOMPARE(lumafex::testing::child<lumafex::controls::AdjustableBar>(*rig.window, "进度条")->value(), 3000.0);
+    QCOMPARE(lumafex::testing::child<lumafex::controls::AdjustableBar>(*rig.window, "进度条")->maximum(),
+             3000);
+    QCOMPARE(lumafex::testing::child<lumafex::controls::AdjustableBar>(*rig.window, "进度条")->value(),
+             3000.0);
     CHECK_NO_STRAY_QUESTIONS(rig);
   }
 
@@ -493,11 +517,14 @@ class OutputWindowTest : public QObject {
     rig.program(lines(3000, 16));
     rig.window->生成混合的输出缓冲();
     std::optional<double> seen;
-    QTimer::singleShot(0, rig.window.get(), [&] { seen = lumafex::testing::child<lumafex::controls::AdjustableBar>(*rig.window, "进度条")->value(); });
+    QTimer::singleShot(0, rig.window.get(), [&] {
+      seen = lumafex::testing::child<lumafex::controls::AdjustableBar>(*rig.window, "进度条")->value();
+    });
     rig.window->生成单集成块二进制结果();
     QVERIFY(seen.has_value());
     QVERIFY2(*seen > 1 && *seen < 3000, qPrintable(QString::number(*seen)));
-    QCOMPARE(lumafex::testing::child<lumafex::controls::AdjustableBar>(*rig.window, "进度条")->value(), 3000.0);
+    QCOMPARE(lumafex::testing::child<lumafex::controls::AdjustableBar>(*rig.window, "进度条")->value(),
+             3000.0);
   }
 
   // --- The command ---
@@ -513,7 +540,8 @@ class OutputWindowTest : public QObject {
     QVERIFY(!QFile::exists(rig.bufferPath()));
     QVERIFY(!QDir(rig.binDir()).exists());
     QVERIFY(!rig.window->isVisible());
-    QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(), QStringLiteral("路数"));
+    QCOMPARE(lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(*rig.window, "路数")->text(),
+             QStringLiteral("路数"));
   }
 
   void controlsCarryTheirNamesAndFit() {
@@ -529,12 +557,20 @@ class OutputWindowTest : public QObject {
     QVERIFY(w.findChild<QTextEdit*>(QStringLiteral("Text2")) != nullptr);
     QVERIFY(w.findChild<lumafex::controls::VelarnButton*>(QStringLiteral("编译")) != nullptr);
     QVERIFY(w.findChild<lumafex::controls::AdjustableBar*>(QStringLiteral("进度条")) != nullptr);
-    QCOMPARE(lumafex::testing::child<QRadioButton>(w, "输出多集成块")->text(), QStringLiteral("输出多集成块（每8路一IC）"));
+    QCOMPARE(lumafex::testing::child<QRadioButton>(w, "输出多集成块")->text(),
+             QStringLiteral("输出多集成块（每8路一IC）"));
     // Every caption is shown whole at the window's own size, before and after a compile.
     const auto checkFit = [&] {
-      for (QWidget* widget :
-           std::initializer_list<QWidget*>{lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(w, "路数"), lumafex::testing::child<QLabel>(w, "行"), lumafex::testing::child<QLabel>(w, "列"), lumafex::testing::child<QLabel>(w, "bytesCaption"), lumafex::testing::child<QLabel>(w, "每帧字节数"), lumafex::testing::child<QLabel>(w, "chipsCaption"),
-                                           lumafex::testing::child<QLabel>(w, "集成块个数"), lumafex::testing::child<QLabel>(w, "Label2"), lumafex::testing::child<QRadioButton>(w, "输出单集成块"), lumafex::testing::child<QRadioButton>(w, "输出多集成块"), lumafex::testing::child<lumafex::controls::VelarnButton>(w, "编译")}) {
+      for (QWidget* widget : std::initializer_list<QWidget*>{
+               lumafex::testing::child<lumafex::compiler::ChannelCountLabel>(w, "路数"),
+               lumafex::testing::child<QLabel>(w, "行"), lumafex::testing::child<QLabel>(w, "列"),
+               lumafex::testing::child<QLabel>(w, "bytesCaption"),
+               lumafex::testing::child<QLabel>(w, "每帧字节数"),
+               lumafex::testing::child<QLabel>(w, "chipsCaption"),
+               lumafex::testing::child<QLabel>(w, "集成块个数"), lumafex::testing::child<QLabel>(w, "Label2"),
+               lumafex::testing::child<QRadioButton>(w, "输出单集成块"),
+               lumafex::testing::child<QRadioButton>(w, "输出多集成块"),
+               lumafex::testing::child<lumafex::controls::VelarnButton>(w, "编译")}) {
         QVERIFY2(widget->width() >= widget->sizeHint().width(), qPrintable(widget->objectName()));
         QVERIFY2(widget->height() >= widget->minimumSizeHint().height(), qPrintable(widget->objectName()));
       }

@@ -132,11 +132,11 @@ TEST(ProjectRecord, InvalidValuesLeaveTheSettingUnchanged) {
 
 TEST(ProjectRecord, NumbersNoSettingCanHoldAreNotNumbers) {
   ProjectRecord r;
-  r.values[2] = "1e30";     // colour
-  r.values[6] = "-1e300";   // speed
-  r.values[7] = "1e30";     // a switch
-  r.values[18] = "1e300";   // a window width
-  r.values[29] = "9000";    // within range
+  r.values[2] = "1e30";    // colour
+  r.values[6] = "-1e300";  // speed
+  r.values[7] = "1e30";    // a switch
+  r.values[18] = "1e300";  // a window width
+  r.values[29] = "9000";   // within range
   ProjectSettings s;
   const ProjectSettings before;
   applyRecord(r, s);

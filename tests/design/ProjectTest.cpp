@@ -70,7 +70,8 @@ TEST(Project, OpeningReadsRecordTitleEffectAndManualFile) {
   s.title = "欢迎";
   s.columns = "32";
   ASSERT_TRUE(writeProjectRecord(file, recordOf(s, {"1右扫", "66全灭"})));
-  ASSERT_TRUE(platform::writeBytesSafely(projectDir / "标题花式.bt", "\xbb\xb6\xa1\xf5<1>\r\n\xa1\xf5\xd3\xad<5>"));
+  ASSERT_TRUE(
+      platform::writeBytesSafely(projectDir / "标题花式.bt", "\xbb\xb6\xa1\xf5<1>\r\n\xa1\xf5\xd3\xad<5>"));
   ASSERT_TRUE(platform::writeBytesSafely(projectDir / "人工修改的花式.txt", "X X \r\n"));
   Project current;
   current.settings.font = "黑体";  // the record's line wins

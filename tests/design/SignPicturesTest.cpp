@@ -72,12 +72,20 @@ TEST(SignPictures, RowCases) {
       // A single picture: the step counts as 0, so its left is W − width / 2.
       {"one picture", Orientation::Horizontal, 9000, 1600, {{600, 300}}, {{8700, 620}}},
       // Each block is centred on its own width; y comes from block 0's height only.
-      {"own widths", Orientation::Horizontal, 6000, 2000, {{600, 400}, {1000, 800}, {200, 100}},
+      {"own widths",
+       Orientation::Horizontal,
+       6000,
+       2000,
+       {{600, 400}, {1000, 800}, {200, 100}},
        {{1700, 770}, {2500, 770}, {3900, 770}}},
       // 1603.5 − 400 = 1203.5 becomes the even 1204 before the integer division: 602 − 30.
       {"integer division", Orientation::Horizontal, 6000, 1603.5, {{600, 400}}, {{5700, 572}}},
       // Vertical: the axes exchanged, x from block 0's width.
-      {"vertical", Orientation::Vertical, 2000, 6000, {{450, 600}, {450, 600}, {450, 600}},
+      {"vertical",
+       Orientation::Vertical,
+       2000,
+       6000,
+       {{450, 600}, {450, 600}, {450, 600}},
        {{745, 1700}, {745, 2700}, {745, 3700}}},
       {"vertical one", Orientation::Vertical, 2000, 7000, {{400, 600}}, {{770, 6700}}},
   };
@@ -209,7 +217,8 @@ TEST(SignPictures, CoordinateFilesRoundTrip) {
       EXPECT_DOUBLE_EQ(read.vertical[i].top, saved.vertical[i].top);
     }
   }
-  EXPECT_EQ(fileText(dir.path() / platform::pathFromUtf8("标志_坐标.ini")), "1500\r\n300\r\n2250.5\r\n-15\r\n");
+  EXPECT_EQ(fileText(dir.path() / platform::pathFromUtf8("标志_坐标.ini")),
+            "1500\r\n300\r\n2250.5\r\n-15\r\n");
   EXPECT_EQ(fileText(dir.path() / platform::pathFromUtf8("竖列_图案_坐标.ini")), "45\r\n7000\r\n0\r\n0\r\n");
   EXPECT_TRUE(fs::exists(dir.path() / platform::pathFromUtf8("图案_坐标.ini")));
   EXPECT_TRUE(fs::exists(dir.path() / platform::pathFromUtf8("竖列_标志_坐标.ini")));
@@ -282,7 +291,8 @@ TEST(SignPictures, AnOpenedProjectHasOneBlockPerPictureAtItsSavedPlace) {
   const testing::TempDir dir;
   const fs::path projectDir = dir.path() / "P";
   fs::create_directories(projectDir);
-  for (const char* name : {"标志1.bmp", "图案1.bmp", "图案2.bmp"}) writeFile(projectDir / platform::pathFromUtf8(name), "BM");
+  for (const char* name : {"标志1.bmp", "图案1.bmp", "图案2.bmp"})
+    writeFile(projectDir / platform::pathFromUtf8(name), "BM");
   writeFile(projectDir / platform::pathFromUtf8("图案_坐标.ini"), "150\r\n30\r\n");  // image 2 has no line
   const Project opened = openProjectFiles(dir.path() / "P.hs", projectDir, Project{});
   EXPECT_EQ(opened.pictures.logoCount, 1);
@@ -299,7 +309,7 @@ TEST(SignPictures, AnOpenedProjectHasOneBlockPerPictureAtItsSavedPlace) {
   EXPECT_FALSE(p.dirty);
   EXPECT_DOUBLE_EQ(p.pictures.images.vertical[0].width, 300);
   EXPECT_DOUBLE_EQ(p.pictures.images.vertical[1].height, kDefaultBlockTwips);  // did not load
-  EXPECT_DOUBLE_EQ(p.pictures.images.horizontal[0].left, 150);                  // places kept
+  EXPECT_DOUBLE_EQ(p.pictures.images.horizontal[0].left, 150);                 // places kept
   arrangePictures(p, PictureKind::Image, Arrangement::Row, 6000, 2000, 2000, 6000);
   EXPECT_TRUE(p.dirty);
   EXPECT_DOUBLE_EQ(p.pictures.images.horizontal[0].left, 3000 - 150);

@@ -9,8 +9,8 @@
 #include "platform/TextFile.h"
 #include "platform/Twips.h"
 #include "preview/PictureBlock.h"
-#include "preview/SignCanvas.h"
 #include "preview/PreviewWindow.h"
+#include "preview/SignCanvas.h"
 #include "support/AppSession.h"
 #include "support/Widgets.h"
 
@@ -46,8 +46,7 @@ struct PictureProject : Session {
     projectDir = root.path() + QStringLiteral("/招牌");
     projectFile = projectDir + QStringLiteral(".hs");
     QDir().mkpath(projectDir);
-    auto lines = *platform::readGbkLines(
-        platform::pathFromUtf8(LUMAFEX_SOURCE_DIR "/data/Velarn工作室.hs"));
+    auto lines = *platform::readGbkLines(platform::pathFromUtf8(LUMAFEX_SOURCE_DIR "/data/Velarn工作室.hs"));
     std::vector<std::string> record;
     for (auto& l : lines) record.push_back(l.value_or(""));
     record[14] = "1";  // 启用标志
@@ -79,7 +78,8 @@ void drag(QWidget* w, QPoint by) {
   const QPoint global = w->mapToGlobal(local);
   QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(w, &press);
-  QMouseEvent moveEvent(QEvent::MouseMove, local + by, global + by, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent moveEvent(QEvent::MouseMove, local + by, global + by, Qt::NoButton, Qt::LeftButton,
+                        Qt::NoModifier);
   QApplication::sendEvent(w, &moveEvent);
   QMouseEvent release(QEvent::MouseButtonRelease, local + by, global + by, Qt::LeftButton, Qt::NoButton,
                       Qt::NoModifier);
@@ -105,7 +105,8 @@ class SignPicturesFlowTest : public QObject {
     QCOMPARE(s.pictures().imageCount, 3);
 
     // A mouse move over the canvas shows them unless 锁定各物件; a move over the background hides them.
-    QMouseEvent over(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent over(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
     child<lumafex::controls::CheckBoxControl>(preview, "锁定各物件")->setValue(1);
     QApplication::sendEvent(child<QWidget>(preview, "Picture1"), &over);
     QVERIFY(images[0]->isHidden());
@@ -232,11 +233,12 @@ class SignPicturesFlowTest : public QObject {
     child<QCheckBox>(design, "启用灯管")->click();
     for (int k = 0; k < 3; ++k) {
       auto* block = preview.pictureBlocks(PictureKind::Image)[static_cast<std::size_t>(k)];
-      s.app->document().edit(lumafex::design::ProjectDocument::PicturesPart, [&](lumafex::design::Project& p) {
-        lumafex::design::dragPictureBlock(p, PictureKind::Image, lumafex::preview::Orientation::Horizontal,
-                                          static_cast<std::size_t>(k), platform::toTwips(40 + 20 * k),
-                                          platform::toTwips(10), false);
-      });
+      s.app->document().edit(
+          lumafex::design::ProjectDocument::PicturesPart, [&](lumafex::design::Project& p) {
+            lumafex::design::dragPictureBlock(
+                p, PictureKind::Image, lumafex::preview::Orientation::Horizontal, static_cast<std::size_t>(k),
+                platform::toTwips(40 + 20 * k), platform::toTwips(10), false);
+          });
       QCOMPARE(block->pos(), QPoint(40 + 20 * k, 10));
     }
     s.app->document().edit(lumafex::design::ProjectDocument::PicturesPart, [](lumafex::design::Project& p) {
@@ -253,10 +255,10 @@ class SignPicturesFlowTest : public QObject {
     design.tick();  // the step
     QCOMPARE(preview.shownTubes().left(3), QStringLiteral("X X"));
     const QImage canvas = preview.renderCanvas();
-    QCOMPARE(QColor(canvas.pixel(10 + 10, 10 + 8)), kYellow);      // the logo, every step
-    QCOMPARE(QColor(canvas.pixel(40 + 6, 10 + 6)), kCyan);         // image 1: channel 1 lit
-    QVERIFY(QColor(canvas.pixel(60 + 6, 10 + 6)) != kCyan);        // image 2: channel 2 dark
-    QCOMPARE(QColor(canvas.pixel(80 + 6, 10 + 6)), kCyan);         // image 3: channel 3 lit
+    QCOMPARE(QColor(canvas.pixel(10 + 10, 10 + 8)), kYellow);  // the logo, every step
+    QCOMPARE(QColor(canvas.pixel(40 + 6, 10 + 6)), kCyan);     // image 1: channel 1 lit
+    QVERIFY(QColor(canvas.pixel(60 + 6, 10 + 6)) != kCyan);    // image 2: channel 2 dark
+    QCOMPARE(QColor(canvas.pixel(80 + 6, 10 + 6)), kCyan);     // image 3: channel 3 lit
     QVERIFY(s.dialogs.unexpected.empty());
   }
 };

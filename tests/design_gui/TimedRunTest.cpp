@@ -45,7 +45,8 @@ class TimedRunTest : public QObject {
     Sample s;
     auto& design = s.design();
     lumafex::testing::child<QLineEdit>(design, "列数")->setText(QStringLiteral("8"));
-    lumafex::testing::child<QListWidget>(design, "List2")->setCurrentRow(0);  // "1右扫_色彩1": four steps at 8 channels
+    lumafex::testing::child<QListWidget>(design, "List2")
+        ->setCurrentRow(0);  // "1右扫_色彩1": four steps at 8 channels
     QVERIFY(lumafex::testing::child<QTimer>(design, "Timer1")->isActive());
     lumafex::testing::child<QTimer>(design, "Timer1")->stop();
     const QStringList lines = effectLines("D5", 8, 2);
@@ -113,7 +114,8 @@ class TimedRunTest : public QObject {
     lumafex::testing::child<lumafex::controls::AdjustableBar>(design, "速度调节")->setValue(800);
     QCOMPARE(lumafex::testing::child<QLabel>(design, "速度")->text(), QStringLiteral("200"));
     QCOMPARE(lumafex::testing::child<QTimer>(design, "Timer1")->interval(), 200);
-    QCOMPARE(lumafex::testing::child<QLabel>(design, "板提示", 5)->text(), QStringLiteral("速度：（200毫秒/步）"));
+    QCOMPARE(lumafex::testing::child<QLabel>(design, "板提示", 5)->text(),
+             QStringLiteral("速度：（200毫秒/步）"));
     QVERIFY(design.dirty());
     lumafex::testing::child<lumafex::controls::AdjustableBar>(design, "速度调节")->setValue(999);
     QCOMPARE(lumafex::testing::child<QTimer>(design, "Timer1")->interval(), 1);
@@ -128,9 +130,14 @@ class TimedRunTest : public QObject {
     };
     const Action actions[] = {
         {"mouse on the catalogue",
-         [](auto& d) { QTest::mousePress(lumafex::testing::child<QListWidget>(d, "List2")->viewport(), Qt::LeftButton, {}, QPoint(5, 5)); }},
-        {"columns", [](auto& d) { lumafex::testing::child<QLineEdit>(d, "列数")->setText(QStringLiteral("32")); }},
-        {"rows", [](auto& d) { lumafex::testing::child<QLineEdit>(d, "行数")->setText(QStringLiteral("2")); }},
+         [](auto& d) {
+           QTest::mousePress(lumafex::testing::child<QListWidget>(d, "List2")->viewport(), Qt::LeftButton, {},
+                             QPoint(5, 5));
+         }},
+        {"columns",
+         [](auto& d) { lumafex::testing::child<QLineEdit>(d, "列数")->setText(QStringLiteral("32")); }},
+        {"rows",
+         [](auto& d) { lumafex::testing::child<QLineEdit>(d, "行数")->setText(QStringLiteral("2")); }},
         {"clear the board", [](auto& d) { lumafex::testing::child<QPushButton>(d, "全部清除")->click(); }},
         {"move up", [](auto& d) { emit lumafex::testing::child<QPushButton>(d, "上移")->pressed(); }},
         {"stop command", [](auto& d) { d.stopCommand(); }},
@@ -151,8 +158,10 @@ class TimedRunTest : public QObject {
     Sample s;
     auto& design = s.design();
     lumafex::testing::child<QLineEdit>(design, "标题名称")->setText(QStringLiteral("欢迎光"));
-    lumafex::testing::child<lumafex::controls::CheckBoxControl>(s.app->horizontalPreview(), "启用标题花式")->setValue(1);
-    lumafex::testing::child<QPlainTextEdit>(s.app->postEditWindow(), "Text2")->setPlainText(QStringLiteral("欢迎光<1>\n欢□光<5>\n"));
+    lumafex::testing::child<lumafex::controls::CheckBoxControl>(s.app->horizontalPreview(), "启用标题花式")
+        ->setValue(1);
+    lumafex::testing::child<QPlainTextEdit>(s.app->postEditWindow(), "Text2")
+        ->setPlainText(QStringLiteral("欢迎光<1>\n欢□光<5>\n"));
     lumafex::testing::child<QLineEdit>(design, "列数")->setText(QStringLiteral("16"));
     lumafex::testing::child<QListWidget>(design, "List2")->setCurrentRow(65);  // eight dark steps
     lumafex::testing::child<QTimer>(design, "Timer1")->stop();
@@ -172,7 +181,8 @@ class TimedRunTest : public QObject {
     design.tick();  // step 6 has none: the state of step 5 stays
     QCOMPARE(design.titleState(), QStringLiteral("欢□光"));
     // Without the title effect the title is simply the text.
-    lumafex::testing::child<lumafex::controls::CheckBoxControl>(s.app->horizontalPreview(), "启用标题花式")->setValue(0);
+    lumafex::testing::child<lumafex::controls::CheckBoxControl>(s.app->horizontalPreview(), "启用标题花式")
+        ->setValue(0);
     design.显示标题();
     QCOMPARE(design.titleState(), QStringLiteral("欢迎光"));
   }
@@ -204,20 +214,26 @@ class TimedRunTest : public QObject {
     Sample s;
     auto& design = s.design();
     design.setDirty(false);
-    const QColor title = lumafex::testing::child<lumafex::design::ColourSample>(design, "标题颜色样品")->colour();
-    const QColor first = lumafex::testing::child<lumafex::design::ColourSample>(design, "色彩样品", 1)->colour();
+    const QColor title =
+        lumafex::testing::child<lumafex::design::ColourSample>(design, "标题颜色样品")->colour();
+    const QColor first =
+        lumafex::testing::child<lumafex::design::ColourSample>(design, "色彩样品", 1)->colour();
     lumafex::testing::child<QRadioButton>(design, "颜色选择内容", 2)->setChecked(true);
     const QPoint at(10, 10);
-    const QColor picked = lumafex::testing::child<lumafex::design::PalettePicture>(design, "调色板")->colourAt(at);
-    QTest::mouseClick(lumafex::testing::child<lumafex::design::PalettePicture>(design, "调色板"), Qt::LeftButton, {}, at);
+    const QColor picked =
+        lumafex::testing::child<lumafex::design::PalettePicture>(design, "调色板")->colourAt(at);
+    QTest::mouseClick(lumafex::testing::child<lumafex::design::PalettePicture>(design, "调色板"),
+                      Qt::LeftButton, {}, at);
     QCOMPARE(lumafex::testing::child<lumafex::design::ColourSample>(design, "色彩样品", 2)->colour(), picked);
     QCOMPARE(lumafex::testing::child<lumafex::design::ColourSample>(design, "标题颜色样品")->colour(), title);
     QCOMPARE(lumafex::testing::child<lumafex::design::ColourSample>(design, "色彩样品", 1)->colour(), first);
     QVERIFY(design.dirty());
     design.setDirty(false);
-    QTest::mouseClick(lumafex::testing::child<lumafex::design::PalettePicture>(design, "调色板"), Qt::LeftButton, {}, at);  // the same colour again still counts
+    QTest::mouseClick(lumafex::testing::child<lumafex::design::PalettePicture>(design, "调色板"),
+                      Qt::LeftButton, {}, at);  // the same colour again still counts
     QVERIFY(design.dirty());
-    QTest::mouseClick(lumafex::testing::child<lumafex::design::ColourSample>(design, "标题颜色样品"), Qt::LeftButton);
+    QTest::mouseClick(lumafex::testing::child<lumafex::design::ColourSample>(design, "标题颜色样品"),
+                      Qt::LeftButton);
     QVERIFY(lumafex::testing::child<QRadioButton>(design, "颜色选择内容", 0)->isChecked());
   }
 };

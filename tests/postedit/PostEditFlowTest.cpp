@@ -52,8 +52,11 @@ class PostEditFlowTest : public QObject {
     QVERIFY(!lumafex::testing::child<QMdiSubWindow>(s.main(), "designFrame")->isVisible());
     QCOMPARE(lumafex::testing::child<QLabel>(post, "基本路数")->text(), QStringLiteral("64"));
     const QByteArray total = fileBytes(s.appDir() + QStringLiteral("/霓虹灯花式.txt"));
-    QCOMPARE(static_cast<long>(lumafex::testing::child<lumafex::controls::AdjustableBar>(post, "HScroll1")->maximum()), static_cast<long>(total.size() / 66));
-    QCOMPARE(lumafex::testing::child<QTextEdit>(post, "Text1")->document()->blockCount(), static_cast<int>(total.count("\r\n")));
+    QCOMPARE(static_cast<long>(
+                 lumafex::testing::child<lumafex::controls::AdjustableBar>(post, "HScroll1")->maximum()),
+             static_cast<long>(total.size() / 66));
+    QCOMPARE(lumafex::testing::child<QTextEdit>(post, "Text1")->document()->blockCount(),
+             static_cast<int>(total.count("\r\n")));
     QCOMPARE(lumafex::testing::child<QTextEdit>(post, "Text1")->font().pointSizeF(), 560.0 / 64);
     QVERIFY(lumafex::testing::child<QTimer>(post, "延时起点后期处理")->isActive());
     QVERIFY(s.dialogs.unexpected.empty());
@@ -73,7 +76,8 @@ class PostEditFlowTest : public QObject {
     auto& post = s.post();
     s.main().showPostEdit();
     loadSequence(post, {QStringLiteral("XXXX"), QStringLiteral(" XX "), QStringLiteral("X  X")});
-    lumafex::testing::child<QTimer>(s.design(), "Timer1")->setInterval(1000000);  // the run's ticks come from the test
+    lumafex::testing::child<QTimer>(s.design(), "Timer1")
+        ->setInterval(1000000);  // the run's ticks come from the test
     post.runCommand();
     QVERIFY(lumafex::testing::child<QTimer>(post, "Timer1")->isActive());
     QStringList counters;
@@ -107,7 +111,8 @@ class PostEditFlowTest : public QObject {
     lumafex::testing::child<lumafex::controls::AdjustableBar>(post, "HScroll1")->setValue(2);
     QCOMPARE(lumafex::testing::child<QLabel>(post, "步数")->text(), QStringLiteral("2"));
     QCOMPARE(post.currentTubes().left(6), lines[1]);
-    QCOMPARE(lumafex::testing::child<QTextEdit>(post, "Text1")->textCursor().blockNumber(), 1);  // the caret follows to line 2
+    QCOMPARE(lumafex::testing::child<QTextEdit>(post, "Text1")->textCursor().blockNumber(),
+             1);  // the caret follows to line 2
   }
 
   void goToAndMarks() {
@@ -124,12 +129,19 @@ class PostEditFlowTest : public QObject {
     lumafex::testing::child<QPushButton>(post, "去到")->click();
     QCOMPARE(lumafex::testing::child<lumafex::controls::AdjustableBar>(post, "HScroll1")->value(), 3.0);
     QCOMPARE(post.currentTubes(), QStringLiteral("  X "));
-    const QTextBlock marked = lumafex::testing::child<QTextEdit>(post, "Text1")->document()->findBlockByNumber(2);
+    const QTextBlock marked =
+        lumafex::testing::child<QTextEdit>(post, "Text1")->document()->findBlockByNumber(2);
     QCOMPARE(marked.begin().fragment().charFormat().foreground().color(), QColor(255, 0, 0));
     lumafex::testing::child<QPushButton>(post, "清除标记")->click();
-    QCOMPARE(
-        lumafex::testing::child<QTextEdit>(post, "Text1")->document()->findBlockByNumber(2).begin().fragment().charFormat().foreground().color(),
-        QColor(0, 0, 0));
+    QCOMPARE(lumafex::testing::child<QTextEdit>(post, "Text1")
+                 ->document()
+                 ->findBlockByNumber(2)
+                 .begin()
+                 .fragment()
+                 .charFormat()
+                 .foreground()
+                 .color(),
+             QColor(0, 0, 0));
     // Out of range: nothing happens.
     lumafex::testing::child<QLineEdit>(post, "显示步数")->setText(QStringLiteral("4"));
     lumafex::testing::child<QPushButton>(post, "去到")->click();
@@ -149,13 +161,15 @@ class PostEditFlowTest : public QObject {
     lumafex::testing::child<QTextEdit>(post, "Text1")->setTextCursor(at);
     s.design().setDirty(false);
     QTest::keyClick(lumafex::testing::child<QTextEdit>(post, "Text1"), Qt::Key_A);
-    QCOMPARE(lumafex::testing::child<QTextEdit>(post, "Text1")->document()->firstBlock().text(), QStringLiteral(" X  "));
+    QCOMPARE(lumafex::testing::child<QTextEdit>(post, "Text1")->document()->firstBlock().text(),
+             QStringLiteral(" X  "));
     QVERIFY(s.design().dirty());
     const QString manual = s.app->projectDirectory() + QStringLiteral("/人工修改的花式.txt");
     QCOMPARE(fileBytes(manual), QByteArray("    \r\n    \r\n"));  // the text of the moment the key went down
     QTest::keyClick(lumafex::testing::child<QTextEdit>(post, "Text1"), Qt::Key_Space);
     QCOMPARE(fileBytes(manual), QByteArray(" X  \r\n    \r\n"));
-    QCOMPARE(lumafex::testing::child<QTextEdit>(post, "Text1")->document()->firstBlock().text(), QStringLiteral(" X   "));  // a space stays a blank
+    QCOMPARE(lumafex::testing::child<QTextEdit>(post, "Text1")->document()->firstBlock().text(),
+             QStringLiteral(" X   "));  // a space stays a blank
   }
 
   void withoutManualEditTheFileIsNotTouched() {
@@ -182,7 +196,8 @@ class PostEditFlowTest : public QObject {
     lumafex::testing::child<QPlainTextEdit>(post, "Text2")->setTextCursor(end);
     QTest::keyClick(lumafex::testing::child<QPlainTextEdit>(post, "Text2"), Qt::Key_Space);
     QTest::keyClicks(lumafex::testing::child<QPlainTextEdit>(post, "Text2"), QStringLiteral("<5>"));
-    QCOMPARE(lumafex::testing::child<QPlainTextEdit>(post, "Text2")->toPlainText(), QStringLiteral("欢迎光临<1>\n□<5>"));
+    QCOMPARE(lumafex::testing::child<QPlainTextEdit>(post, "Text2")->toPlainText(),
+             QStringLiteral("欢迎光临<1>\n□<5>"));
     const QByteArray bt = fileBytes(s.app->projectDirectory() + QStringLiteral("/标题花式.bt"));
     QCOMPARE(bt, QByteArray("\xBB\xB6\xD3\xAD\xB9\xE2\xC1\xD9<1>\r\n\xA1\xF5<5>"));
   }
@@ -198,7 +213,8 @@ class PostEditFlowTest : public QObject {
     lumafex::testing::child<QTimer>(post, "Timer1")->stop();
     lumafex::testing::child<lumafex::controls::AdjustableBar>(post, "HScroll1")->setMaximum(20);
     lumafex::testing::child<QPlainTextEdit>(post, "Text2")->setPlainText(QStringLiteral("欢迎□□<12>\n"));
-    QTest::mouseClick(lumafex::testing::child<QPlainTextEdit>(post, "Text2")->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseClick(lumafex::testing::child<QPlainTextEdit>(post, "Text2")->viewport(), Qt::LeftButton, {},
+                      QPoint(5, 5));
     QCOMPARE(lumafex::testing::child<QLineEdit>(post, "显示步数")->text(), QStringLiteral("12"));
     QCOMPARE(lumafex::testing::child<lumafex::controls::AdjustableBar>(post, "HScroll1")->value(), 13.0);
   }
@@ -210,7 +226,9 @@ class PostEditFlowTest : public QObject {
     const QString cli = QString::fromUtf8(LUMAFEX_CLI_PATH);
     for (const bool multi : {false, true}) {
       s.dialogs.expect("编译成功！", Answer::Ok);
-      (multi ? lumafex::testing::child<QAction>(main, "多集成块_每8路一块") : lumafex::testing::child<QAction>(main, "单IC导出"))->trigger();
+      (multi ? lumafex::testing::child<QAction>(main, "多集成块_每8路一块")
+             : lumafex::testing::child<QAction>(main, "单IC导出"))
+          ->trigger();
       QVERIFY2(s.dialogs.unexpected.empty(),
                s.dialogs.unexpected.empty() ? "" : s.dialogs.unexpected.front().c_str());
       const QStringList names = multi
@@ -219,9 +237,13 @@ class PostEditFlowTest : public QObject {
                                     : QStringList{QStringLiteral("单IC正.bin"), QStringLiteral("单IC反.bin")};
       QList<QByteArray> fromWindows;
       for (const QString& n : names) fromWindows << fileBytes(s.bin(n));
-      QVERIFY2(!fromWindows.front().isEmpty(), qPrintable(lumafex::testing::child<QTextEdit>(s.app->outputWindow(), "Text2")->toPlainText() +
-                                                          QString::number(s.dialogs.asked.size())));
-      QCOMPARE(lumafex::testing::child<QTextEdit>(s.app->outputWindow(), "Text2")->toPlainText().contains(QStringLiteral("总步数＝")), true);
+      QVERIFY2(!fromWindows.front().isEmpty(),
+               qPrintable(lumafex::testing::child<QTextEdit>(s.app->outputWindow(), "Text2")->toPlainText() +
+                          QString::number(s.dialogs.asked.size())));
+      QCOMPARE(lumafex::testing::child<QTextEdit>(s.app->outputWindow(), "Text2")
+                   ->toPlainText()
+                   .contains(QStringLiteral("总步数＝")),
+               true);
       QProcess p;
       p.start(cli, {QStringLiteral("compile"), project,
                     multi ? QStringLiteral("--multi") : QStringLiteral("--single")});
@@ -242,7 +264,8 @@ class PostEditFlowTest : public QObject {
     s.dialogs.expect("编译成功！", Answer::Ok);
     lumafex::testing::child<QAction>(s.main(), "多集成块_每8路一块")->trigger();
     QVERIFY(s.dialogs.unexpected.empty());
-    QCOMPARE(lumafex::testing::child<QLabel>(s.app->outputWindow(), "集成块个数")->text(), QStringLiteral("6"));  // 40 tubes + 4 title characters
+    QCOMPARE(lumafex::testing::child<QLabel>(s.app->outputWindow(), "集成块个数")->text(),
+             QStringLiteral("6"));  // 40 tubes + 4 title characters
     QVERIFY(!QFileInfo::exists(s.bin(QStringLiteral("正7.bin"))));
     QVERIFY(!QFileInfo::exists(s.bin(QStringLiteral("反9.bin"))));
     QVERIFY(QFileInfo::exists(s.bin(QStringLiteral("正6.bin"))));
@@ -281,7 +304,8 @@ class PostEditFlowTest : public QObject {
     s.dialogs.expectText("打开", lumafex::platform::us(s.app->currentProjectPath()));
     s.main().openProjectCommand();
     QVERIFY(s.app->postEditShown());
-    QCOMPARE(lumafex::testing::child<QTextEdit>(s.post(), "Text1")->toPlainText(), QStringLiteral("XX  \n  XX"));
+    QCOMPARE(lumafex::testing::child<QTextEdit>(s.post(), "Text1")->toPlainText(),
+             QStringLiteral("XX  \n  XX"));
     QCOMPARE(fileBytes(s.app->scratchFile()), QByteArray("XX  \r\n  XX\r\n"));
     QVERIFY(lumafex::testing::child<QTimer>(s.post(), "延时起点后期处理")->isActive());
   }

@@ -163,11 +163,15 @@ void PictureRendererTest::picturesComeFromTheProjectDirectory() {
   QTemporaryDir dir;
   QVERIFY(dir.isValid());
   const QString d = dir.path();
-  QVERIFY(framedPicture(8, 6, 1, kYellow).save(QString::fromStdString(platform::pathToUtf8(pathOf(d, "标志1.bmp"))), "BMP"));
-  QVERIFY(framedPicture(5, 5, 1, kCyan).save(QString::fromStdString(platform::pathToUtf8(pathOf(d, "图案1.bmp"))), "BMP"));
+  QVERIFY(framedPicture(8, 6, 1, kYellow)
+              .save(QString::fromStdString(platform::pathToUtf8(pathOf(d, "标志1.bmp"))), "BMP"));
+  QVERIFY(framedPicture(5, 5, 1, kCyan)
+              .save(QString::fromStdString(platform::pathToUtf8(pathOf(d, "图案1.bmp"))), "BMP"));
   QVERIFY(platform::writeBytesSafely(pathOf(d, "图案2.bmp"), "not a picture"));
-  QVERIFY(framedPicture(7, 3, 1, kCyan).save(QString::fromStdString(platform::pathToUtf8(pathOf(d, "图案3.bmp"))), "BMP"));
-  QVERIFY(framedPicture(7, 3, 1, kCyan).save(QString::fromStdString(platform::pathToUtf8(pathOf(d, "图案5.bmp"))), "BMP"));
+  QVERIFY(framedPicture(7, 3, 1, kCyan)
+              .save(QString::fromStdString(platform::pathToUtf8(pathOf(d, "图案3.bmp"))), "BMP"));
+  QVERIFY(framedPicture(7, 3, 1, kCyan)
+              .save(QString::fromStdString(platform::pathToUtf8(pathOf(d, "图案5.bmp"))), "BMP"));
 
   const SignPictureSet set = loadSignPictures(platform::pathFromUtf8(d.toStdString()));
   QCOMPARE(set.logos.size(), std::size_t{1});

@@ -14,9 +14,9 @@
 #include "platform/TextFile.h"
 #include "platform/Twips.h"
 #include "preview/PreviewWindow.h"
-#include "support/Widgets.h"
 #include "preview/SignCanvas.h"
 #include "preview/TitleRenderer.h"
+#include "support/Widgets.h"
 
 using namespace lumafex::preview;
 namespace platform = lumafex::platform;
@@ -139,7 +139,8 @@ void PreviewTest::stepLightsLampsInTheirSwatch() {
   const QImage image = window->renderCanvas();
   for (int r = 1; r <= rows; ++r) {
     for (int c = 1; c <= columns; ++c) {
-      const QRect lamp = lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->lampRect(r, c);
+      const QRect lamp =
+          lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->lampRect(r, c);
       QVERIFY2(!lamp.isEmpty(), qPrintable(QStringLiteral("lamp %1,%2").arg(r).arg(c)));
       const QColor want = expected.at(c - 1);
       // The whole lamp is its colour, corners included.
@@ -159,7 +160,8 @@ void PreviewTest::hollowLampsAreOutlines() {
   const QImage image = window->renderCanvas();
   const QList<QColor> expected{kRed, kDark, kDark, kRed};
   for (int c = 1; c <= 4; ++c) {
-    const QRect lamp = lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->lampRect(1, c);
+    const QRect lamp =
+        lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->lampRect(1, c);
     QVERIFY(lamp.width() > 4 && lamp.height() > 4);
     QCOMPARE(pixel(image, lamp.center()), kBlack);
     for (const QPoint at :
@@ -179,11 +181,18 @@ void PreviewTest::layoutViewLightsEveryLamp() {
   const QList<QColor> expected{kRed, kGreen, kBlue, kRed, kGreen, kBlue};
   for (int r = 1; r <= 2; ++r) {
     for (int c = 1; c <= 6; ++c)
-      QCOMPARE(pixel(image, lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->lampRect(r, c).center()), expected.at(c - 1));
+      QCOMPARE(pixel(image, lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")
+                                ->lampRect(r, c)
+                                .center()),
+               expected.at(c - 1));
   }
   // A cleared canvas shows no lamp.
   window->clearCanvas();
-  QCOMPARE(pixel(window->renderCanvas(), lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->lampRect(1, 1).center()), kBlack);
+  QCOMPARE(
+      pixel(window->renderCanvas(), lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")
+                                        ->lampRect(1, 1)
+                                        .center()),
+      kBlack);
 }
 
 void PreviewTest::tubesSwitchedOffDrawNoLamps() {
@@ -192,7 +201,11 @@ void PreviewTest::tubesSwitchedOffDrawNoLamps() {
   auto window = horizontalPreview(style);
   window->showStep(QStringLiteral("XXXX"));
   const QImage image = window->renderCanvas();
-  for (int c = 1; c <= 4; ++c) QCOMPARE(pixel(image, lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->lampRect(1, c).center()), kBlack);
+  for (int c = 1; c <= 4; ++c)
+    QCOMPARE(pixel(image, lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")
+                              ->lampRect(1, c)
+                              .center()),
+             kBlack);
 }
 
 void PreviewTest::verticalStepRunsDownTheCanvas() {
@@ -204,16 +217,22 @@ void PreviewTest::verticalStepRunsDownTheCanvas() {
   const QList<QColor> expected{kRed, kDark, kDark, kRed};
   int lastTop = -1;
   for (int c = 1; c <= 4; ++c) {
-    const QRect lamp = lumafex::testing::child<lumafex::preview::SignCanvas>(window, "Picture1")->lampRect(1, c);
+    const QRect lamp =
+        lumafex::testing::child<lumafex::preview::SignCanvas>(window, "Picture1")->lampRect(1, c);
     QVERIFY(lamp.top() > lastTop);  // channels go down
     lastTop = lamp.top();
-    QVERIFY(lumafex::testing::child<lumafex::preview::SignCanvas>(window, "Picture1")->lampRect(2, c).left() > lamp.left());  // rows stand to the right
+    QVERIFY(lumafex::testing::child<lumafex::preview::SignCanvas>(window, "Picture1")->lampRect(2, c).left() >
+            lamp.left());  // rows stand to the right
     for (int r = 1; r <= 2; ++r)
-      QCOMPARE(pixel(image, lumafex::testing::child<lumafex::preview::SignCanvas>(window, "Picture1")->lampRect(r, c).center()), expected.at(c - 1));
+      QCOMPARE(pixel(image, lumafex::testing::child<lumafex::preview::SignCanvas>(window, "Picture1")
+                                ->lampRect(r, c)
+                                .center()),
+               expected.at(c - 1));
   }
   // The lamps match the twips layout, converted once.
   const TwipsRect twips = window.lampRect(1, 1);
-  const QRect lamp = lumafex::testing::child<lumafex::preview::SignCanvas>(window, "Picture1")->lampRect(1, 1);
+  const QRect lamp =
+      lumafex::testing::child<lumafex::preview::SignCanvas>(window, "Picture1")->lampRect(1, 1);
   QCOMPARE(lamp.left(), platform::toPixels(twips.left));
   QCOMPARE(lamp.top(), platform::toPixels(twips.top));
   QCOMPARE(lamp.right() + 1, platform::toPixels(twips.right));
@@ -227,17 +246,28 @@ void PreviewTest::crowdedSignStillShowsEveryLamp() {
   step[299] = QLatin1Char('X');
   window->showStep(step);
   const QImage image = window->renderCanvas();
-  for (int c : {1, 150, 299}) QCOMPARE(pixel(image, lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->lampRect(10, c).center()), kDark);
-  QCOMPARE(pixel(image, lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->lampRect(10, 300).center()), kGreen);
+  for (int c : {1, 150, 299})
+    QCOMPARE(pixel(image, lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")
+                              ->lampRect(10, c)
+                              .center()),
+             kDark);
+  QCOMPARE(pixel(image, lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")
+                            ->lampRect(10, 300)
+                            .center()),
+           kGreen);
 }
 
 void PreviewTest::hostileSizesAreBounded() {
   // A column count read from a hostile file lays out no more lamps than a sign can have.
   auto window = horizontalPreview(styleOf(1000000000, 1000, 2), QSize(408, 220));
   window->showStep(QStringLiteral("X"));
-  QVERIFY(!lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->lampRect(10, 300).isEmpty());
-  QVERIFY(lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->lampRect(1, 301).isEmpty());
-  QVERIFY(lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->lampRect(11, 1).isEmpty());
+  QVERIFY(!lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")
+               ->lampRect(10, 300)
+               .isEmpty());
+  QVERIFY(
+      lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->lampRect(1, 301).isEmpty());
+  QVERIFY(
+      lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->lampRect(11, 1).isEmpty());
   // A title of 100,000 characters lays out at most 100 of them.
   TitleRenderer renderer;
   renderer.setTitle(titleOf(QString(100000, QChar(0x5149)), 20), QString(), Orientation::Horizontal);
@@ -258,7 +288,8 @@ void PreviewTest::titleStateDarkensCharacters() {
   // The middle character's cell: the title picture has the title's size at its start.
   const QPoint start(platform::toPixels(window->titleStart().x()),
                      platform::toPixels(window->titleStart().y()));
-  const QSize size = lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->title().pixelSize();
+  const QSize size =
+      lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->title().pixelSize();
   QVERIFY(size.width() > 0);
   const int cell = size.width() / 3;
   const QRect first(start.x(), start.y(), cell, size.height());
@@ -293,10 +324,14 @@ void PreviewTest::titleStateShorterThanTitleDrawsOnlyItsPositions() {
   const TitleStyle title = titleOf(QStringLiteral("工作室"), 20);
   window->clearCanvas();
   window->showTitle(title, QString());  // empty: every character lit
-  const int all = countColour(window->renderCanvas(), lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->rect(), kWhite);
+  const int all =
+      countColour(window->renderCanvas(),
+                  lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->rect(), kWhite);
   window->clearCanvas();
   window->showTitle(title, QStringLiteral("工"));
-  const int one = countColour(window->renderCanvas(), lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->rect(), kWhite);
+  const int one =
+      countColour(window->renderCanvas(),
+                  lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->rect(), kWhite);
   QVERIFY(one > 0);
   QVERIFY(one < all / 2);
 }
@@ -347,9 +382,12 @@ void PreviewTest::titleWindowCentresOnItsCanvas() {
   window->showTitle(titleOf(QStringLiteral("工作室"), 20, 2), QString());
   QCOMPARE(window->titleStart(), QPoint(1400, 1300));
   // The title picture lies where the title starts.
-  QCOMPARE(lumafex::testing::child<QLabel>(*window, "标题图片")->pos(), QPoint(platform::toPixels(1400), platform::toPixels(1300)));
+  QCOMPARE(lumafex::testing::child<QLabel>(*window, "标题图片")->pos(),
+           QPoint(platform::toPixels(1400), platform::toPixels(1300)));
   // And the sign shows white pixels there.
-  const QRect area(lumafex::testing::child<QLabel>(*window, "标题图片")->pos(), lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->title().pixelSize());
+  const QRect area(
+      lumafex::testing::child<QLabel>(*window, "标题图片")->pos(),
+      lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->title().pixelSize());
   QVERIFY(countColour(window->renderCanvas(), area, kWhite) > 10);
 }
 
@@ -369,7 +407,8 @@ void PreviewTest::titleDragWritesThePositionFile() {
 
   QTest::mousePress(lumafex::testing::child<QLabel>(*window, "标题图片"), Qt::LeftButton, {}, QPoint(5, 5));
   QTest::mouseMove(lumafex::testing::child<QLabel>(*window, "标题图片"), QPoint(35, 25));
-  QTest::mouseRelease(lumafex::testing::child<QLabel>(*window, "标题图片"), Qt::LeftButton, {}, QPoint(35, 25));
+  QTest::mouseRelease(lumafex::testing::child<QLabel>(*window, "标题图片"), Qt::LeftButton, {},
+                      QPoint(35, 25));
 
   const QPoint after = before + QPoint(30, 20);
   QCOMPARE(lumafex::testing::child<QLabel>(*window, "标题图片")->pos(), after);
@@ -388,7 +427,8 @@ void PreviewTest::titleDragWritesThePositionFile() {
   second->showTitle(titleOf(QStringLiteral("工作室"), 20), QString());
   QCOMPARE(second->titleStart(), QPoint(after.x() * 15, after.y() * 15));
   QCOMPARE(lumafex::testing::child<QLabel>(*second, "标题图片")->pos(), after);
-  const QRect area(after, lumafex::testing::child<lumafex::preview::SignCanvas>(*second, "Picture1")->title().pixelSize());
+  const QRect area(
+      after, lumafex::testing::child<lumafex::preview::SignCanvas>(*second, "Picture1")->title().pixelSize());
   QVERIFY(countColour(second->renderCanvas(), area, kWhite) > 10);
 
   // A file without both numbers leaves the title centred.
@@ -417,7 +457,9 @@ void PreviewTest::titleRightClickAndHover() {
   QVERIFY(canvasMoves.count() >= 1);
   QCOMPARE(lumafex::testing::child<QLabel>(*window, "标题图片")->cursor().shape(), Qt::SizeAllCursor);
   // While the picture is shown the sign leaves the white title out.
-  const QRect area(lumafex::testing::child<QLabel>(*window, "标题图片")->pos(), lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->title().pixelSize());
+  const QRect area(
+      lumafex::testing::child<QLabel>(*window, "标题图片")->pos(),
+      lumafex::testing::child<lumafex::preview::SignCanvas>(*window, "Picture1")->title().pixelSize());
   QCOMPARE(countColour(window->renderCanvas(), area, kWhite), 0);
 
   QSignalSpy rightClicks(window.get(), &PreviewWindow::titleRightClicked);
@@ -498,7 +540,11 @@ void PreviewTest::windowControlsAndSizes() {
              QStringLiteral("宽：%1  高：%2").arg(canvas.width()).arg(canvas.height()));
   }
   // Every control lies in the strip below the canvas, whole, without overlapping another.
-  QList<QWidget*> controls{lumafex::testing::child<QLabel>(window, "步数"), lumafex::testing::child<lumafex::controls::CheckBoxControl>(window, "启用标题花式"), lumafex::testing::child<lumafex::controls::CheckBoxControl>(window, "锁定各物件"), lumafex::testing::child<lumafex::controls::CheckBoxControl>(window, "图案同步移动")};
+  QList<QWidget*> controls{
+      lumafex::testing::child<QLabel>(window, "步数"),
+      lumafex::testing::child<lumafex::controls::CheckBoxControl>(window, "启用标题花式"),
+      lumafex::testing::child<lumafex::controls::CheckBoxControl>(window, "锁定各物件"),
+      lumafex::testing::child<lumafex::controls::CheckBoxControl>(window, "图案同步移动")};
   if (horizontal) {
     QCOMPARE(lumafex::testing::child<QLabel>(window, "宽度与高度")->isVisible(), sizeLabelShown);
     if (sizeLabelShown) controls << lumafex::testing::child<QLabel>(window, "宽度与高度");
@@ -513,7 +559,9 @@ void PreviewTest::windowControlsAndSizes() {
       if (other != control) QVERIFY(!control->geometry().intersects(other->geometry()));
     }
   }
-  for (auto* box : {lumafex::testing::child<lumafex::controls::CheckBoxControl>(window, "启用标题花式"), lumafex::testing::child<lumafex::controls::CheckBoxControl>(window, "锁定各物件"), lumafex::testing::child<lumafex::controls::CheckBoxControl>(window, "图案同步移动")}) {
+  for (auto* box : {lumafex::testing::child<lumafex::controls::CheckBoxControl>(window, "启用标题花式"),
+                    lumafex::testing::child<lumafex::controls::CheckBoxControl>(window, "锁定各物件"),
+                    lumafex::testing::child<lumafex::controls::CheckBoxControl>(window, "图案同步移动")}) {
     const QFontMetrics metrics(box->font());
     QVERIFY2(box->width() >= metrics.horizontalAdvance(box->caption()) + 13, qPrintable(box->objectName()));
     QVERIFY2(box->height() >= metrics.height(), qPrintable(box->objectName()));
@@ -536,7 +584,8 @@ void PreviewTest::backgroundDragMovesTheWindow() {
   const QPoint grip(3, window.height() - 3);  // the strip's left end is background
   QTest::mousePress(lumafex::testing::child<QWidget>(window, "Picture2"), Qt::LeftButton, {}, grip);
   QTest::mouseMove(lumafex::testing::child<QWidget>(window, "Picture2"), grip + QPoint(40, 25));
-  QTest::mouseRelease(lumafex::testing::child<QWidget>(window, "Picture2"), Qt::LeftButton, {}, grip + QPoint(40, 25));
+  QTest::mouseRelease(lumafex::testing::child<QWidget>(window, "Picture2"), Qt::LeftButton, {},
+                      grip + QPoint(40, 25));
   QCOMPARE(window.pos(), before + QPoint(40, 25));
   QCOMPARE(changed.count(), 1);
 }
@@ -555,7 +604,8 @@ void PreviewTest::backgroundDragMovesTheMdiFrame() {
   const QPoint grip(window->width() - 2, window->height() - 2);
   QTest::mousePress(lumafex::testing::child<QWidget>(*window, "Picture2"), Qt::RightButton, {}, grip);
   QTest::mouseMove(lumafex::testing::child<QWidget>(*window, "Picture2"), grip + QPoint(50, 30));
-  QTest::mouseRelease(lumafex::testing::child<QWidget>(*window, "Picture2"), Qt::RightButton, {}, grip + QPoint(50, 30));
+  QTest::mouseRelease(lumafex::testing::child<QWidget>(*window, "Picture2"), Qt::RightButton, {},
+                      grip + QPoint(50, 30));
   QCOMPARE(frame->pos(), before + QPoint(50, 30));
   QCOMPARE(changed.count(), 1);
 }
