@@ -21,6 +21,7 @@
 #include "controls/CheckBoxControl.h"
 #include "controls/ToolbarIcons.h"
 #include "controls/VelarnButton.h"
+#include "design/CatalogueThumbnails.h"
 #include "design/ColourPanel.h"
 #include "design/DesignWindow.h"
 #include "design/ProjectDocument.h"
@@ -193,6 +194,9 @@ void MainWindow::buildMenus() {
   mnuViewStatusBar = action(view, "mnuViewStatusBar", "状态栏(&B)");
   mnuViewStatusBar->setCheckable(true);
   mnuViewStatusBar->setChecked(true);
+  花式缩略图 = action(view, "花式缩略图", "花式缩略图(&P)");
+  花式缩略图->setCheckable(true);
+  花式缩略图->setChecked(design::catalogueThumbnailsWanted(app_.settings()));
   view->addSeparator();
   QMenu* arrangeImages = view->addMenu(QStringLiteral("排列图案"));
   arrangeImages->setObjectName(QStringLiteral("排列图案"));
@@ -247,6 +251,10 @@ void MainWindow::buildMenus() {
   connect(mnuFileExit, &QAction::triggered, this, [this] { exitCommand(); });
   connect(mnuViewToolbar, &QAction::toggled, this, [this](bool on) { Picture1->setVisible(on); });
   connect(mnuViewStatusBar, &QAction::toggled, this, [this](bool on) { sbStatusBar->setVisible(on); });
+  connect(花式缩略图, &QAction::toggled, this, [this](bool on) {
+    design::setCatalogueThumbnailsWanted(app_.settings(), on);
+    if (context_.design) context_.design().showCatalogueThumbnails(on);
+  });
   connect(说明书, &QAction::triggered, this, [this] { openHelp(); });
   connect(mnuHelpAbout, &QAction::triggered, this, [this] {
     AboutWindow about(app_.dialogs(), this);

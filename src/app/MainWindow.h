@@ -152,6 +152,7 @@ class MainWindow : public QMainWindow {
   QAction* 图案设计;
   QAction* mnuViewToolbar;
   QAction* mnuViewStatusBar;
+  QAction* 花式缩略图;
   QAction* 顺序排列一行;
   QAction* 图片排列为_边框;
   QAction* 标志排列为一行;

@@ -21,6 +21,7 @@
 #include "controls/AdjustableBar.h"
 #include "controls/CheckBoxControl.h"
 #include "design/Board.h"
+#include "design/CatalogueThumbnails.h"
 #include "design/ColourPanel.h"
 #include "design/Rules.h"
 #include "design/TitleEffect.h"
@@ -77,6 +78,23 @@ DesignWindow::DesignWindow(app::Application& app, ProjectDocument& document, Des
   setWindowTitle(QStringLiteral("霓虹灯花式设计"));
   buildControls();
   connectControls();
+  thumbnails_ = new CatalogueThumbnails(List2, [this] {
+    // The sign a click on an entry would generate for.
+    const auto& s = document_.settings();
+    ThumbnailKey key;
+    key.channels = compiler::channelsForGeneration(columnsValue(), s.tubesOn == 1, s.imagesOn == 1,
+                                                   document_.project().pictures.imageCount,
+                                                   document_.project().channels);
+    key.colours = colourCount();
+    for (std::size_t i = 0; i < 3; ++i) key.swatches[i] = toQColor(s.tubeColours[i]).rgb();
+    return key;
+  });
+  connect(&document_, &ProjectDocument::changed, thumbnails_, [this] { thumbnails_->refresh(); });
+  thumbnails_->setShown(catalogueThumbnailsWanted(app_.settings()));
+}
+
+void DesignWindow::showCatalogueThumbnails(bool on) {
+  thumbnails_->setShown(on);
 }
 
 void DesignWindow::buildControls() {

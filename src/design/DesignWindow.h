@@ -37,6 +37,7 @@ namespace lumafex::design {
 
 class ColourSample;
 class PalettePicture;
+class CatalogueThumbnails;
 
 // A sequence handed to the post-processing window.
 struct SequenceOpening {
@@ -102,6 +103,8 @@ class DesignCommands {
   virtual void 图片排列为边框() = 0;
   // Hides the placement blocks of logos and images and the title pictures.
   virtual void 消除各种物件块() = 0;
+  // Shows or hides the pictures of the effects beside the catalogue entries.
+  virtual void showCatalogueThumbnails(bool on) = 0;
 };
 
 class DesignWindow : public QWidget, public DesignCommands {
@@ -183,6 +186,8 @@ class DesignWindow : public QWidget, public DesignCommands {
   bool isTotalRunActive() const { return totalRun_.active(); }
   // Stops the timer that advances the whole-board run (tests drive it tick by tick).
   void stopBoardTimer() { 定时显示总程序->stop(); }
+  void showCatalogueThumbnails(bool on) override;
+  CatalogueThumbnails& catalogueThumbnails() { return *thumbnails_; }
 
  signals:
   // The status text for the main window's status bar.
@@ -309,6 +314,7 @@ class DesignWindow : public QWidget, public DesignCommands {
   QTimer* Timer1;
   QTimer* 定时显示总程序;
   QTimer* 标题字串闪烁;
+  CatalogueThumbnails* thumbnails_ = nullptr;
 };
 
 }  // namespace lumafex::design
