@@ -205,6 +205,20 @@ void MainWindow::buildMenus() {
 
   QMenu* edit = menus_->addMenu(QStringLiteral("编辑(&E)"));
   edit->setObjectName(QStringLiteral("编辑"));
+  // The project's undo: the board, the design window's settings and the placements on the sign.
+  // A text box with the focus keeps the keys for its own undo.
+  QUndoStack& steps = document_.undoStack();
+  mnuEditUndo = action(edit, "mnuEditUndo", "撤销(&U)");
+  mnuEditUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  mnuEditUndo->setEnabled(steps.canUndo());
+  mnuEditRedo = action(edit, "mnuEditRedo", "重做(&R)");
+  mnuEditRedo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+  mnuEditRedo->setEnabled(steps.canRedo());
+  connect(mnuEditUndo, &QAction::triggered, &steps, &QUndoStack::undo);
+  connect(mnuEditRedo, &QAction::triggered, &steps, &QUndoStack::redo);
+  connect(&steps, &QUndoStack::canUndoChanged, mnuEditUndo, &QAction::setEnabled);
+  connect(&steps, &QUndoStack::canRedoChanged, mnuEditRedo, &QAction::setEnabled);
+  edit->addSeparator();
   分析当前花式 = action(edit, "分析当前花式", "分析当前花式(&F)");
   edit->addSeparator();
   后期处理_全过程 = action(edit, "后期处理_全过程", "后期处理_全过程(&H)");
@@ -700,6 +714,19 @@ void MainWindow::openHelp() {
 void MainWindow::undoInFocusedBox() {
   QWidget* target = QApplication::focusWidget();
   if (!target) return;
+  // A box that undoes by itself asks for the key before any shortcut; the board and the other
+  // controls of the design window and the previews undo the project's last edit.
+  QKeyEvent override(QEvent::ShortcutOverride, Qt::Key_Z, Qt::ControlModifier, QStringLiteral("\x1a"));
+  override.ignore();
+  QApplication::sendEvent(target, &override);
+  if (!override.isAccepted()) {
+    for (QWidget* w = target; w; w = w->parentWidget()) {
+      if (qobject_cast<design::DesignWindow*>(w) || qobject_cast<preview::PreviewWindow*>(w)) {
+        document_.undoStack().undo();
+        return;
+      }
+    }
+  }
   QKeyEvent press(QEvent::KeyPress, Qt::Key_Z, Qt::ControlModifier, QStringLiteral("\x1a"));
   QKeyEvent release(QEvent::KeyRelease, Qt::Key_Z, Qt::ControlModifier, QStringLiteral("\x1a"));
   QApplication::sendEvent(target, &press);
