@@ -25,6 +25,7 @@
 #include "design/DesignWindow.h"
 #include "design/ProjectDocument.h"
 #include "design/ProjectRecord.h"
+#include "design/UndoCommands.h"
 #include "platform/QtDialogs.h"
 #include "platform/ScratchFile.h"
 #include "platform/TextFile.h"
@@ -218,6 +219,7 @@ void MainWindow::buildMenus() {
   connect(mnuEditRedo, &QAction::triggered, &steps, &QUndoStack::redo);
   connect(&steps, &QUndoStack::canUndoChanged, mnuEditUndo, &QAction::setEnabled);
   connect(&steps, &QUndoStack::canRedoChanged, mnuEditRedo, &QAction::setEnabled);
+  qApp->installEventFilter(new design::UndoKeyFilter(this));
   edit->addSeparator();
   分析当前花式 = action(edit, "分析当前花式", "分析当前花式(&F)");
   edit->addSeparator();
@@ -714,18 +716,11 @@ void MainWindow::openHelp() {
 void MainWindow::undoInFocusedBox() {
   QWidget* target = QApplication::focusWidget();
   if (!target) return;
-  // A box that undoes by itself asks for the key before any shortcut; the board and the other
-  // controls of the design window and the previews undo the project's last edit.
-  QKeyEvent override(QEvent::ShortcutOverride, Qt::Key_Z, Qt::ControlModifier, QStringLiteral("\x1a"));
-  override.ignore();
-  QApplication::sendEvent(target, &override);
-  if (!override.isAccepted()) {
-    for (QWidget* w = target; w; w = w->parentWidget()) {
-      if (qobject_cast<design::DesignWindow*>(w) || qobject_cast<preview::PreviewWindow*>(w)) {
-        document_.undoStack().undo();
-        return;
-      }
-    }
+  // The board and the other controls of the design window and the previews undo the project's
+  // last edit; a box keeps the key for its own undo.
+  if (design::reachesProjectUndo(target)) {
+    document_.undoStack().undo();
+    return;
   }
   QKeyEvent press(QEvent::KeyPress, Qt::Key_Z, Qt::ControlModifier, QStringLiteral("\x1a"));
   QKeyEvent release(QEvent::KeyRelease, Qt::Key_Z, Qt::ControlModifier, QStringLiteral("\x1a"));

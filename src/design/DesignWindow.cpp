@@ -420,30 +420,28 @@ void DesignWindow::storeSettings() {
   if (mapping_) return;
   // What a project load stores is no step of its own.
   if (loadingProject) document_.pauseRecording();
-  document_.undoableEdit(
-      ProjectDocument::Settings,
-      [this](Project& p) {
-        ProjectSettings& s = p.settings;
-        s.title = us(标题名称->text());
-        s.columns = us(列数->text());
-        s.titleColour = fromQColor(标题颜色样品->colour());
-        for (std::size_t i = 0; i < 3; ++i) s.tubeColours[i] = fromQColor(色彩样品[i]->colour());
-        s.speed = 速度调节->value();
-        s.hollow = 空心->isChecked() ? 1 : 0;
-        // A colour count that stands for no catalogue shows no item; its text stays as it was read.
-        if (色数->currentIndex() >= 0) s.colourCount = us(色数->currentText());
-        s.font = us(字体->currentText());
-        s.bold = 粗体->isChecked() ? 1 : 0;
-        s.rows = us(行数->text());
-        s.spacing = us(字间隔->text());
-        s.italic = 斜体->isChecked() ? 1 : 0;
-        s.logosOn = 启用标志->isChecked() ? 1 : 0;
-        s.imagesOn = 启用图案->isChecked() ? 1 : 0;
-        s.tubesOn = 启用灯管->isChecked() ? 1 : 0;
-        s.titleOff = 禁用文字标题->isChecked() ? 1 : 0;
-        s.fontSize = us(字体大小->text());
-      },
-      ProjectDocument::Step::Typing);
+  const auto store = [this](Project& p) {
+    ProjectSettings& s = p.settings;
+    s.title = us(标题名称->text());
+    s.columns = us(列数->text());
+    s.titleColour = fromQColor(标题颜色样品->colour());
+    for (std::size_t i = 0; i < 3; ++i) s.tubeColours[i] = fromQColor(色彩样品[i]->colour());
+    s.speed = 速度调节->value();
+    s.hollow = 空心->isChecked() ? 1 : 0;
+    // A colour count that stands for no catalogue shows no item; its text stays as it was read.
+    if (色数->currentIndex() >= 0) s.colourCount = us(色数->currentText());
+    s.font = us(字体->currentText());
+    s.bold = 粗体->isChecked() ? 1 : 0;
+    s.rows = us(行数->text());
+    s.spacing = us(字间隔->text());
+    s.italic = 斜体->isChecked() ? 1 : 0;
+    s.logosOn = 启用标志->isChecked() ? 1 : 0;
+    s.imagesOn = 启用图案->isChecked() ? 1 : 0;
+    s.tubesOn = 启用灯管->isChecked() ? 1 : 0;
+    s.titleOff = 禁用文字标题->isChecked() ? 1 : 0;
+    s.fontSize = us(字体大小->text());
+  };
+  document_.undoableEdit(ProjectDocument::Settings, store, ProjectDocument::Step::Typing);
   if (loadingProject) document_.resumeRecording();
 }
 

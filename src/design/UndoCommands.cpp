@@ -1,5 +1,9 @@
 #include "design/UndoCommands.h"
 
+#include <QApplication>
+#include <QKeyEvent>
+
+#include "design/DesignWindow.h"
 #include "design/ProjectDocument.h"
 #include "preview/PreviewWindow.h"
 
@@ -89,6 +93,35 @@ void TitleMoveCommand::redo() {
   }
   if (window_) window_->moveTitleTo(to_);
   document_.restoreDirty(dirtyAfter());
+}
+
+bool reachesProjectUndo(QWidget* focus) {
+  if (!focus) return false;
+  // A box that undoes by itself asks for the key before any shortcut is looked up.
+  QKeyEvent probe(QEvent::ShortcutOverride, Qt::Key_Z, Qt::ControlModifier, QStringLiteral("\x1a"));
+  probe.ignore();
+  QApplication::sendEvent(focus, &probe);
+  if (probe.isAccepted()) return false;
+  for (QWidget* w = focus; w; w = w->parentWidget()) {
+    if (qobject_cast<DesignWindow*>(w) || qobject_cast<preview::PreviewWindow*>(w)) return true;
+  }
+  return false;
+}
+
+bool UndoKeyFilter::eventFilter(QObject*, QEvent* event) {
+  if (event->type() != QEvent::ShortcutOverride) return false;
+  auto* key = static_cast<QKeyEvent*>(event);
+  if (key->modifiers() != Qt::ControlModifier || (key->key() != Qt::Key_Z && key->key() != Qt::Key_Y))
+    return false;
+  // The override travels from the focused control to its parents: the control decides.
+  QWidget* focus = QApplication::focusWidget();
+  if (!focus) return false;
+  for (QWidget* w = focus; w; w = w->parentWidget()) {
+    if (qobject_cast<DesignWindow*>(w) || qobject_cast<preview::PreviewWindow*>(w)) return false;
+  }
+  // Outside the project windows: the key goes to the control as it is.
+  key->accept();
+  return true;
 }
 
 }  // namespace lumafex::design

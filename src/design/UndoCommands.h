@@ -2,10 +2,13 @@
 // The undo steps of the open project. Every step knows whether the project had unsaved changes
 // before and after it, so undo and redo give the dirty flag back as it was in that state.
 
+#include <QObject>
 #include <QPoint>
 #include <QPointer>
 #include <QUndoCommand>
 #include <cstdint>
+
+class QWidget;
 
 #include "design/EditSnapshot.h"
 
@@ -79,6 +82,19 @@ class TitleMoveCommand : public EditStep {
   QPoint from_;
   QPoint to_;
   bool done_ = true;
+};
+
+// Whether Ctrl+Z on this control means the project's undo: it lies in the design window or a
+// preview and has no undo of its own.
+bool reachesProjectUndo(QWidget* focus);
+
+// Installed on the application: outside the design window and the previews, Ctrl+Z and Ctrl+Y stay
+// the focused control's keys (the post-processing text area has its own meaning for them), so the
+// 编辑 menu's shortcuts do not take them.
+class UndoKeyFilter : public QObject {
+ public:
+  using QObject::QObject;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 }  // namespace lumafex::design

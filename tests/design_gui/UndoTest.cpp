@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include "design/ColourPanel.h"
+#include "postedit/PostEditWindow.h"
 #include "preview/PictureBlock.h"
 #include "preview/PreviewWindow.h"
 #include "support/AppSession.h"
@@ -174,6 +175,25 @@ class UndoTest : public QObject {
     compareStates(s.state(), before);
     QTest::keyClick(s.board(), Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(s.board()->count(), 0);
+
+    // In the post-processing window the keys stay its controls' own.
+    auto& post = s.app->postEditWindow();
+    post.show();
+    auto* text = child<QTextEdit>(post, "Text1");
+    text->setFocus();
+    QCOMPARE(QApplication::focusWidget(), text);
+    s.undo();
+    QVERIFY(s.steps().canRedo());
+    QTest::keyClick(text, Qt::Key_Y, Qt::ControlModifier);
+    QTest::keyClick(text, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(s.steps().index(), 0);
+    // Nor do they reach the project from a button of that window.
+    auto* button = child<QPushButton>(post, "去到");
+    button->setFocus();
+    QCOMPARE(QApplication::focusWidget(), button);
+    QTest::keyClick(button, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(s.steps().index(), 0);
+    QCOMPARE(s.state().shown, before.shown);
   }
 
   void theToolbarUndoReachesTheBoardWhileATextBoxKeepsItsOwn() {
