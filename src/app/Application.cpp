@@ -21,6 +21,7 @@
 #include "controls/CheckBoxControl.h"
 #include "design/DesignWindow.h"
 #include "design/ProjectDocument.h"
+#include "design/UndoCommands.h"
 #include "platform/QtDialogs.h"
 #include "platform/ScratchFile.h"
 #include "platform/TextFile.h"
@@ -232,6 +233,10 @@ preview::PreviewWindow* Application::makePreview(bool horizontal) {
   frame->resize(horizontal ? QSize(400, 147) : QSize(133, 467));
   frame->hide();
   connect(window, &preview::PreviewWindow::changedByUser, this, [this] { document_->setDirty(true); });
+  // Connected before changedByUser reaches the document: the step finds the flag as it was.
+  connect(window, &preview::PreviewWindow::titleDragged, this, [this, window](QPoint from, QPoint to) {
+    document_->pushStep(new design::TitleMoveCommand(*document_, window, from, to, document_->dirty()));
+  });
   connect(window, &preview::PreviewWindow::resized, this, [this] {
     auto& design = designWindow();
     design.定位灯管Click();
@@ -244,7 +249,7 @@ preview::PreviewWindow* Application::makePreview(bool horizontal) {
   connect(window, &preview::PreviewWindow::pictureBlockMoved, this,
           [this, window](int kind, int index, double left, double top, bool together) {
             const auto pictureKind = static_cast<design::PictureKind>(kind);
-            document_->edit(design::ProjectDocument::PicturesPart, [&](design::Project& p) {
+            document_->undoableEdit(design::ProjectDocument::PicturesPart, [&](design::Project& p) {
               design::dragPictureBlock(p, pictureKind, window->orientation(), static_cast<std::size_t>(index),
                                        left, top, together);
             });

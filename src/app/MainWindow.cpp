@@ -26,6 +26,7 @@
 #include "design/DesignWindow.h"
 #include "design/ProjectDocument.h"
 #include "design/ProjectRecord.h"
+#include "design/UndoCommands.h"
 #include "platform/QtDialogs.h"
 #include "platform/ScratchFile.h"
 #include "platform/TextFile.h"
@@ -209,6 +210,21 @@ void MainWindow::buildMenus() {
 
   QMenu* edit = menus_->addMenu(QStringLiteral("编辑(&E)"));
   edit->setObjectName(QStringLiteral("编辑"));
+  // The project's undo: the board, the design window's settings and the placements on the sign.
+  // A text box with the focus keeps the keys for its own undo.
+  QUndoStack& steps = document_.undoStack();
+  mnuEditUndo = action(edit, "mnuEditUndo", "撤销(&U)");
+  mnuEditUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  mnuEditUndo->setEnabled(steps.canUndo());
+  mnuEditRedo = action(edit, "mnuEditRedo", "重做(&R)");
+  mnuEditRedo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+  mnuEditRedo->setEnabled(steps.canRedo());
+  connect(mnuEditUndo, &QAction::triggered, &steps, &QUndoStack::undo);
+  connect(mnuEditRedo, &QAction::triggered, &steps, &QUndoStack::redo);
+  connect(&steps, &QUndoStack::canUndoChanged, mnuEditUndo, &QAction::setEnabled);
+  connect(&steps, &QUndoStack::canRedoChanged, mnuEditRedo, &QAction::setEnabled);
+  qApp->installEventFilter(new design::UndoKeyFilter(this));
+  edit->addSeparator();
   分析当前花式 = action(edit, "分析当前花式", "分析当前花式(&F)");
   edit->addSeparator();
   后期处理_全过程 = action(edit, "后期处理_全过程", "后期处理_全过程(&H)");
@@ -708,6 +724,12 @@ void MainWindow::openHelp() {
 void MainWindow::undoInFocusedBox() {
   QWidget* target = QApplication::focusWidget();
   if (!target) return;
+  // The board and the other controls of the design window and the previews undo the project's
+  // last edit; a box keeps the key for its own undo.
+  if (design::reachesProjectUndo(target)) {
+    document_.undoStack().undo();
+    return;
+  }
   QKeyEvent press(QEvent::KeyPress, Qt::Key_Z, Qt::ControlModifier, QStringLiteral("\x1a"));
   QKeyEvent release(QEvent::KeyRelease, Qt::Key_Z, Qt::ControlModifier, QStringLiteral("\x1a"));
   QApplication::sendEvent(target, &press);

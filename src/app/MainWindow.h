@@ -159,6 +159,8 @@ class MainWindow : public QMainWindow {
   QAction* 标志排列为边框;
   QAction* 分析当前花式;
   QAction* 后期处理_全过程;
+  QAction* mnuEditUndo;
+  QAction* mnuEditRedo;
   QAction* 多集成块_每8路一块;
   QAction* 单IC导出;
   QAction* 说明书;

@@ -290,6 +290,7 @@ void DesignWindow::connectControls() {
   connect(速度调节, &controls::AdjustableBar::valueChanged, this, [this] { storeSettings(); });
   connect(&document_, &ProjectDocument::dirtyChanged, this, [this](bool on) { 需要存盘->setChecked(on); });
   connect(&document_, &ProjectDocument::reset, this, [this](bool created) { mapProject(created); });
+  connect(&document_, &ProjectDocument::restored, this, [this](int parts) { showRestored(parts); });
 
   connect(调入基本花式, &QPushButton::clicked, this, [this] { fillCatalogue(); });
   connect(List2, &QListWidget::currentRowChanged, this, [this](int) { onCatalogueSelection(); });
@@ -435,7 +436,9 @@ int DesignWindow::colourCount() const {
 
 void DesignWindow::storeSettings() {
   if (mapping_) return;
-  document_.edit(ProjectDocument::Settings, [this](Project& p) {
+  // What a project load stores is no step of its own.
+  if (loadingProject) document_.pauseRecording();
+  const auto store = [this](Project& p) {
     ProjectSettings& s = p.settings;
     s.title = us(标题名称->text());
     s.columns = us(列数->text());
@@ -455,7 +458,9 @@ void DesignWindow::storeSettings() {
     s.tubesOn = 启用灯管->isChecked() ? 1 : 0;
     s.titleOff = 禁用文字标题->isChecked() ? 1 : 0;
     s.fontSize = us(字体大小->text());
-  });
+  };
+  document_.undoableEdit(ProjectDocument::Settings, store, ProjectDocument::Step::Typing);
+  if (loadingProject) document_.resumeRecording();
 }
 
 void DesignWindow::showBoard() {
@@ -466,8 +471,29 @@ void DesignWindow::showBoard() {
 }
 
 void DesignWindow::mapProject(bool created) {
-  const ProjectSettings s = document_.settings();
   if (created) stopRun();
+  mapSettings();
+  storeSettings();
+  需要存盘->setChecked(document_.dirty());
+  showBoard();
+  if (created) 标题名称->setSelection(0, 3);
+}
+
+void DesignWindow::showRestored(int parts) {
+  // The controls take the restored values; their handlers neither clear the board nor mark the
+  // project changed meanwhile.
+  restoring_ = true;
+  if (parts & ProjectDocument::Settings) mapSettings();
+  restoring_ = false;
+  if (parts & ProjectDocument::BoardPart) {
+    stopRun();
+    showBoard();
+  }
+  layOutTubes();
+}
+
+void DesignWindow::mapSettings() {
+  const ProjectSettings s = document_.settings();
   {
     // The handlers below run as the controls change, reading the project, which already holds
     // every new value; the controls' values are stored back once at the end.
@@ -496,10 +522,6 @@ void DesignWindow::mapProject(bool created) {
     字体大小->setText(qs(s.fontSize));
     mapping_ = false;
   }
-  storeSettings();
-  需要存盘->setChecked(document_.dirty());
-  showBoard();
-  if (created) 标题名称->setSelection(0, 3);
 }
 
 void DesignWindow::setBoardColours() {
@@ -830,7 +852,7 @@ void DesignWindow::onCatalogueSelection() {
 void DesignWindow::appendSelectedCatalogueEntry() {
   if (!List2->currentItem()) return;
   const QString entry = List2->currentItem()->text();
-  document_.edit(ProjectDocument::BoardPart, [&](Project& p) { addEntries(p, {us(entry)}); });
+  document_.undoableEdit(ProjectDocument::BoardPart, [&](Project& p) { addEntries(p, {us(entry)}); });
   List1->addItem(entry);
 }
 
@@ -842,7 +864,7 @@ void DesignWindow::selectAll() {
     List1->addItem(List2->item(k)->text());
     entries.push_back(us(List2->item(k)->text()));
   }
-  document_.edit(ProjectDocument::BoardPart, [&](Project& p) { addEntries(p, entries); });
+  document_.undoableEdit(ProjectDocument::BoardPart, [&](Project& p) { addEntries(p, entries); });
   addingAll = false;
   Timer1->stop();
 }
@@ -850,7 +872,7 @@ void DesignWindow::selectAll() {
 void DesignWindow::deleteSelected(bool markDirty) {
   const int k = List1->currentRow();
   if (k < 0 || !List1->currentItem() || !List1->currentItem()->isSelected()) return;
-  document_.edit(ProjectDocument::BoardPart, [&](Project& p) { removeEntry(p, k, markDirty); });
+  document_.undoableEdit(ProjectDocument::BoardPart, [&](Project& p) { removeEntry(p, k, markDirty); });
   delete List1->takeItem(k);
 }
 
@@ -863,8 +885,8 @@ void DesignWindow::move(bool up) {
   // The board goes through the reorder file as the move has always done.
   const auto reorderFile = toPath(app_.appFile(QString::fromUtf8(kReorderFile)));
   (void)writeBoardFile(reorderFile, document_.project().board);
-  const int selected =
-      document_.edit(ProjectDocument::BoardPart, [&](Project& p) { return moveBoardEntry(p, k, up); });
+  const int selected = document_.undoableEdit(ProjectDocument::BoardPart,
+                                              [&](Project& p) { return moveBoardEntry(p, k, up); });
   List1->clear();
   for (const auto& entry : document_.project().board) List1->addItem(qs(entry));
   List1->setCurrentRow(selected);
@@ -872,8 +894,10 @@ void DesignWindow::move(bool up) {
   reordering = false;
 }
 
-void DesignWindow::clearBoard() {
-  document_.edit(ProjectDocument::BoardPart, [](Project& p) { design::clearBoard(p); });
+void DesignWindow::clearBoard(bool withColourCount) {
+  document_.undoableEdit(
+      ProjectDocument::BoardPart, [](Project& p) { design::clearBoard(p); },
+      withColourCount ? ProjectDocument::Step::Join : ProjectDocument::Step::Own);
   List1->clear();
   if (totalRun_.active()) {
     totalRun_.stop();
@@ -883,7 +907,7 @@ void DesignWindow::clearBoard() {
 }
 
 void DesignWindow::onColourCountChosen() {
-  if (!loadingProject) clearBoard();
+  if (!loadingProject && !restoring_) clearBoard(true);
   fillCatalogue();
   定位灯管->click();
 }
@@ -922,7 +946,7 @@ void DesignWindow::onSpeedChanged(double) {
   速度->setText(QString::number(1000 - static_cast<int>(patterns::whole(速度调节->value()))));
   Timer1->setInterval(ms);
   板提示[5]->setText(QStringLiteral("速度：（") + 速度->text() + QStringLiteral("毫秒/步）"));
-  if (!loadingProject) setDirty(true);
+  if (!loadingProject && !restoring_) setDirty(true);
 }
 
 void DesignWindow::onTitleChanged() {
@@ -1115,6 +1139,7 @@ void DesignWindow::load() {
   loadingProject = false;
   定位灯管->click();
   setDirty(false);
+  document_.clearUndo();
 }
 
 bool DesignWindow::unload() {
@@ -1227,7 +1252,7 @@ void DesignWindow::arrange(PictureKind kind, Arrangement arrangement) {
   auto* v = vertical();
   const QSizeF hc = h ? h->canvasTwips() : QSizeF();
   const QSizeF vc = v ? v->canvasTwips() : QSizeF();
-  document_.edit(ProjectDocument::PicturesPart, [&](Project& p) {
+  document_.undoableEdit(ProjectDocument::PicturesPart, [&](Project& p) {
     arrangePictures(p, kind, arrangement, hc.width(), hc.height(), vc.width(), vc.height());
   });
   // The sign is cleared and the arranged blocks are shown.

@@ -206,7 +206,8 @@ class DesignWindow : public QWidget, public DesignCommands {
   void selectAll();
   void deleteSelected(bool markDirty);
   void move(bool up);
-  void clearBoard();
+  // withColourCount: the board is cleared by a new colour count, in the same undo step.
+  void clearBoard(bool withColourCount = false);
   void onColourCountChosen();
   void onColumnsChanged();
   void onRowsChanged();
@@ -229,6 +230,9 @@ class DesignWindow : public QWidget, public DesignCommands {
   // back into the project (after a control changed).
   void mapProject(bool created);
   void storeSettings();
+  // The settings onto the controls, and the parts an undo or redo brought back.
+  void mapSettings();
+  void showRestored(int parts);
   void showBoard();
   // What the sign shows of its pictures in the layout view and in a step of the run.
   preview::PictureFrame layoutPictures() const;
@@ -248,6 +252,7 @@ class DesignWindow : public QWidget, public DesignCommands {
   bool askingForFonts_ = false;
   bool blinkRed_ = false;
   bool mapping_ = false;
+  bool restoring_ = false;
   long stepsShown_ = 0;
   QString titleState_;
   // The step reader of the scratch step file, open between ticks.

@@ -231,6 +231,25 @@ void PreviewWindow::placeTitle(bool redrawPicture) {
   if (!titleDragging_) 标题图片->move(pixels);
 }
 
+void PreviewWindow::storeTitleStart(QPoint twips) {
+  draggedTitleStart_ = twips;
+  if (titlePositionFile_.isEmpty()) return;
+  const auto written = platform::writeGbkLines(platform::pathFromUtf8(titlePositionFile_.toStdString()),
+                                               {std::to_string(twips.x()), std::to_string(twips.y())});
+  // Once the file holds the position it is the file that counts.
+  if (written) {
+    draggedTitleStart_.reset();
+    const QFileInfo info(titlePositionFile_);
+    positionCache_ = {titlePositionFile_, info.lastModified().toMSecsSinceEpoch(), info.size(), twips};
+  }
+}
+
+void PreviewWindow::moveTitleTo(QPoint twips) {
+  storeTitleStart(twips);
+  placeTitle(false);
+  Picture1->update();
+}
+
 void PreviewWindow::setTitlePositionFile(const QString& path) {
   if (path == titlePositionFile_) return;
   titlePositionFile_ = path;
@@ -456,20 +475,12 @@ bool PreviewWindow::titlePictureEvent(QEvent* event) {
       auto* mouse = static_cast<QMouseEvent*>(event);
       if (!titleDragging_ || mouse->button() != Qt::LeftButton) return true;
       titleDragging_ = false;
+      const QPoint from = titleStart();
       const QPoint twips(static_cast<int>(platform::toTwips(标题图片->x())),
                          static_cast<int>(platform::toTwips(标题图片->y())));
-      draggedTitleStart_ = twips;
-      if (!titlePositionFile_.isEmpty()) {
-        const auto written = platform::writeGbkLines(platform::pathFromUtf8(titlePositionFile_.toStdString()),
-                                                     {std::to_string(twips.x()), std::to_string(twips.y())});
-        // Once the file holds the position it is the file that counts.
-        if (written) {
-          draggedTitleStart_.reset();
-          const QFileInfo info(titlePositionFile_);
-          positionCache_ = {titlePositionFile_, info.lastModified().toMSecsSinceEpoch(), info.size(), twips};
-        }
-      }
+      storeTitleStart(twips);
       Picture1->clear();
+      if (twips != from) emit titleDragged(from, twips);
       emit changedByUser();
       return true;
     }

@@ -100,6 +100,8 @@ class PreviewWindow : public QWidget {
   // Where the title starts: read from this position file when it exists (two lines, x and y in
   // twips), otherwise centred on the canvas. Dragging the title picture writes the file.
   void setTitlePositionFile(const QString& path);
+  // Puts the title's start there (twips) as a drag of the title picture does (undo and redo).
+  void moveTitleTo(QPoint twips);
 
   // The step counter (步数), "0" before the first step.
   long step() const;
@@ -151,6 +153,8 @@ class PreviewWindow : public QWidget {
   // The user dragged a placement block to (left, top) in twips; `together`: every other image
   // block moves by the same offset (图案同步移动). `kind` is a design::PictureKind.
   void pictureBlockMoved(int kind, int index, double left, double top, bool together);
+  // The user dragged the title picture from one start to another (twips).
+  void titleDragged(QPoint from, QPoint to);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -167,6 +171,8 @@ class PreviewWindow : public QWidget {
   // Moves the title picture to the title's start and redraws its picture when the title changed.
   void placeTitle(bool redrawPicture);
   std::optional<QPoint> positionFromFile() const;
+  // The title's start into the position file (kept in the window when it cannot be written).
+  void storeTitleStart(QPoint twips);
   // The widget that a drag on the background moves: the MDI frame around the window when there is
   // one, else the window itself.
   QWidget* dragTarget();
