@@ -1182,6 +1182,10 @@ void DesignWindow::显示图案() {
   layOutTubes();
 }
 
+void DesignWindow::setPicturesShown(PictureKind kind, bool on) {
+  (kind == PictureKind::Logo ? 启用标志 : 启用图案)->setChecked(on);
+}
+
 void DesignWindow::hideBlocks(PictureKind kind) {
   if (auto* h = horizontal()) h->hidePictureBlocks(kind);
   if (auto* v = vertical()) v->hidePictureBlocks(kind);

@@ -151,6 +151,8 @@ class PreviewWindow : public QWidget {
   // The user dragged a placement block to (left, top) in twips; `together`: every other image
   // block moves by the same offset (图案同步移动). `kind` is a design::PictureKind.
   void pictureBlockMoved(int kind, int index, double left, double top, bool together);
+  // The right button on placement block `index`: its designer opens with that picture selected.
+  void pictureBlockRightClicked(int kind, int index);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
