@@ -117,15 +117,15 @@ void PictureDesignWindow::build() {
   auto item = [this](const char* name, const QString& text, auto handler) {
     QAction* a = 编辑->addAction(text);
     a->setObjectName(u8(name));
+    // The keys act while the focus is in this designer (both designers have the same keys).
+    a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(a);
     connect(a, &QAction::triggered, this, handler);
     return a;
   };
-  item("打开", QStringLiteral("从文件更换当前的图片(&O)…"), [this] {
-    browseClick();
-  })->setShortcut(QKeySequence::Open);
-  item("新建", QStringLiteral("添加一个空白的图片(&N)"), [this] {
-    newClick();
-  })->setShortcut(QKeySequence::New);
+  // Ctrl+O and Ctrl+N belong to the main window's project commands.
+  item("打开", QStringLiteral("从文件更换当前的图片(&O)…"), [this] { browseClick(); });
+  item("新建", QStringLiteral("添加一个空白的图片(&N)"), [this] { newClick(); });
   item(names.copyFirstMenu, logo ? QStringLiteral("复制第一个标志(&A)") : QStringLiteral("复制第一个图(&A)"),
        [this] { addClick(); });
   编辑->addSeparator();
