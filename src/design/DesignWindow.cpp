@@ -1183,7 +1183,12 @@ void DesignWindow::显示图案() {
 }
 
 void DesignWindow::setPicturesShown(PictureKind kind, bool on) {
-  (kind == PictureKind::Logo ? 启用标志 : 启用图案)->setChecked(on);
+  QCheckBox* box = kind == PictureKind::Logo ? 启用标志 : 启用图案;
+  if (box->isChecked() == on) return;
+  // As a click on the box: the project changed and the sign is laid out with or without them.
+  box->setChecked(on);
+  setDirty(true);
+  定位灯管->click();
 }
 
 void DesignWindow::hideBlocks(PictureKind kind) {

@@ -229,6 +229,7 @@ void PictureDesignWindow::build() {
   holder_->setObjectName(QStringLiteral("pictureHolder"));
   scroller_->setWidget(holder_);
   scroller_->setWidgetResizable(false);
+  scroller_->viewport()->installEventFilter(this);
   layout->addWidget(scroller_, 1);
 
   Timer1 = new QTimer(this);
@@ -317,9 +318,10 @@ void PictureDesignWindow::本窗体排列图片() {
   holder_->resize(std::max(widest, room), rowBottom + gap);
 }
 
-void PictureDesignWindow::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  本窗体排列图片();
+bool PictureDesignWindow::eventFilter(QObject* watched, QEvent* event) {
+  // The rows follow the width of the picture area.
+  if (watched == scroller_->viewport() && event->type() == QEvent::Resize) 本窗体排列图片();
+  return QWidget::eventFilter(watched, event);
 }
 
 void PictureDesignWindow::setSelection(int index) {
