@@ -356,10 +356,18 @@ void PictureDesignWindow::showError(const std::string& text) {
   if (context_.dialogs) context_.dialogs->message(text);
 }
 
+Status PictureDesignWindow::writeFile(int index, const QImage& picture) {
+  const QString dir = context_.projectDirectory ? context_.projectDirectory() : QString();
+  if (dir.isEmpty()) return Status::fail("没有打开的工程，图片不能保存。");
+  // The project directory of a project that was never saved may not exist yet.
+  std::error_code ec;
+  std::filesystem::create_directories(toPath(dir), ec);
+  return writePictureFile(pictureFilePath(toPath(dir), kind_, index), picture);
+}
+
 bool PictureDesignWindow::storePicture(int index, const QImage& picture) {
   const QImage opaque = opaquePicture(picture);
-  const Status written =
-      writePictureFile(pictureFilePath(toPath(context_.projectDirectory()), kind_, index), opaque);
+  const Status written = writeFile(index, opaque);
   if (!written) {
     // The picture stays as its file holds it.
     showError(written.error());
@@ -374,17 +382,16 @@ bool PictureDesignWindow::storePicture(int index, const QImage& picture) {
 
 bool PictureDesignWindow::addPicture(const QImage& picture) {
   if (!canAddPicture(count())) return false;
-  if (count() == 0 && context_.showOnSign) context_.showOnSign(true);
   const int k = count();
   const QImage opaque = opaquePicture(picture);
   if (!loading_) {
-    const Status written =
-        writePictureFile(pictureFilePath(toPath(context_.projectDirectory()), kind_, k), opaque);
+    const Status written = writeFile(k, opaque);
     if (!written) {
       showError(written.error());
       return false;
     }
   }
+  if (k == 0 && context_.showOnSign) context_.showOnSign(true);
   pictures_.push_back(opaque);
   rebuildPictures();
   setSelection(k);
@@ -495,7 +502,8 @@ void PictureDesignWindow::pressPicture(int index, QPoint position, Qt::MouseButt
 void PictureDesignWindow::deleteLastClick() {
   if (pictures_.empty()) return;
   const int n = count() - 1;
-  const Status removed = removePictureFile(toPath(context_.projectDirectory()), kind_, n);
+  const QString dir = context_.projectDirectory ? context_.projectDirectory() : QString();
+  const Status removed = dir.isEmpty() ? success() : removePictureFile(toPath(dir), kind_, n);
   if (!removed) {
     // The picture stays while its file does: a reload would bring it back.
     showError(removed.error());

@@ -100,6 +100,7 @@ class PictureDesignWindow : public QWidget {
   void setSelection(int index);
   // Writes picture `index` as `picture`; on success the picture takes it and the previews follow.
   bool storePicture(int index, const QImage& picture);
+  Status writeFile(int index, const QImage& picture);
   void mirror();
   bool addPicture(const QImage& picture);
   void showError(const std::string& text);

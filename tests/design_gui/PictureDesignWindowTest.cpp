@@ -148,6 +148,26 @@ class PictureDesignWindowTest : public QObject {
     QVERIFY(s.dialogs.unexpected.empty());
   }
 
+  void aPictureThatCannotBeWrittenIsReportedAndKeptOut() {
+    DesignerProject s;
+    auto& logos = s.logos();
+    // A directory where the third picture's file belongs: the write cannot replace it.
+    QVERIFY(QDir().mkpath(s.logoFile(3)));
+    s.dialogs.expect("不能写入文件", Answer::Ok);
+    button(logos, "添加一个标志")->click();
+    QCOMPARE(logos.count(), 2);
+    QCOMPARE(s.pictures().logoCount, 2);
+    // A replace that cannot be written leaves the picture as its file holds it.
+    QApplication::clipboard()->setImage(filled(5, 5, QColor(1, 2, 3)));
+    logos.select(0);
+    QFile::remove(s.logoFile(1));
+    QVERIFY(QDir().mkpath(s.logoFile(1)));
+    s.dialogs.expect("不能写入文件", Answer::Ok);
+    button(logos, "粘贴")->click();
+    QCOMPARE(s.picture(logos, 0)->size(), QSize(20, 16));
+    QVERIFY(s.dialogs.unexpected.empty());
+  }
+
   void eyedropperTurnsThePickedColourBlack() {
     DesignerProject s;
     filled(300, 300, QColor(255, 255, 255)).save(s.logoFile(1), "BMP");
