@@ -20,6 +20,8 @@
 #include "compiler/ProjectCompile.h"
 #include "controls/CheckBoxControl.h"
 #include "design/DesignWindow.h"
+#include "design/PictureDesignWindow.h"
+#include "design/PictureFiles.h"
 #include "design/ProjectDocument.h"
 #include "design/UndoCommands.h"
 #include "platform/QtDialogs.h"
@@ -72,7 +74,13 @@ Application::Application(platform::Dialogs& dialogs, platform::SettingsStore& se
       document_(std::make_unique<design::ProjectDocument>()) {
   initLumafexResources();
   // Connected before any window, so the pictures are in place when the windows map a project.
-  connect(document_.get(), &design::ProjectDocument::reset, this, [this](bool) { loadPictures(); });
+  connect(document_.get(), &design::ProjectDocument::reset, this, [this](bool) {
+    loadPictures();
+    // The designers read the new project directory.
+    for (auto* designer : {logoDesigner_, imageDesigner_}) {
+      if (designer) designer->reload();
+    }
+  });
   connect(document_.get(), &design::ProjectDocument::changed, this, [this](int parts) {
     if (!(parts & (design::ProjectDocument::PicturesPart | design::ProjectDocument::Settings))) return;
     if (horizontal_) showPicturesOn(*horizontal_);
@@ -128,6 +136,7 @@ void Application::setProjectDirectory(const QString& dir) {
 
 void Application::seedApplicationDirectory() {
   copyMissing(QStringLiteral(":/lumafex/seed"), appDir_);
+  design::seedSamplePictures(appDir_);
 }
 
 void Application::requestShortcuts() {
@@ -188,6 +197,14 @@ MainWindow& Application::mainWindow() {
       output.compileAs(layout, [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
     };
     context.checkForUpdates = [this] { updateWindow().showAndRead(); };
+    context.showDesigner = [this](design::PictureKind kind) { showPictureDesigner(kind); };
+    context.clearPictures = [this] {
+      for (const auto kind : {design::PictureKind::Image, design::PictureKind::Logo}) {
+        auto& designer = pictureDesigner(kind);
+        if (auto* frame = designer.parentWidget()) frame->hide();
+        designer.clearClick();
+      }
+    };
     main_->setContext(std::move(context));
     if (auto* qt = dynamic_cast<platform::QtDialogs*>(&dialogs_)) qt->setParent(main_);
   }
@@ -244,6 +261,9 @@ preview::PreviewWindow* Application::makePreview(bool horizontal) {
     mainWindow().调整尺寸();
   });
   connect(window, &preview::PreviewWindow::titleRightClicked, this, [this] { designWindow().focusTitle(); });
+  connect(window, &preview::PreviewWindow::pictureBlockRightClicked, this, [this](int kind, int index) {
+    showPictureDesigner(static_cast<design::PictureKind>(kind), index);
+  });
   connect(window, &preview::PreviewWindow::backgroundMouseMove, this,
           [this] { designWindow().消除各种物件块(); });
   connect(window, &preview::PreviewWindow::pictureBlockMoved, this,
@@ -382,6 +402,66 @@ void Application::checkForUpdates() {
   // The question, if any, belongs on top of the splash.
   if (auto* qt = dynamic_cast<platform::QtDialogs*>(&dialogs_)) qt->setParent(splash_);
   updateWindow().setVersionCaption(splash_->lblVersion->text());
+}
+
+design::PictureDesignWindow& Application::pictureDesigner(design::PictureKind kind) {
+  const bool logo = kind == design::PictureKind::Logo;
+  design::PictureDesignWindow*& designer = logo ? logoDesigner_ : imageDesigner_;
+  if (!designer) {
+    auto& main = mainWindow();
+    design::PictureDesignContext context;
+    context.dialogs = &dialogs_;
+    context.applicationDirectory = [this] { return appDir_; };
+    context.projectDirectory = [this] { return fromPath(app::projectDirectory(toPath(projectPath_))); };
+    context.pictures = [this, kind] { return pictures_ ? pictures_->of(kind) : std::vector<QImage>{}; };
+    context.picturesChanged = [this, kind](const std::vector<QImage>& pictures) {
+      // The previews share one set of pictures: a changed kind replaces the set.
+      auto set =
+          std::make_shared<preview::SignPictureSet>(pictures_ ? *pictures_ : preview::SignPictureSet{});
+      set->of(kind) = pictures;
+      pictures_ = set;
+      std::vector<std::pair<double, double>> sizes;
+      for (const QImage& picture : pictures) {
+        sizes.emplace_back(platform::toTwips(picture.width()), platform::toTwips(picture.height()));
+      }
+      document_->edit(design::ProjectDocument::PicturesPart,
+                      [&](design::Project& p) { design::fitPictureBlocks(p, kind, sizes); });
+    };
+    context.showOnSign = [this, kind](bool on) { designWindow().setPicturesShown(kind, on); };
+    context.arrange = [this, logo](design::Arrangement arrangement) {
+      auto& design = designWindow();
+      if (arrangement == design::Arrangement::Row) {
+        logo ? design.标志排列一行() : design.图片排列一行();
+      } else {
+        logo ? design.标志排列为边框() : design.图片排列为边框();
+      }
+    };
+    context.redrawSign = [this, logo] {
+      auto& design = designWindow();
+      logo ? design.显示标志() : design.显示图案();
+    };
+    context.layOutTubes = [this] { designWindow().定位灯管Click(); };
+    context.markChanged = [this] { document_->setDirty(true); };
+    designer = new design::PictureDesignWindow(kind, std::move(context));
+    designer->setWindowIcon(main.windowIcon());
+    QMdiSubWindow* frame =
+        main.addFrame(MainWindow::Frame::Designer, designer,
+                      logo ? QStringLiteral("logoDesignerFrame") : QStringLiteral("imageDesignerFrame"), {});
+    frame->resize(660, 380);
+    frame->hide();
+  }
+  return *designer;
+}
+
+void Application::showPictureDesigner(design::PictureKind kind, int index) {
+  auto& designer = pictureDesigner(kind);
+  if (auto* frame = qobject_cast<QMdiSubWindow*>(designer.parentWidget())) {
+    frame->show();
+    frame->raise();
+    if (auto* area = frame->mdiArea()) area->setActiveSubWindow(frame);
+  }
+  designer.show();
+  if (index >= 0) designer.select(index);
 }
 
 bool Application::postEditShown() const {

@@ -21,6 +21,8 @@ class SplashWindow;
 namespace lumafex::design {
 class DesignWindow;
 class ProjectDocument;
+class PictureDesignWindow;
+enum class PictureKind;
 }  // namespace lumafex::design
 namespace lumafex::preview {
 class PreviewWindow;
@@ -95,6 +97,10 @@ class Application : public QObject {
   update::DownloadWindow& downloadWindow();
   // Whether the post-processing window is shown.
   bool postEditShown() const;
+  // The logo designer 标志设计窗 and the image designer 动态图案设计窗.
+  design::PictureDesignWindow& pictureDesigner(design::PictureKind kind);
+  // Shows a designer in the main window; with `index` ≥ 0 that picture is selected.
+  void showPictureDesigner(design::PictureKind kind, int index = -1);
 
   SplashWindow* splash() { return splash_; }
   // Milliseconds since the splash window appeared.
@@ -137,6 +143,8 @@ class Application : public QObject {
   compiler::OutputWindow* output_ = nullptr;
   update::UpdateWindow* update_ = nullptr;
   update::DownloadWindow* download_ = nullptr;
+  design::PictureDesignWindow* logoDesigner_ = nullptr;
+  design::PictureDesignWindow* imageDesigner_ = nullptr;
 
   std::shared_ptr<const preview::SignPictureSet> pictures_;
 

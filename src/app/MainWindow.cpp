@@ -104,6 +104,8 @@ QMdiSubWindow* MainWindow::addFrame(Frame kind, QWidget* window, const QString& 
     case Frame::Output:
       outputFrame = frame;
       break;
+    case Frame::Designer:
+      break;
   }
   return frame;
 }
@@ -297,8 +299,8 @@ void MainWindow::buildMenus() {
           arrangement("请确认重新排列各个标志！", &design::DesignCommands::标志排列一行));
   connect(标志排列为边框, &QAction::triggered, this,
           arrangement("请确认重新排列各个标志！", &design::DesignCommands::标志排列为边框));
-  // The designers are not part of this build yet.
-  for (QAction* a : {标志设计, 图案设计}) a->setEnabled(false);
+  connect(标志设计, &QAction::triggered, this, [this] { designerCommand(design::PictureKind::Logo); });
+  connect(图案设计, &QAction::triggered, this, [this] { designerCommand(design::PictureKind::Image); });
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -374,7 +376,10 @@ void MainWindow::buildToolbar() {
   connect(后期处理, &controls::VelarnButton::clicked, this, [this] {
     if (!postEditShown()) context_.design().生成TXT文件Click();
   });
-  for (controls::VelarnButton* b : {标志设计按钮, 灯}) b->setEnabled(false);
+  connect(标志设计按钮, &controls::VelarnButton::clicked, this,
+          [this] { designerCommand(design::PictureKind::Logo); });
+  connect(灯, &controls::VelarnButton::clicked, this,
+          [this] { designerCommand(design::PictureKind::Image); });
 }
 
 void MainWindow::load() {
@@ -619,6 +624,7 @@ void MainWindow::新建工程() {
   showPreviews();
   horizontalFrame->resize(std::max(200, mdi->viewport()->width()), horizontalFrame->height());
 
+  if (context_.clearPictures) context_.clearPictures();
   design.定位灯管Click();
   setWindowTitle(qs(windowCaption(us(app_.currentProjectPath()))));
 
@@ -755,6 +761,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   platform::removeScratchFiles(platform::pathFromUtf8(us(app_.temporaryDirectory())));
   event->accept();
   app_.scheduleEnd();
+}
+
+void MainWindow::designerCommand(design::PictureKind kind) {
+  context_.design().stopRun();
+  context_.postEdit().stopRun();
+  if (context_.showDesigner) context_.showDesigner(kind);
 }
 
 }  // namespace lumafex::app

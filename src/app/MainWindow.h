@@ -24,6 +24,7 @@ namespace lumafex::design {
 struct ProjectSettings;
 class ProjectDocument;
 class DesignCommands;
+enum class PictureKind;
 }  // namespace lumafex::design
 namespace lumafex::postedit {
 class PostEditCommands;
@@ -48,6 +49,10 @@ struct MainContext {
   std::function<void(compiler::ChipLayout)> compile;
   // Shows the update window and reads the product list again.
   std::function<void()> checkForUpdates;
+  // Shows the logo or the image designer.
+  std::function<void(design::PictureKind)> showDesigner;
+  // 清空图案 and 清空标志 of the hidden designers (a new project asks nothing).
+  std::function<void()> clearPictures;
 };
 
 class MainWindow : public QMainWindow {
@@ -58,7 +63,7 @@ class MainWindow : public QMainWindow {
   void setContext(MainContext context) { context_ = std::move(context); }
 
   // The working windows' MDI frames, which this window places.
-  enum class Frame { Design, PostEdit, Horizontal, Vertical, Output };
+  enum class Frame { Design, PostEdit, Horizontal, Vertical, Output, Designer };
   QMdiSubWindow* addFrame(Frame kind, QWidget* window, const QString& frameName, Qt::WindowFlags flags);
   QSize clientSize() const;
   bool postEditShown() const;
@@ -101,6 +106,8 @@ class MainWindow : public QMainWindow {
   void setStatusText(const QString& text);
   // 退出: the usual way out, asking to save first (the user may stay).
   void exitCommand();
+  // 标志设计 / 图案设计: both timers stopped, then the designer shown.
+  void designerCommand(design::PictureKind kind);
 
  protected:
   void closeEvent(QCloseEvent* event) override;

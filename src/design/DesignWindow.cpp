@@ -1225,6 +1225,15 @@ void DesignWindow::显示图案() {
   layOutTubes();
 }
 
+void DesignWindow::setPicturesShown(PictureKind kind, bool on) {
+  QCheckBox* box = kind == PictureKind::Logo ? 启用标志 : 启用图案;
+  if (box->isChecked() == on) return;
+  // As a click on the box: the project changed and the sign is laid out with or without them.
+  box->setChecked(on);
+  setDirty(true);
+  定位灯管->click();
+}
+
 void DesignWindow::hideBlocks(PictureKind kind) {
   if (auto* h = horizontal()) h->hidePictureBlocks(kind);
   if (auto* v = vertical()) v->hidePictureBlocks(kind);

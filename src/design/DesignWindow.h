@@ -165,6 +165,8 @@ class DesignWindow : public QWidget, public DesignCommands {
   void 标志排列为边框() override;
   void 图片排列一行() override;
   void 图片排列为边框() override;
+  // 启用标志 / 启用图案 switched by the designers.
+  void setPicturesShown(PictureKind kind, bool on);
 
   // A tick of Timer1: the next step of the current effect on the previews.
   void tick();

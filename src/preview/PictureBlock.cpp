@@ -50,6 +50,7 @@ void PictureBlock::paintEvent(QPaintEvent*) {
 
 void PictureBlock::mousePressEvent(QMouseEvent* event) {
   // The right button is for the picture designers.
+  if (event->button() == Qt::RightButton && rightPressed) rightPressed(*this);
   if (event->button() != Qt::LeftButton) return;
   dragging_ = true;
   dragStart_ = event->globalPosition().toPoint();

@@ -27,6 +27,8 @@ class PictureBlock : public QWidget {
   // and when the left button is released after a drag.
   std::function<void(PictureBlock&, QPoint offset)> dragging;
   std::function<void(PictureBlock&)> dropped;
+  // Called when the right button is pressed on the block (its designer opens).
+  std::function<void(PictureBlock&)> rightPressed;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

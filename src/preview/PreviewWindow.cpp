@@ -158,6 +158,9 @@ void PreviewWindow::syncBlocks(design::PictureKind kind, const design::Placehold
       emit pictureBlockMoved(static_cast<int>(dropped.kind()), dropped.index(),
                              platform::toTwips(dropped.x()), platform::toTwips(dropped.y()), together);
     };
+    block->rightPressed = [this](PictureBlock& pressed) {
+      emit pictureBlockRightClicked(static_cast<int>(pressed.kind()), pressed.index());
+    };
     block->installEventFilter(this);
     blocks.push_back(block);
   }

@@ -155,6 +155,8 @@ class PreviewWindow : public QWidget {
   void pictureBlockMoved(int kind, int index, double left, double top, bool together);
   // The user dragged the title picture from one start to another (twips).
   void titleDragged(QPoint from, QPoint to);
+  // The right button on placement block `index`: its designer opens with that picture selected.
+  void pictureBlockRightClicked(int kind, int index);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
