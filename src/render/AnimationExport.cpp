@@ -38,7 +38,7 @@ int windowPixels(double twips) {
 std::optional<QPoint> titlePositionFromFile(const fs::path& file) {
   std::error_code ec;
   if (!fs::is_regular_file(file, ec)) return std::nullopt;
-  const auto lines = platform::readGbkLines(file, 64 * 1024);
+  const auto lines = platform::readGbkLines(file, std::uintmax_t{64} * 1024);
   // A file without both numbers is no position: the title is centred.
   if (!lines || lines->size() < 2 || !(*lines)[0] || !(*lines)[1]) return std::nullopt;
   const double x = patterns::leadingValue(*(*lines)[0]);

@@ -3,6 +3,7 @@
 #include <gif_lib.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -90,9 +91,10 @@ std::vector<QRgb> medianCut(Counted colours, std::size_t boxes) {
       b += qBlue(c) * w;
       n += w;
     }
-    if (n > 0)
-      means.push_back(
-          qRgb(static_cast<int>(r / n + 0.5), static_cast<int>(g / n + 0.5), static_cast<int>(b / n + 0.5)));
+    if (n > 0) {
+      means.push_back(qRgb(static_cast<int>(std::lround(r / n)), static_cast<int>(std::lround(g / n)),
+                           static_cast<int>(std::lround(b / n))));
+    }
   }
   return means;
 }

@@ -55,7 +55,7 @@ struct Reader {
 int readGif(GifFileType* gif, GifByteType* out, int length) {
   auto* r = static_cast<Reader*>(gif->UserData);
   const std::size_t n = std::min(static_cast<std::size_t>(length), r->bytes->size() - r->at);
-  std::memcpy(out, r->bytes->data() + r->at, n);
+  std::copy_n(r->bytes->data() + r->at, n, reinterpret_cast<char*>(out));
   r->at += n;
   return static_cast<int>(n);
 }
@@ -377,7 +377,8 @@ void RenderTest::gifHoldsEveryStepWithItsDelayAndLoops() {
   }
   QVERIFY(distinct.size() > 100);
   // Only what changes is stored: far below a byte a pixel a frame.
-  const auto pixels = static_cast<std::size_t>(gif.size.width() * gif.size.height());
+  const auto pixels =
+      static_cast<std::size_t>(gif.size.width()) * static_cast<std::size_t>(gif.size.height());
   QVERIFY(result.bytes.size() < pixels * gif.frames.size() / 10);
 }
 
