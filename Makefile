@@ -39,6 +39,7 @@ bench: build
 	$(BUILD)/bench/lumafex-bench-patterns
 	$(BUILD)/bench/lumafex-bench-compile
 	$(BUILD)/bench/lumafex-bench-preview
+	$(BUILD)/bench/lumafex-bench-render
 
 test-sanitize: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLUMAFEX_SANITIZE=ON -DLUMAFEX_BUILD_BENCH=OFF \

@@ -33,6 +33,7 @@
 #include "platform/Twips.h"
 #include "postedit/PostEditWindow.h"
 #include "preview/PreviewWindow.h"
+#include "render/ExportAnimationCommand.h"
 
 namespace lumafex::app {
 
@@ -235,6 +236,9 @@ void MainWindow::buildMenus() {
   compile->setObjectName(QStringLiteral("编译"));
   多集成块_每8路一块 = action(compile, "多集成块_每8路一块", "多IC导出（每8路一IC）");
   单IC导出 = action(compile, "单IC导出", "单IC导出");
+  compile->addSeparator();
+  QAction* 导出动画 = action(compile, "导出动画", "导出动画…");
+  connect(导出动画, &QAction::triggered, this, [this] { exportAnimationCommand(); });
 
   QMenu* help = menus_->addMenu(QStringLiteral("帮助(&H)"));
   help->setObjectName(QStringLiteral("mnuHelp"));
@@ -767,6 +771,22 @@ void MainWindow::designerCommand(design::PictureKind kind) {
   context_.design().stopRun();
   context_.postEdit().stopRun();
   if (context_.showDesigner) context_.showDesigner(kind);
+}
+
+}  // namespace lumafex::app
+
+namespace lumafex::app {
+
+void MainWindow::exportAnimationCommand() {
+  // The preview shown is the one exported; with both on, the horizontal one.
+  preview::PreviewWindow& preview =
+      horizontalShown() || !verticalShown() ? context_.horizontal() : context_.vertical();
+  render::ExportAnimationRequest request;
+  request.project = &document_.project();
+  request.projectFile = app_.currentProjectPath();
+  request.projectDirectory = app_.projectDirectory();
+  request.preview = &preview;
+  render::exportAnimationCommand(this, app_.dialogs(), request);
 }
 
 }  // namespace lumafex::app

@@ -95,6 +95,8 @@ class MainWindow : public QMainWindow {
   void backToDesignCommand();
   // 单IC导出 and 多集成块_每8路一块: assemble (or take the hand edits), then compile in the output window.
   void exportCommand(bool perEightChannels);
+  // 导出动画…: the sign of the shown preview as an animated GIF.
+  void exportAnimationCommand();
   // Shows the design window or the post-processing window in the working place, hiding the other.
   void showDesign();
   void showPostEdit();

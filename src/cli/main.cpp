@@ -43,6 +43,14 @@ void printUsage(std::ostream& out) {
          "      数据比较同名 .bin）。退出码：0 相同，1 不同（列出最先不同的至多10步与不同的路），2 "
          "参数错误。\n"
          "      Compares chips read back by the programmer with the compile's images of the same name.\n"
+#ifdef LUMAFEX_CLI_RENDER
+         "  lumafex-cli render PROJECT.hs --gif OUT.gif [--vertical] [--from K --to L] [--scale F]\n"
+         "  lumafex-cli render PROJECT.hs --png OUT.png [--step K] [--vertical] [--scale F]\n"
+         "      把芯片将显示的花式（有人工修改的花式时用它，否则为“生成TXT文件”的总程序，含标题花式）\n"
+         "      按花式显示窗（--vertical：竖列显示窗）的样子画成循环播放的GIF动画，每步一帧，帧间隔为\n"
+         "      工程的速度（快于20毫秒/步时合并步骤以保持实际速度）；或把第K步画成PNG图片。\n"
+         "      Renders the sequence the chip shows as the preview draws it: a looping GIF or one PNG step.\n"
+#endif
          "  lumafex-cli --help | --version\n";
 }
 
@@ -72,6 +80,9 @@ int main(int argc, char** argv) {
   if (command == "assemble") return assembleCommand(rest, std::cout, std::cerr);
   if (command == "compile") return compileCommand(rest, std::cout, std::cerr);
   if (command == "verify") return verifyCommand(rest, std::cout, std::cerr);
+#ifdef LUMAFEX_CLI_RENDER
+  if (command == "render") return renderCommand(rest, std::cout, std::cerr);
+#endif
   std::cerr << "lumafex-cli: 未知的命令“" << command << "”（--help 查看用法）\n";
   return kExitUsage;
 }

@@ -1,0 +1,6 @@
+# The animation export benchmark: the sample project drawn and written as a GIF.
+if(TARGET lumafex_gui)
+  add_executable(lumafex-bench-render ${CMAKE_CURRENT_LIST_DIR}/RenderBench.cpp)
+  target_link_libraries(lumafex-bench-render PRIVATE lumafex_gui)
+  target_compile_definitions(lumafex-bench-render PRIVATE LUMAFEX_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+endif()
