@@ -138,7 +138,7 @@ std::optional<std::vector<unsigned>> recordBytes(std::string_view line, std::siz
 }
 
 // The largest image a read-back file may describe (a 27C080 and then some).
-constexpr std::uint32_t kMaxReadBackBytes = 16u * 1024u * 1024u;
+constexpr std::uint32_t kMaxReadBackBytes = std::uint32_t{16} * 1024 * 1024;
 
 void place(std::string& image, std::uint32_t address, const std::vector<unsigned>& bytes, std::size_t from,
            std::size_t count) {

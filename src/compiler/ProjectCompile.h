@@ -44,11 +44,11 @@ struct CompileResult {
 };
 
 // The largest project record read: a record is a few kilobytes.
-inline constexpr std::uintmax_t kMaxRecordBytes = 1024u * 1024u;
+inline constexpr std::uintmax_t kMaxRecordBytes = std::uintmax_t{1024} * 1024;
 // The largest total program a compile assembles: its images would already be larger than any
 // EPROM. A manual file may be as large as any text file the program reads.
-inline constexpr std::size_t kMaxProgramBytes = 64u * 1024u * 1024u;
-inline constexpr std::uintmax_t kMaxManualBytes = 256u * 1024u * 1024u;
+inline constexpr std::size_t kMaxProgramBytes = std::size_t{64} * 1024 * 1024;
+inline constexpr std::uintmax_t kMaxManualBytes = std::uintmax_t{256} * 1024 * 1024;
 inline constexpr const char* kProgramTooLargeMessage = "总程序太大（超过64MB），请减少编程板上的花式。";
 
 // Runs the export: the total program (assembled, or the manual file for the per-8-channel layout),

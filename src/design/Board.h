@@ -17,7 +17,7 @@ inline constexpr const char* kReorderFile = "list.tmp";
 using Board = std::vector<std::string>;
 
 // The working-state file mirrors the board of a project record, so it has the record's limit.
-inline constexpr std::uintmax_t kMaxBoardFileBytes = 1024u * 1024u;
+inline constexpr std::uintmax_t kMaxBoardFileBytes = std::uintmax_t{1024} * 1024;
 
 // Writes the board, one entry per line (an empty board gives an empty file).
 Status writeBoardFile(const std::filesystem::path& path, const Board& board);

@@ -232,7 +232,7 @@ void DesignWindow::buildControls() {
   colours->addWidget(颜色选择内容[0], 0, 0);
   colours->addWidget(标题颜色样品, 0, 1);
   for (int i = 0; i < 3; ++i) {
-    colours->addWidget(颜色选择内容[static_cast<std::size_t>(i + 1)], i + 1, 0);
+    colours->addWidget(颜色选择内容[static_cast<std::size_t>(i) + 1], i + 1, 0);
     colours->addWidget(色彩样品[static_cast<std::size_t>(i)], i + 1, 1);
   }
   colours->addWidget(调色板, 0, 2, 4, 1);

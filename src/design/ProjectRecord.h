@@ -18,7 +18,7 @@ inline constexpr int kRecordValueLines = 35;
 inline constexpr int kReservedLines = 30;
 inline constexpr const char* kBoardMarker = "<花式>=";
 // A project record is a few kilobytes; a larger file is refused rather than read.
-inline constexpr std::uintmax_t kMaxRecordFileBytes = 1024u * 1024u;
+inline constexpr std::uintmax_t kMaxRecordFileBytes = std::uintmax_t{1024} * 1024;
 // Numbers of the record beyond this magnitude leave their setting unchanged (colours, switches,
 // sizes and positions all lie far within it).
 inline constexpr double kMaxRecordNumber = 4294967295.0;

@@ -18,7 +18,7 @@ namespace lumafex::design {
 inline constexpr std::string_view kDarkMark = "□";
 
 // A title effect is typed by hand, one line per changing step: a larger file is refused.
-inline constexpr std::uintmax_t kMaxTitleEffectBytes = 1024u * 1024u;
+inline constexpr std::uintmax_t kMaxTitleEffectBytes = std::uintmax_t{1024} * 1024;
 
 // Reads "标题花式.bt" as UTF-8: refused with a message when larger than kMaxTitleEffectBytes or not
 // valid GBK.
