@@ -421,6 +421,7 @@ design::PictureDesignWindow& Application::pictureDesigner(design::PictureKind ki
       set->of(kind) = pictures;
       pictures_ = set;
       std::vector<std::pair<double, double>> sizes;
+      sizes.reserve(static_cast<std::size_t>(pictures.size()));
       for (const QImage& picture : pictures) {
         sizes.emplace_back(platform::toTwips(picture.width()), platform::toTwips(picture.height()));
       }

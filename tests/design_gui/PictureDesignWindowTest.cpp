@@ -35,10 +35,11 @@ QImage fileImage(const QString& path) {
 
 // Writes the sample project as `name`.hs with the switches given, and returns its directory.
 QString writeProject(const QString& root, const QString& name, bool logos, bool images, bool tubes) {
-  const QString dir = root + QLatin1Char('/') + name;
+  QString dir = root + QLatin1Char('/') + name;
   QDir().mkpath(dir);
   auto lines = *platform::readGbkLines(platform::pathFromUtf8(LUMAFEX_SOURCE_DIR "/data/Velarn工作室.hs"));
   std::vector<std::string> record;
+  record.reserve(lines.size());
   for (auto& l : lines) record.push_back(l.value_or(""));
   record[14] = logos ? "1" : "0";   // 启用标志
   record[15] = images ? "1" : "0";  // 启用图案
