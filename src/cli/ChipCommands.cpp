@@ -127,16 +127,8 @@ int verifyCommand(const std::vector<std::string>& words, std::ostream& out, std:
     return kExitFailed;
   }
   PrivateDirectory privateDir;
-  fs::path work = privateDir.path();
-  if (const auto dir = args.value("workdir")) {
-    work = platform::pathFromUtf8(*dir);
-    std::error_code ec;
-    fs::create_directories(work, ec);
-  }
-  if (work.empty()) {
-    err << "lumafex-cli: 不能建立临时目录\n";
-    return kExitFailed;
-  }
+  const fs::path work = compileWorkDirectory(args, privateDir, err);
+  if (work.empty()) return kExitFailed;
   const auto layout =
       args.flag("single") ? compiler::ChipLayout::Single : compiler::ChipLayout::PerEightChannels;
   const auto result = compiler::compileProject(*project, layout, work, *options);

@@ -3,8 +3,11 @@
 // name carries the process number, so a later compile can remove the folders of killed runs.
 
 #include <filesystem>
+#include <ostream>
 
+#include "cli/Args.h"
 #include "compiler/ProjectCompile.h"
+#include "platform/TextFile.h"
 
 namespace lumafex::cli {
 
@@ -26,5 +29,19 @@ class PrivateDirectory {
  private:
   std::filesystem::path path_;
 };
+
+// The working directory of a compile: --workdir DIR when given (created when missing), else the
+// command's private directory. Empty, after a message on `err`, when there is neither.
+inline std::filesystem::path compileWorkDirectory(const Args& args, const PrivateDirectory& own,
+                                                  std::ostream& err) {
+  std::filesystem::path work = own.path();
+  if (const auto dir = args.value("workdir")) {
+    work = platform::pathFromUtf8(*dir);
+    std::error_code ec;
+    std::filesystem::create_directories(work, ec);
+  }
+  if (work.empty()) err << "lumafex-cli: 不能建立临时目录\n";
+  return work;
+}
 
 }  // namespace lumafex::cli

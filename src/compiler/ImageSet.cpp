@@ -55,21 +55,6 @@ class DirectoryLock {
   bool held_ = false;
 };
 
-bool writeAll(int fd, std::string_view bytes) {
-  const char* p = bytes.data();
-  std::size_t left = bytes.size();
-  while (left > 0) {
-    const ssize_t n = ::write(fd, p, left);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    p += n;
-    left -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 // A stray file of the per-file writer: name + ".~" + 8 hexadecimal digits + ".tmp".
 bool isStrayTemporary(const std::string& name) {
   constexpr std::size_t tail = 2 + 8 + 4;
@@ -281,7 +266,7 @@ Status publish(const fs::path& binPath, const ImageSet& set, bool exchange) {
       return abandon(err);
     }
     written.push_back(fd);
-    if (!writeAll(fd, bytes)) {
+    if (!platform::writeAll(fd, bytes)) {
       const int err = errno ? errno : EIO;
       closeAll();
       return abandon(err);

@@ -18,6 +18,17 @@ std::string describe(const fs::path& path, const std::string& what) {
   return what + "：" + pathToUtf8(path);
 }
 
+std::string uniqueSuffix() {
+  static thread_local std::mt19937_64 rng{std::random_device{}()};
+  static const char* hex = "0123456789abcdef";
+  std::string s = ".~";
+  auto v = rng();
+  for (int i = 0; i < 8; ++i, v >>= 4) s += hex[v & 15];
+  return s + ".tmp";
+}
+
+}  // namespace
+
 bool writeAll(int fd, std::string_view bytes) {
   const char* p = bytes.data();
   std::size_t left = bytes.size();
@@ -32,17 +43,6 @@ bool writeAll(int fd, std::string_view bytes) {
   }
   return true;
 }
-
-std::string uniqueSuffix() {
-  static thread_local std::mt19937_64 rng{std::random_device{}()};
-  static const char* hex = "0123456789abcdef";
-  std::string s = ".~";
-  auto v = rng();
-  for (int i = 0; i < 8; ++i, v >>= 4) s += hex[v & 15];
-  return s + ".tmp";
-}
-
-}  // namespace
 
 fs::path pathFromUtf8(std::string_view utf8) {
   return fs::path(std::u8string(utf8.begin(), utf8.end()));

@@ -90,6 +90,9 @@ Status writeGbkText(const fs::path& path, std::string_view utf8);
 
 // A path from UTF-8 text and back (file names in the program are UTF-8).
 fs::path pathFromUtf8(std::string_view utf8);
+
+// Writes every byte to the open descriptor, going on after interrupted and partial writes.
+bool writeAll(int fd, std::string_view bytes);
 std::string pathToUtf8(const fs::path& path);
 
 }  // namespace lumafex::platform
