@@ -129,7 +129,7 @@ int cleanLocked(const fs::path& bin) {
 fs::path resolved(const fs::path& bin) {
   std::error_code ec;
   if (fs::is_symlink(bin, ec)) {
-    const fs::path target = fs::canonical(bin, ec);
+    fs::path target = fs::canonical(bin, ec);
     if (!ec) return target;
   }
   return bin;
