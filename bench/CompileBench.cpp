@@ -13,11 +13,11 @@
 #include <fstream>
 #include <random>
 
-#include "compiler/EpromImages.h"
-#include "compiler/OutputBuffer.h"
-#include "compiler/TotalProgram.h"
-#include "patterns/Catalogue.h"
-#include "platform/TextFile.h"
+#include "core/compiler/EpromImages.h"
+#include "core/compiler/OutputBuffer.h"
+#include "core/compiler/TotalProgram.h"
+#include "core/patterns/Catalogue.h"
+#include "core/platform/TextFile.h"
 
 namespace {
 

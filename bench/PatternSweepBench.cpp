@@ -12,7 +12,7 @@
 #include <cstring>
 #include <vector>
 
-#include "patterns/Catalogue.h"
+#include "core/patterns/Catalogue.h"
 
 namespace {
 

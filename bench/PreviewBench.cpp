@@ -16,14 +16,14 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/Application.h"
-#include "app/MainWindow.h"
-#include "controls/AdjustableBar.h"
-#include "design/DesignWindow.h"
-#include "platform/Dialogs.h"
-#include "platform/SettingsStore.h"
-#include "preview/PreviewWindow.h"
-#include "preview/SignCanvas.h"
+#include "core/platform/Dialogs.h"
+#include "core/platform/SettingsStore.h"
+#include "desktop/app/Application.h"
+#include "desktop/app/MainWindow.h"
+#include "desktop/controls/AdjustableBar.h"
+#include "desktop/design/DesignWindow.h"
+#include "desktop/preview/PreviewWindow.h"
+#include "desktop/preview/SignCanvas.h"
 #include "support/Widgets.h"
 
 using namespace lumafex;

@@ -9,8 +9,8 @@
 #include <cstdlib>
 
 #include "BenchTiming.h"
-#include "app/ProjectPaths.h"
-#include "platform/TextFile.h"
+#include "core/app/ProjectPaths.h"
+#include "core/platform/TextFile.h"
 #include "render/AnimationExport.h"
 #include "render/GifWriter.h"
 #include "render/SignFrame.h"

@@ -4,8 +4,8 @@
 #include <cstdlib>
 
 #include "FuzzInput.h"
-#include "compiler/EpromImages.h"
-#include "platform/TextFile.h"
+#include "core/compiler/EpromImages.h"
+#include "core/platform/TextFile.h"
 
 using namespace lumafex;
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "FuzzInput.h"
-#include "platform/TextCodec.h"
+#include "core/platform/TextCodec.h"
 
 using namespace lumafex;
 

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "FuzzInput.h"
-#include "compiler/OutputBuffer.h"
-#include "platform/TextCodec.h"
-#include "platform/TextFile.h"
+#include "core/compiler/OutputBuffer.h"
+#include "core/platform/TextCodec.h"
+#include "core/platform/TextFile.h"
 
 using namespace lumafex;
 

@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "FuzzInput.h"
-#include "design/ProjectRecord.h"
+#include "core/design/ProjectRecord.h"
 
 using namespace lumafex;
 

@@ -4,8 +4,8 @@
 #include <cstdlib>
 
 #include "FuzzInput.h"
-#include "design/TitleEffect.h"
-#include "platform/TextCodec.h"
+#include "core/design/TitleEffect.h"
+#include "core/platform/TextCodec.h"
 
 using namespace lumafex;
 

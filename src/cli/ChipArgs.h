@@ -8,7 +8,7 @@
 #include <string>
 
 #include "cli/Args.h"
-#include "compiler/ChipImage.h"
+#include "core/compiler/ChipImage.h"
 
 namespace lumafex::cli {
 

@@ -5,8 +5,8 @@
 #include "cli/ChipArgs.h"
 #include "cli/Commands.h"
 #include "cli/PrivateDirectory.h"
-#include "compiler/ProjectCompile.h"
-#include "platform/TextFile.h"
+#include "core/compiler/ProjectCompile.h"
+#include "core/platform/TextFile.h"
 
 namespace lumafex::cli {
 

@@ -2,7 +2,7 @@
 
 #include "cli/Args.h"
 #include "cli/Commands.h"
-#include "patterns/Catalogue.h"
+#include "core/patterns/Catalogue.h"
 
 namespace lumafex::cli {
 

@@ -6,8 +6,8 @@
 #include <ostream>
 
 #include "cli/Args.h"
-#include "compiler/ProjectCompile.h"
-#include "platform/TextFile.h"
+#include "core/compiler/ProjectCompile.h"
+#include "core/platform/TextFile.h"
 
 namespace lumafex::cli {
 

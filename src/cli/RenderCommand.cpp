@@ -7,10 +7,10 @@
 #include <memory>
 #include <ostream>
 
-#include "app/ProjectPaths.h"
 #include "cli/Args.h"
 #include "cli/Commands.h"
-#include "platform/TextFile.h"
+#include "core/app/ProjectPaths.h"
+#include "core/platform/TextFile.h"
 #include "render/AnimationExport.h"
 
 namespace lumafex::cli {

@@ -7,15 +7,15 @@
 #include <cmath>
 #include <unordered_set>
 
-#include "app/ProjectPaths.h"
-#include "compiler/EpromImages.h"
-#include "compiler/ProjectCompile.h"
-#include "design/ProjectDocument.h"
-#include "patterns/Catalogue.h"
-#include "platform/QtDialogs.h"
-#include "platform/TextFile.h"
-#include "platform/Twips.h"
+#include "core/app/ProjectPaths.h"
+#include "core/compiler/EpromImages.h"
+#include "core/compiler/ProjectCompile.h"
+#include "core/design/Rules.h"
+#include "core/patterns/Catalogue.h"
+#include "core/platform/TextFile.h"
+#include "core/platform/Twips.h"
 #include "render/GifWriter.h"
+#include "render/QtStrings.h"
 
 namespace lumafex::render {
 

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "design/Project.h"
-#include "design/TitleEffect.h"
-#include "platform/Result.h"
+#include "core/design/Project.h"
+#include "core/design/TitleEffect.h"
+#include "core/platform/Result.h"
 #include "render/SignFrame.h"
 
 namespace lumafex::render {

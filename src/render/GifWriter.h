@@ -12,7 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/Result.h"
+#include "core/platform/Result.h"
 
 struct GifFileType;
 

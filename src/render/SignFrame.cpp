@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/Twips.h"
+#include "core/platform/Twips.h"
 
 namespace lumafex::render {
 

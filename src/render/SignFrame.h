@@ -11,11 +11,11 @@
 #include <QStringView>
 #include <memory>
 
-#include "design/SignPictures.h"
-#include "preview/LampRenderer.h"
-#include "preview/PictureRenderer.h"
-#include "preview/PreviewWindow.h"
-#include "preview/TitleRenderer.h"
+#include "core/design/SignPictures.h"
+#include "render/LampRenderer.h"
+#include "render/PictureRenderer.h"
+#include "render/SignStyle.h"
+#include "render/TitleRenderer.h"
 
 class QPainter;
 

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "compiler/ChipImage.h"
-#include "platform/TextFile.h"
+#include "core/compiler/ChipImage.h"
+#include "core/platform/TextFile.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
 

@@ -14,8 +14,8 @@
 #include <random>
 #include <thread>
 
-#include "design/ProjectRecord.h"
-#include "platform/TextFile.h"
+#include "core/design/ProjectRecord.h"
+#include "core/platform/TextFile.h"
 #include "support/TempDir.h"
 
 extern char** environ;

@@ -8,9 +8,9 @@
 #include <functional>
 #include <map>
 
-#include "design/ProjectRecord.h"
-#include "platform/TextCodec.h"
-#include "platform/TextFile.h"
+#include "core/design/ProjectRecord.h"
+#include "core/platform/TextCodec.h"
+#include "core/platform/TextFile.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
 

@@ -13,14 +13,14 @@
 #include <numeric>
 #include <set>
 
-#include "app/ProjectPaths.h"
-#include "design/ProjectDocument.h"
-#include "design/TitleEffect.h"
-#include "platform/QtDialogs.h"
-#include "platform/TextFile.h"
-#include "platform/Twips.h"
-#include "preview/PreviewWindow.h"
-#include "preview/SignCanvas.h"
+#include "core/app/ProjectPaths.h"
+#include "core/design/TitleEffect.h"
+#include "core/platform/TextFile.h"
+#include "core/platform/Twips.h"
+#include "desktop/design/ProjectDocument.h"
+#include "desktop/platform/QtDialogs.h"
+#include "desktop/preview/PreviewWindow.h"
+#include "desktop/preview/SignCanvas.h"
 #include "render/AnimationExport.h"
 #include "render/GifWriter.h"
 #include "render/SignFrame.h"

@@ -8,10 +8,10 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "app/Application.h"
-#include "app/MainWindow.h"
-#include "design/DesignWindow.h"
-#include "platform/SettingsStore.h"
+#include "core/platform/SettingsStore.h"
+#include "desktop/app/Application.h"
+#include "desktop/app/MainWindow.h"
+#include "desktop/design/DesignWindow.h"
 #include "support/ScriptedDialogs.h"
 
 namespace lumafex::testing {

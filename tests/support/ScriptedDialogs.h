@@ -11,7 +11,7 @@
 
 #include <QtTest>
 
-#include "platform/Dialogs.h"
+#include "core/platform/Dialogs.h"
 
 namespace lumafex::testing {
 

@@ -8,10 +8,10 @@
 #include <QVariant>
 #include <QtWidgets>
 
-#include "controls/AdjustableBar.h"
-#include "controls/CheckBoxControl.h"
-#include "controls/VelarnButton.h"
-#include "design/ColourPanel.h"
+#include "desktop/controls/AdjustableBar.h"
+#include "desktop/controls/CheckBoxControl.h"
+#include "desktop/controls/VelarnButton.h"
+#include "desktop/design/ColourPanel.h"
 
 namespace lumafex::testing {
 

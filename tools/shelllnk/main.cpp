@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "Version.h"
-#include "app/ShortcutRequest.h"
-#include "platform/TextFile.h"
+#include "core/app/ShortcutRequest.h"
+#include "core/platform/TextFile.h"
 
 extern char** environ;
 

@@ -1,0 +1,224 @@
+#include "core/platform/TextFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <random>
+
+#include "core/platform/TextCodec.h"
+
+namespace lumafex::platform {
+
+namespace {
+
+std::string describe(const fs::path& path, const std::string& what) {
+  return what + "：" + pathToUtf8(path);
+}
+
+std::string uniqueSuffix() {
+  static thread_local std::mt19937_64 rng{std::random_device{}()};
+  static const char* hex = "0123456789abcdef";
+  std::string s = ".~";
+  auto v = rng();
+  for (int i = 0; i < 8; ++i, v >>= 4) s += hex[v & 15];
+  return s + ".tmp";
+}
+
+}  // namespace
+
+bool writeAll(int fd, std::string_view bytes) {
+  const char* p = bytes.data();
+  std::size_t left = bytes.size();
+  while (left > 0) {
+    const ssize_t n = ::write(fd, p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    p += n;
+    left -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+fs::path pathFromUtf8(std::string_view utf8) {
+  return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string pathToUtf8(const fs::path& path) {
+  const std::u8string s = path.u8string();
+  return std::string(s.begin(), s.end());
+}
+
+Result<std::string> readBytes(const fs::path& path, std::uintmax_t limit) {
+  std::error_code ec;
+  if (!fs::is_regular_file(path, ec)) return Result<std::string>::fail(describe(path, "文件不存在"));
+  const auto size = fs::file_size(path, ec);
+  if (ec) return Result<std::string>::fail(describe(path, "不能读取文件"));
+  if (size > limit) return Result<std::string>::fail(describe(path, "文件太大"));
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return Result<std::string>::fail(describe(path, "不能打开文件"));
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(size));
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
+  return Result<std::string>::ok(std::move(bytes));
+}
+
+namespace {
+
+fs::path tempBeside(const fs::path& path) {
+  const fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
+  return dir / (path.filename().native() + uniqueSuffix());
+}
+
+std::string writeFailure(const fs::path& path, int err) {
+  return describe(path, std::string("不能写入文件（") + std::strerror(err) + "）");
+}
+
+// Writes a new file; returns 0 or the errno of the failure (the file is removed then).
+int writeNew(const fs::path& temp, std::string_view bytes, bool flush) {
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd < 0) return errno;
+  bool ok = writeAll(fd, bytes) && (!flush || ::fsync(fd) == 0);
+  int err = ok ? 0 : errno;
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    err = errno;
+  }
+  if (!ok) ::unlink(temp.c_str());
+  return err;
+}
+
+}  // namespace
+
+Status writeBytesSafely(const fs::path& path, std::string_view bytes, bool durable) {
+  const fs::path temp = tempBeside(path);
+  if (const int err = writeNew(temp, bytes, durable)) return Status::fail(writeFailure(path, err));
+  if (::rename(temp.c_str(), path.c_str()) != 0) {
+    const int err = errno;
+    ::unlink(temp.c_str());
+    return Status::fail(writeFailure(path, err));
+  }
+  return success();
+}
+
+Status writeFilesSafely(const std::vector<std::pair<fs::path, std::string_view>>& files) {
+  std::vector<fs::path> temps;
+  std::vector<int> open;
+  auto closeAll = [&] {
+    for (const int fd : open) ::close(fd);
+    open.clear();
+  };
+  auto discard = [&] {
+    closeAll();
+    for (const auto& t : temps) ::unlink(t.c_str());
+  };
+  for (const auto& [path, bytes] : files) {
+    temps.push_back(tempBeside(path));
+    const int fd = ::open(temps.back().c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) {
+      const int err = errno;
+      temps.pop_back();
+      discard();
+      return Status::fail(writeFailure(path, err));
+    }
+    open.push_back(fd);
+    if (!writeAll(fd, bytes)) {
+      const int err = errno;
+      discard();
+      return Status::fail(writeFailure(path, err));
+    }
+    // Start writing this file out while the next ones are written.
+    ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+  }
+  // Many small files: wait for the write-out of every one, then one fsync, which commits the file
+  // system's journal (the new files' blocks with it) and flushes the disk's cache. Unlike syncfs it
+  // does not wait for unrelated dirty data on the same file system; unlike an fsync per file it
+  // commits the journal once.
+  bool flushed = true;
+  for (const int fd : open) {
+    if (::sync_file_range(
+            fd, 0, 0, SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER) != 0)
+      flushed = false;
+  }
+  if (!open.empty() && ::fsync(open.back()) != 0) flushed = false;
+  if (!flushed) {
+    for (const int fd : open) ::fsync(fd);  // where write-out cannot be started per file
+  }
+  for (std::size_t i = 0; i < open.size(); ++i) {
+    if (::close(open[i]) != 0) {
+      const int err = errno;
+      open.erase(open.begin(), open.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+      discard();
+      return Status::fail(writeFailure(files[i].first, err));
+    }
+  }
+  open.clear();
+  for (std::size_t i = 0; i < temps.size(); ++i) {
+    if (::rename(temps[i].c_str(), files[i].first.c_str()) != 0) {
+      const int err = errno;
+      for (std::size_t k = i; k < temps.size(); ++k) ::unlink(temps[k].c_str());
+      return Status::fail(writeFailure(files[i].first, err));
+    }
+  }
+  return success();
+}
+
+std::vector<std::string> splitTextLines(std::string_view text) {
+  std::vector<std::string> lines;
+  forEachLine(text, [&](std::string_view line) { lines.emplace_back(line); });
+  return lines;
+}
+
+Result<std::vector<std::optional<std::string>>> readGbkLines(const fs::path& path) {
+  return readGbkLines(path, kMaxTextFileBytes);
+}
+
+Result<std::vector<std::optional<std::string>>> readGbkLines(const fs::path& path, std::uintmax_t limit) {
+  using R = Result<std::vector<std::optional<std::string>>>;
+  auto bytes = readBytes(path, limit);
+  if (!bytes) return R::fail(bytes.error());
+  std::vector<std::optional<std::string>> out;
+  // One pass over the bytes; a line of ASCII is its own UTF-8 and needs no converter.
+  forEachLine(*bytes, [&](std::string_view raw) {
+    if (isAscii(raw)) {
+      out.emplace_back(std::string(raw));
+      return;
+    }
+    auto decoded = gbkToUtf8(raw);
+    if (decoded) {
+      out.emplace_back(std::move(*decoded));
+    } else {
+      out.emplace_back(std::nullopt);
+    }
+  });
+  return R::ok(std::move(out));
+}
+
+Status writeGbkLines(const fs::path& path, const std::vector<std::string>& lines) {
+  std::string bytes;
+  for (const std::string& line : lines) {
+    auto encoded = utf8ToGbk(line);
+    if (!encoded) return Status::fail(encoded.error());
+    bytes += *encoded;
+    bytes += "\r\n";
+  }
+  return writeBytesSafely(path, bytes);
+}
+
+Result<std::string> readGbkText(const fs::path& path) {
+  auto bytes = readBytes(path);
+  if (!bytes) return bytes;
+  return gbkToUtf8(*bytes);
+}
+
+Status writeGbkText(const fs::path& path, std::string_view utf8) {
+  auto encoded = utf8ToGbk(utf8);
+  if (!encoded) return Status::fail(encoded.error());
+  return writeBytesSafely(path, *encoded);
+}
+
+}  // namespace lumafex::platform

@@ -1,0 +1,484 @@
+#include "desktop/app/Application.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMdiSubWindow>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTimer>
+#include <cstdlib>
+
+#include "Version.h"
+#include "core/app/ProjectPaths.h"
+#include "core/app/ShortcutRequest.h"
+#include "core/compiler/ProjectCompile.h"
+#include "core/platform/ScratchFile.h"
+#include "core/platform/TextFile.h"
+#include "core/platform/Twips.h"
+#include "desktop/app/MainWindow.h"
+#include "desktop/app/SplashWindow.h"
+#include "desktop/compiler/OutputWindow.h"
+#include "desktop/controls/CheckBoxControl.h"
+#include "desktop/design/DesignWindow.h"
+#include "desktop/design/ProjectDocument.h"
+#include "desktop/design/UndoCommands.h"
+#include "desktop/designers/PictureDesignWindow.h"
+#include "desktop/designers/PictureFiles.h"
+#include "desktop/platform/QtDialogs.h"
+#include "desktop/postedit/PostEditWindow.h"
+#include "desktop/preview/PreviewWindow.h"
+#include "desktop/update/DownloadWindow.h"
+#include "desktop/update/UpdateWindow.h"
+#include "render/PictureRenderer.h"
+
+// Resources live in the static GUI library; they must be registered once by name.
+static void initLumafexResources() {
+  Q_INIT_RESOURCE(lumafex);
+}
+
+namespace lumafex::app {
+
+namespace {
+
+QString fromPath(const std::filesystem::path& p) {
+  return platform::qs(platform::pathToUtf8(p));
+}
+std::filesystem::path toPath(const QString& s) {
+  return platform::pathFromUtf8(platform::us(s));
+}
+
+// Copies a resource tree into a directory, file by file, leaving files that exist alone.
+void copyMissing(const QString& resourceDir, const QString& target) {
+  QDir source(resourceDir);
+  QDir().mkpath(target);
+  for (const QFileInfo& info : source.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+    const QString to = target + QLatin1Char('/') + info.fileName();
+    if (info.isDir()) {
+      copyMissing(info.filePath(), to);
+    } else if (!QFileInfo::exists(to)) {
+      if (QFile::copy(info.filePath(), to))
+        QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    }
+  }
+}
+
+}  // namespace
+
+Application::Application(platform::Dialogs& dialogs, platform::SettingsStore& settings, StartOptions options)
+    : dialogs_(dialogs),
+      settings_(settings),
+      options_(std::move(options)),
+      document_(std::make_unique<design::ProjectDocument>()) {
+  initLumafexResources();
+  // Connected before any window, so the pictures are in place when the windows map a project.
+  connect(document_.get(), &design::ProjectDocument::reset, this, [this](bool) {
+    loadPictures();
+    // The designers read the new project directory.
+    for (auto* designer : {logoDesigner_, imageDesigner_}) {
+      if (designer) designer->reload();
+    }
+  });
+  connect(document_.get(), &design::ProjectDocument::changed, this, [this](int parts) {
+    if (!(parts & (design::ProjectDocument::PicturesPart | design::ProjectDocument::Settings))) return;
+    if (horizontal_) showPicturesOn(*horizontal_);
+    if (vertical_) showPicturesOn(*vertical_);
+  });
+}
+
+void Application::loadPictures() {
+  auto set = std::make_shared<preview::SignPictureSet>();
+  if (!projectDir_.isEmpty()) *set = preview::loadSignPictures(toPath(projectDir_));
+  pictures_ = set;
+  for (const design::PictureKind kind : {design::PictureKind::Logo, design::PictureKind::Image}) {
+    std::vector<std::pair<double, double>> sizes;
+    for (const QImage& picture : set->of(kind)) {
+      sizes.emplace_back(platform::toTwips(picture.width()), platform::toTwips(picture.height()));
+    }
+    document_->edit(design::ProjectDocument::PicturesPart,
+                    [&](design::Project& p) { design::fitPictureBlocks(p, kind, sizes); });
+  }
+}
+
+void Application::showPicturesOn(preview::PreviewWindow& window) {
+  const auto& pictures = document_->project().pictures;
+  window.setPictures(pictures_, pictures.logos, pictures.images);
+}
+
+Application::~Application() {
+  delete update_;
+  delete download_;  // records its last address and file
+  delete main_;      // owns the working windows
+  delete splash_;
+}
+
+QString Application::appFile(const QString& name) const {
+  return appDir_ + QLatin1Char('/') + name;
+}
+QString Application::projectFile(const QString& name) const {
+  return projectDir_ + QLatin1Char('/') + name;
+}
+
+void Application::setCurrentProjectPath(const QString& path) {
+  projectPath_ = path;
+  setProjectDirectory(fromPath(app::projectDirectory(toPath(path))));
+  compiler::cleanCompileLeftovers(app::projectDirectory(toPath(path)));  // what a killed compile left
+}
+
+void Application::setProjectDirectory(const QString& dir) {
+  projectDir_ = dir;
+  // The title position files live in the project directory.
+  if (horizontal_) horizontal_->setTitlePositionFile(projectFile(QString::fromUtf8(kTitlePositionFile)));
+  if (vertical_) vertical_->setTitlePositionFile(projectFile(QString::fromUtf8(kVerticalTitlePositionFile)));
+}
+
+void Application::seedApplicationDirectory() {
+  copyMissing(QStringLiteral(":/lumafex/seed"), appDir_);
+  design::seedSamplePictures(appDir_);
+}
+
+void Application::requestShortcuts() {
+  (void)writeShortcutRequest(toPath(appDir_), kVersionMajor, kVersionMinor);
+  QString helper = options_.shortcutHelper;
+  if (helper.isEmpty()) helper = QCoreApplication::applicationDirPath() + QStringLiteral("/shelllnk");
+  // The helper makes the menu and desktop entries on its own; its outcome does not matter here.
+  if (QFileInfo(helper).isExecutable()) QProcess::startDetached(helper, {appDir_}, appDir_);
+}
+
+bool Application::start() {
+  appDir_ = options_.applicationDirectory;
+  if (appDir_.isEmpty()) appDir_ = qEnvironmentVariable("LUMAFEX_HOME");
+  if (appDir_.isEmpty()) {
+    appDir_ =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Lumafex");
+  }
+  appDir_ = QDir::cleanPath(QDir(appDir_).absolutePath());
+  QDir().mkpath(appDir_);
+  seedApplicationDirectory();
+
+  if (settings_.get("最后处理的工程名称", "").empty()) requestShortcuts();
+
+  const QString temp = options_.temporaryDirectory.isEmpty() ? QDir::tempPath() : options_.temporaryDirectory;
+  tempDir_ = QDir::cleanPath(platform::qs(platform::cleanPlatformPath(platform::us(temp))));
+  QDir().mkpath(tempDir_);
+
+  // One program at a time. The test comes before the clean-up, so a second start cannot delete the
+  // running program's scratch step file.
+  instanceLock_ = std::make_unique<QLockFile>(tempDir_ + QStringLiteral("/lumafex-instance.lock"));
+  if (!instanceLock_->tryLock(0)) return false;
+
+  platform::removeScratchFiles(toPath(tempDir_));
+  if (auto scratch = platform::createScratchFile(toPath(tempDir_))) scratchFile_ = fromPath(*scratch);
+
+  if (options_.showSplash) {
+    splash_ = new SplashWindow();
+    splash_->show();
+    splash_->raise();
+    splashClock_.start();
+    checkForUpdates();
+  }
+  mainWindow().load();
+  return true;
+}
+
+MainWindow& Application::mainWindow() {
+  if (!main_) {
+    main_ = new MainWindow(*this, *document_);
+    MainContext context;
+    context.design = [this]() -> design::DesignCommands& { return designWindow(); };
+    context.postEdit = [this]() -> postedit::PostEditCommands& { return postEditWindow(); };
+    context.horizontal = [this]() -> preview::PreviewWindow& { return horizontalPreview(); };
+    context.vertical = [this]() -> preview::PreviewWindow& { return verticalPreview(); };
+    context.loadDesign = [this] { designWindow().load(); };
+    context.compile = [this](compiler::ChipLayout layout) {
+      auto& output = outputWindow();
+      output.compileAs(layout, [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+    };
+    context.checkForUpdates = [this] { updateWindow().showAndRead(); };
+    context.showDesigner = [this](design::PictureKind kind) { showPictureDesigner(kind); };
+    context.clearPictures = [this] {
+      for (const auto kind : {design::PictureKind::Image, design::PictureKind::Logo}) {
+        auto& designer = pictureDesigner(kind);
+        if (auto* frame = designer.parentWidget()) frame->hide();
+        designer.clearClick();
+      }
+    };
+    main_->setContext(std::move(context));
+    if (auto* qt = dynamic_cast<platform::QtDialogs*>(&dialogs_)) qt->setParent(main_);
+  }
+  return *main_;
+}
+
+design::DesignWindow& Application::designWindow() {
+  if (!design_) {
+    auto& main = mainWindow();
+    design::DesignContext context;
+    context.horizontal = [this] { return &horizontalPreview(); };
+    context.vertical = [this] { return &verticalPreview(); };
+    context.openSequence = [this](const design::SequenceOpening& opening) {
+      postEditWindow().openSequence(opening);
+    };
+    context.stopPostRun = [this] {
+      if (postEdit_) postEdit_->stopRun();
+    };
+    context.showTitleEffectLine = [this](int start) { postEditWindow().markTitleEffectLine(start); };
+    context.showDesign = [this] { mainWindow().showDesign(); };
+    context.newProject = [this] { mainWindow().新建工程(); };
+    context.placePreviews = [this] { mainWindow().placePreviews(); };
+    context.showPreviews = [this] { mainWindow().showPreviews(); };
+    context.caption = [this] { return mainWindow().windowTitle(); };
+    context.setCaption = [this](const QString& text) { mainWindow().setWindowTitle(text); };
+    design_ = new design::DesignWindow(*this, *document_, std::move(context));
+    main.addFrame(MainWindow::Frame::Design, design_, QStringLiteral("designFrame"),
+                  Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    connect(design_, &design::DesignWindow::statusText, main_,
+            [this](const QString& t) { main_->setStatusText(t); });
+  }
+  return *design_;
+}
+
+preview::PreviewWindow* Application::makePreview(bool horizontal) {
+  auto& main = mainWindow();
+  auto* window = new preview::PreviewWindow(horizontal ? preview::Orientation::Horizontal
+                                                       : preview::Orientation::Vertical);
+  QMdiSubWindow* frame =
+      main.addFrame(horizontal ? MainWindow::Frame::Horizontal : MainWindow::Frame::Vertical, window,
+                    horizontal ? QStringLiteral("horizontalFrame") : QStringLiteral("verticalFrame"),
+                    Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  frame->resize(horizontal ? QSize(400, 147) : QSize(133, 467));
+  frame->hide();
+  connect(window, &preview::PreviewWindow::changedByUser, this, [this] { document_->setDirty(true); });
+  // Connected before changedByUser reaches the document: the step finds the flag as it was.
+  connect(window, &preview::PreviewWindow::titleDragged, this, [this, window](QPoint from, QPoint to) {
+    document_->pushStep(new design::TitleMoveCommand(*document_, window, from, to, document_->dirty()));
+  });
+  connect(window, &preview::PreviewWindow::resized, this, [this] {
+    auto& design = designWindow();
+    design.定位灯管Click();
+    if (!design.isLoadingProject()) document_->setDirty(true);
+    mainWindow().调整尺寸();
+  });
+  connect(window, &preview::PreviewWindow::titleRightClicked, this, [this] { designWindow().focusTitle(); });
+  connect(window, &preview::PreviewWindow::pictureBlockRightClicked, this, [this](int kind, int index) {
+    showPictureDesigner(static_cast<design::PictureKind>(kind), index);
+  });
+  connect(window, &preview::PreviewWindow::backgroundMouseMove, this,
+          [this] { designWindow().消除各种物件块(); });
+  connect(window, &preview::PreviewWindow::pictureBlockMoved, this,
+          [this, window](int kind, int index, double left, double top, bool together) {
+            const auto pictureKind = static_cast<design::PictureKind>(kind);
+            document_->undoableEdit(design::ProjectDocument::PicturesPart, [&](design::Project& p) {
+              design::dragPictureBlock(p, pictureKind, window->orientation(), static_cast<std::size_t>(index),
+                                       left, top, together);
+            });
+            // The layout is drawn again with the pictures at their new places.
+            if (pictureKind == design::PictureKind::Image) designWindow().定位灯管Click();
+          });
+  // The preview's switches are part of the project.
+  using S = design::ProjectSettings;
+  const auto store = [this](int S::*field) {
+    return [this, field](int value) {
+      document_->edit(design::ProjectDocument::Settings,
+                      [&](design::Project& p) { design::setSetting(p, field, value); });
+    };
+  };
+  connect(window, &preview::PreviewWindow::lockChanged, this,
+          store(horizontal ? &S::horizontalLock : &S::verticalLock));
+  connect(window, &preview::PreviewWindow::titleEffectChanged, this,
+          store(horizontal ? &S::horizontalTitleEffect : &S::verticalTitleEffect));
+  const QString positionFile =
+      QString::fromUtf8(horizontal ? kTitlePositionFile : kVerticalTitlePositionFile);
+  window->setTitlePositionFile(projectFile(positionFile));
+  window->setSignStyle(design::signStyleOf(document_->settings()));
+  showPicturesOn(*window);
+  return window;
+}
+
+preview::PreviewWindow& Application::horizontalPreview() {
+  if (!horizontal_) horizontal_ = makePreview(true);
+  return *horizontal_;
+}
+
+preview::PreviewWindow& Application::verticalPreview() {
+  if (!vertical_) vertical_ = makePreview(false);
+  return *vertical_;
+}
+
+postedit::PostEditWindow& Application::postEditWindow() {
+  if (!postEdit_) {
+    auto& main = mainWindow();
+    postedit::PostEditContext context;
+    context.horizontal = [this] { return &horizontalPreview(); };
+    context.vertical = [this] { return &verticalPreview(); };
+    context.releaseScratch = [this] {
+      if (design_) design_->closeStepReader();
+    };
+    context.leaveDesign = [this] {
+      if (design_) {
+        design_->hide();
+        design_->stopRun();
+      }
+    };
+    context.showSelf = [this] { mainWindow().showPostEdit(); };
+    context.showTitle = [this] { designWindow().显示标题(); };
+    context.hidePictureBlocks = [this] {
+      if (design_) design_->消除各种物件块();
+    };
+    postEdit_ = new postedit::PostEditWindow(*this, *document_, std::move(context));
+    main.addFrame(MainWindow::Frame::PostEdit, postEdit_, QStringLiteral("postEditFrame"),
+                  Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+        ->hide();
+    auto follow = [this](long step) {
+      if (postEdit_) postEdit_->followStep(step);
+    };
+    connect(&horizontalPreview(), &preview::PreviewWindow::stepChanged, postEdit_, follow);
+    connect(&verticalPreview(), &preview::PreviewWindow::stepChanged, postEdit_, follow);
+  }
+  return *postEdit_;
+}
+
+compiler::OutputWindow& Application::outputWindow() {
+  if (!output_) {
+    auto& main = mainWindow();
+    const auto& doc = *document_;
+    compiler::CompileContext context;
+    context.boardEmpty = [&doc] { return doc.project().board.empty(); };
+    context.stopPostRun = [this] { postEditWindow().stopRun(); };
+    context.titleText = [&doc] { return platform::qs(doc.settings().title); };
+    context.titleEffectText = [&doc] { return platform::qs(doc.project().titleEffect); };
+    context.horizontalShown = [&doc] { return doc.settings().showHorizontal == 1; };
+    context.horizontalTitleEffect = [&doc] { return doc.settings().horizontalTitleEffect == 1; };
+    context.verticalShown = [&doc] { return doc.settings().showVertical == 1; };
+    context.verticalTitleEffect = [&doc] { return doc.settings().verticalTitleEffect == 1; };
+    context.baseChannels = [&doc] { return platform::qs(doc.settings().baseChannels); };
+    context.showFaultyMask = [this](int start, int length) {
+      mainWindow().showPostEdit();
+      postEditWindow().selectInTitleEffect(start, length);
+    };
+    context.applicationDirectory = [this] { return appDir_; };
+    context.projectDirectory = [this] { return projectDir_; };
+    context.dialogs = &dialogs_;
+    output_ = new compiler::OutputWindow(std::move(context));
+    QMdiSubWindow* frame =
+        main.addFrame(MainWindow::Frame::Output, output_, QStringLiteral("outputFrame"), {});
+    frame->resize(main.clientSize() * 0.9);
+    frame->hide();
+  }
+  return *output_;
+}
+
+update::DownloadWindow& Application::downloadWindow() {
+  if (!download_) download_ = new update::DownloadWindow(settings_);
+  return *download_;
+}
+
+update::UpdateWindow& Application::updateWindow() {
+  if (!update_) {
+    update::UpdateContext context;
+    context.dialogs = &dialogs_;
+    context.settings = &settings_;
+    context.applicationDirectory = [this] { return appDir_; };
+    context.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    context.endProgram = [this] {
+      // Once the user works in the main window (a check from the help menu), ending goes the usual
+      // way, so unsaved work is offered for saving (and the user may stay).
+      if (main_ && main_->isVisible()) {
+        main_->exitCommand();
+        return;
+      }
+      // During start-up a confirmed update ends the program at once, so the user can install the
+      // new version: nothing is open yet, nothing is recorded.
+      if (instanceLock_) instanceLock_->unlock();
+      std::_Exit(0);
+    };
+    update_ = new update::UpdateWindow(std::move(context), downloadWindow());
+  }
+  return *update_;
+}
+
+void Application::checkForUpdates() {
+  // The question, if any, belongs on top of the splash.
+  if (auto* qt = dynamic_cast<platform::QtDialogs*>(&dialogs_)) qt->setParent(splash_);
+  updateWindow().setVersionCaption(splash_->lblVersion->text());
+}
+
+design::PictureDesignWindow& Application::pictureDesigner(design::PictureKind kind) {
+  const bool logo = kind == design::PictureKind::Logo;
+  design::PictureDesignWindow*& designer = logo ? logoDesigner_ : imageDesigner_;
+  if (!designer) {
+    auto& main = mainWindow();
+    design::PictureDesignContext context;
+    context.dialogs = &dialogs_;
+    context.applicationDirectory = [this] { return appDir_; };
+    context.projectDirectory = [this] { return fromPath(app::projectDirectory(toPath(projectPath_))); };
+    context.pictures = [this, kind] { return pictures_ ? pictures_->of(kind) : std::vector<QImage>{}; };
+    context.picturesChanged = [this, kind](const std::vector<QImage>& pictures) {
+      // The previews share one set of pictures: a changed kind replaces the set.
+      auto set =
+          std::make_shared<preview::SignPictureSet>(pictures_ ? *pictures_ : preview::SignPictureSet{});
+      set->of(kind) = pictures;
+      pictures_ = set;
+      std::vector<std::pair<double, double>> sizes;
+      sizes.reserve(static_cast<std::size_t>(pictures.size()));
+      for (const QImage& picture : pictures) {
+        sizes.emplace_back(platform::toTwips(picture.width()), platform::toTwips(picture.height()));
+      }
+      document_->edit(design::ProjectDocument::PicturesPart,
+                      [&](design::Project& p) { design::fitPictureBlocks(p, kind, sizes); });
+    };
+    context.showOnSign = [this, kind](bool on) { designWindow().setPicturesShown(kind, on); };
+    context.arrange = [this, logo](design::Arrangement arrangement) {
+      auto& design = designWindow();
+      if (arrangement == design::Arrangement::Row) {
+        logo ? design.标志排列一行() : design.图片排列一行();
+      } else {
+        logo ? design.标志排列为边框() : design.图片排列为边框();
+      }
+    };
+    context.redrawSign = [this, logo] {
+      auto& design = designWindow();
+      logo ? design.显示标志() : design.显示图案();
+    };
+    context.layOutTubes = [this] { designWindow().定位灯管Click(); };
+    context.markChanged = [this] { document_->setDirty(true); };
+    designer = new design::PictureDesignWindow(kind, std::move(context));
+    designer->setWindowIcon(main.windowIcon());
+    QMdiSubWindow* frame =
+        main.addFrame(MainWindow::Frame::Designer, designer,
+                      logo ? QStringLiteral("logoDesignerFrame") : QStringLiteral("imageDesignerFrame"), {});
+    frame->resize(660, 380);
+    frame->hide();
+  }
+  return *designer;
+}
+
+void Application::showPictureDesigner(design::PictureKind kind, int index) {
+  auto& designer = pictureDesigner(kind);
+  if (auto* frame = qobject_cast<QMdiSubWindow*>(designer.parentWidget())) {
+    frame->show();
+    frame->raise();
+    if (auto* area = frame->mdiArea()) area->setActiveSubWindow(frame);
+  }
+  designer.show();
+  if (index >= 0) designer.select(index);
+}
+
+bool Application::postEditShown() const {
+  return main_ && main_->postEditShown();
+}
+
+void Application::hideSplash() {
+  if (splash_) splash_->hide();
+}
+
+void Application::scheduleEnd() {
+  if (splash_) splash_->hide();
+  QTimer::singleShot(1000, this, [this] {
+    emit ended();
+    QCoreApplication::quit();
+  });
+}
+
+}  // namespace lumafex::app

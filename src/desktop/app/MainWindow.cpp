@@ -1,0 +1,792 @@
+#include "desktop/app/MainWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QUrl>
+
+#include "core/app/ProjectPaths.h"
+#include "core/app/RecentFiles.h"
+#include "core/compiler/OutputBuffer.h"
+#include "core/compiler/TotalProgram.h"
+#include "core/design/ProjectRecord.h"
+#include "core/platform/ScratchFile.h"
+#include "core/platform/TextFile.h"
+#include "core/platform/Twips.h"
+#include "desktop/app/AboutWindow.h"
+#include "desktop/app/Application.h"
+#include "desktop/compiler/ExportAnimationCommand.h"
+#include "desktop/controls/AdjustableBar.h"
+#include "desktop/controls/CheckBoxControl.h"
+#include "desktop/controls/ToolbarIcons.h"
+#include "desktop/controls/VelarnButton.h"
+#include "desktop/design/CatalogueThumbnails.h"
+#include "desktop/design/ColourPanel.h"
+#include "desktop/design/DesignWindow.h"
+#include "desktop/design/ProjectDocument.h"
+#include "desktop/design/UndoCommands.h"
+#include "desktop/platform/QtDialogs.h"
+#include "desktop/postedit/PostEditWindow.h"
+#include "desktop/preview/PreviewWindow.h"
+
+namespace lumafex::app {
+
+namespace {
+
+using platform::qs;
+using platform::us;
+
+const char* kProjectFilter = "霓虹灯花式文件 (*.hs)|*.hs";
+
+QAction* action(QMenu* menu, const char* name, const char* caption) {
+  QAction* a = menu->addAction(QString::fromUtf8(caption));
+  a->setObjectName(QString::fromUtf8(name));
+  return a;
+}
+
+bool directoryHoldsFiles(const QString& dir) {
+  return !QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System).isEmpty();
+}
+
+void removeFilesIn(const QString& dir) {
+  QDir d(dir);
+  for (const QString& f : d.entryList(QDir::Files | QDir::Hidden | QDir::System)) d.remove(f);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Application& app, design::ProjectDocument& document) : app_(app), document_(document) {
+  setObjectName(QStringLiteral("frmMain"));
+  setWindowTitle(QStringLiteral("Lumafex"));
+  setWindowIcon(QIcon(controls::toolbarIcon(QStringLiteral("应用"), 64)));
+  mdi = new QMdiArea(this);
+  mdi->setObjectName(QStringLiteral("mdi"));
+  mdi->setBackground(QColor(96, 96, 112));
+  // A mouse over the client area hides the placement blocks of the sign.
+  mdi->viewport()->setMouseTracking(true);
+  mdi->viewport()->installEventFilter(this);
+  setCentralWidget(mdi);
+  buildMenus();
+  buildToolbar();
+  sbStatusBar = statusBar();
+  sbStatusBar->setObjectName(QStringLiteral("sbStatusBar"));
+  statusPanel = new QLabel(this);
+  statusPanel->setObjectName(QStringLiteral("statusPanel"));
+  sbStatusBar->addWidget(statusPanel, 1);
+  resize(1024, 768);
+  connect(&document_, &design::ProjectDocument::reset, this, [this](bool created) { mapProject(created); });
+  connect(&document_, &design::ProjectDocument::collecting, this, [this] { storeFrames(); });
+}
+
+QMdiSubWindow* MainWindow::addFrame(Frame kind, QWidget* window, const QString& frameName,
+                                    Qt::WindowFlags flags) {
+  QMdiSubWindow* frame = mdi->addSubWindow(window, flags);
+  frame->setObjectName(frameName);
+  frame->setAttribute(Qt::WA_DeleteOnClose, false);
+  switch (kind) {
+    case Frame::Design:
+      designFrame = frame;
+      break;
+    case Frame::PostEdit:
+      postEditFrame = frame;
+      break;
+    case Frame::Horizontal:
+      horizontalFrame = frame;
+      break;
+    case Frame::Vertical:
+      verticalFrame = frame;
+      break;
+    case Frame::Output:
+      outputFrame = frame;
+      break;
+    case Frame::Designer:
+      break;
+  }
+  return frame;
+}
+
+QSize MainWindow::clientSize() const {
+  return mdi->viewport()->size();
+}
+
+bool MainWindow::postEditShown() const {
+  return postEditFrame && postEditFrame->isVisible();
+}
+
+bool MainWindow::designShown() const {
+  return designFrame && designFrame->isVisible();
+}
+
+void MainWindow::mapProject(bool created) {
+  const auto& s = document_.settings();
+  setPreviewSwitches(s.showHorizontal == 1, s.showVertical == 1);
+  auto& horizontal = context_.horizontal();
+  auto& vertical = context_.vertical();
+  horizontal.setLock(s.horizontalLock);
+  horizontal.setTitleEffect(s.horizontalTitleEffect);
+  vertical.setLock(s.verticalLock);
+  vertical.setTitleEffect(s.verticalTitleEffect);
+  if (!created) {
+    resize(std::max(640, platform::toPixels(s.mainWidth)), std::max(480, platform::toPixels(s.mainHeight)));
+  }
+}
+
+void MainWindow::storeSwitches() {
+  const bool horizontal = horizontalShown();
+  const bool vertical = verticalShown();
+  document_.edit(design::ProjectDocument::Settings, [&](design::Project& p) {
+    design::setSetting(p, &design::ProjectSettings::showHorizontal, horizontal ? 1 : 0);
+    design::setSetting(p, &design::ProjectSettings::showVertical, vertical ? 1 : 0);
+  });
+}
+
+void MainWindow::storeFrames() {
+  document_.edit(design::ProjectDocument::Settings, [this](design::Project& p) {
+    auto& s = p.settings;
+    if (horizontalFrame && verticalFrame) {
+      s.horizontalWidth = platform::toTwips(horizontalFrame->width());
+      s.horizontalHeight = platform::toTwips(horizontalFrame->height());
+      s.horizontalLeft = platform::toTwips(horizontalFrame->x());
+      s.verticalWidth = platform::toTwips(verticalFrame->width());
+      s.verticalHeight = platform::toTwips(verticalFrame->height());
+    }
+    s.mainWidth = platform::toTwips(width());
+    s.mainHeight = platform::toTwips(height());
+  });
+}
+
+void MainWindow::buildMenus() {
+  menus_ = new QMenuBar(this);
+  menus_->setObjectName(QStringLiteral("menuBar"));
+  QMenu* file = menus_->addMenu(QStringLiteral("文件(&F)"));
+  file->setObjectName(QStringLiteral("mnuFile"));
+  mnuFileNew = action(file, "mnuFileNew", "新建(&N)");
+  mnuFileNew->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+  mnuFileOpen = action(file, "mnuFileOpen", "打开(&O)...");
+  mnuFileOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  file->addSeparator();
+  mnuFileSave = action(file, "mnuFileSave", "保存(&S)");
+  mnuFileSaveAs = action(file, "mnuFileSaveAs", "另存为(&A)...");
+  file->addSeparator();
+  for (int i = 0; i < 8; ++i) {
+    mnuFileMRU[static_cast<std::size_t>(i)] = action(file, "mnuFileMRU", "");
+    mnuFileMRU[static_cast<std::size_t>(i)]->setProperty("index", i);
+    mnuFileMRU[static_cast<std::size_t>(i)]->setVisible(false);
+    connect(mnuFileMRU[static_cast<std::size_t>(i)], &QAction::triggered, this, [this, i] { openRecent(i); });
+  }
+  mnuFileBar4 = file->addSeparator();
+  mnuFileBar4->setObjectName(QStringLiteral("mnuFileBar4"));
+  mnuFileBar4->setVisible(false);
+  mnuFileExit = action(file, "mnuFileExit", "退出(&X)");
+
+  QMenu* pictures = menus_->addMenu(QStringLiteral("标志与图案(&B)"));
+  pictures->setObjectName(QStringLiteral("标志与图案"));
+  标志设计 = action(pictures, "标志设计", "静态标志设计(&C)");
+  图案设计 = action(pictures, "图案设计", "动态图案设计");
+
+  QMenu* view = menus_->addMenu(QStringLiteral("视图(&V)"));
+  view->setObjectName(QStringLiteral("mnuView"));
+  mnuViewToolbar = action(view, "mnuViewToolbar", "工具栏(&T)");
+  mnuViewToolbar->setCheckable(true);
+  mnuViewToolbar->setChecked(true);
+  mnuViewStatusBar = action(view, "mnuViewStatusBar", "状态栏(&B)");
+  mnuViewStatusBar->setCheckable(true);
+  mnuViewStatusBar->setChecked(true);
+  花式缩略图 = action(view, "花式缩略图", "花式缩略图(&P)");
+  花式缩略图->setCheckable(true);
+  花式缩略图->setChecked(design::catalogueThumbnailsWanted(app_.settings()));
+  view->addSeparator();
+  QMenu* arrangeImages = view->addMenu(QStringLiteral("排列图案"));
+  arrangeImages->setObjectName(QStringLiteral("排列图案"));
+  顺序排列一行 = action(arrangeImages, "顺序排列一行", "顺序排列一行");
+  图片排列为_边框 = action(arrangeImages, "图片排列为_边框", "图片排列为边框");
+  QMenu* arrangeLogos = view->addMenu(QStringLiteral("标志排列"));
+  arrangeLogos->setObjectName(QStringLiteral("标志排列"));
+  标志排列为一行 = action(arrangeLogos, "标志排列为一行", "标志排列为一行");
+  标志排列为边框 = action(arrangeLogos, "标志排列为边框", "标志排列为边框");
+
+  QMenu* edit = menus_->addMenu(QStringLiteral("编辑(&E)"));
+  edit->setObjectName(QStringLiteral("编辑"));
+  // The project's undo: the board, the design window's settings and the placements on the sign.
+  // A text box with the focus keeps the keys for its own undo.
+  QUndoStack& steps = document_.undoStack();
+  mnuEditUndo = action(edit, "mnuEditUndo", "撤销(&U)");
+  mnuEditUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  mnuEditUndo->setEnabled(steps.canUndo());
+  mnuEditRedo = action(edit, "mnuEditRedo", "重做(&R)");
+  mnuEditRedo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+  mnuEditRedo->setEnabled(steps.canRedo());
+  connect(mnuEditUndo, &QAction::triggered, &steps, &QUndoStack::undo);
+  connect(mnuEditRedo, &QAction::triggered, &steps, &QUndoStack::redo);
+  connect(&steps, &QUndoStack::canUndoChanged, mnuEditUndo, &QAction::setEnabled);
+  connect(&steps, &QUndoStack::canRedoChanged, mnuEditRedo, &QAction::setEnabled);
+  qApp->installEventFilter(new design::UndoKeyFilter(this));
+  edit->addSeparator();
+  分析当前花式 = action(edit, "分析当前花式", "分析当前花式(&F)");
+  edit->addSeparator();
+  后期处理_全过程 = action(edit, "后期处理_全过程", "后期处理_全过程(&H)");
+
+  QMenu* compile = menus_->addMenu(QStringLiteral("编译(&B)"));
+  compile->setObjectName(QStringLiteral("编译"));
+  多集成块_每8路一块 = action(compile, "多集成块_每8路一块", "多IC导出（每8路一IC）");
+  单IC导出 = action(compile, "单IC导出", "单IC导出");
+  compile->addSeparator();
+  QAction* 导出动画 = action(compile, "导出动画", "导出动画…");
+  connect(导出动画, &QAction::triggered, this, [this] { exportAnimationCommand(); });
+
+  QMenu* help = menus_->addMenu(QStringLiteral("帮助(&H)"));
+  help->setObjectName(QStringLiteral("mnuHelp"));
+  说明书 = action(help, "说明书", "说明书(&R)");
+  说明书->setShortcut(QKeySequence::HelpContents);
+  检查更新 = action(help, "检查更新", "检查更新…");
+  connect(检查更新, &QAction::triggered, this, [this] {
+    if (context_.checkForUpdates) context_.checkForUpdates();
+  });
+  help->addSeparator();
+  mnuHelpAbout = action(help, "mnuHelpAbout", "关于(&A) ");
+  QMenu* contact = help->addMenu(QStringLiteral("联系作者"));
+  contact->setObjectName(QStringLiteral("联系作者"));
+  QAction* mailAll = contact->addAction(QStringLiteral("发送到作者所有的信箱"));
+  connect(mailAll, &QAction::triggered, this, [] {
+    QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:studio@velarn.example,support@velarn.example")));
+  });
+  help->addSeparator();
+  QMenu* others = help->addMenu(QStringLiteral("其他作品"));
+  others->setObjectName(QStringLiteral("其他作品"));
+  const char* products[] = {"霓虹灯控制器编程器", "LED点阵屏设计", "跑马灯花式库",
+                            "灯光秀时间线",       "EPROM烧录助手", "招牌字体工具"};
+  for (const char* product : products) {
+    QAction* a = others->addAction(QString::fromUtf8(product));
+    connect(a, &QAction::triggered, this, [this] { openHelp(); });
+  }
+
+  connect(mnuFileNew, &QAction::triggered, this, [this] { 新建工程(); });
+  connect(mnuFileOpen, &QAction::triggered, this, [this] { openProjectCommand(); });
+  connect(mnuFileSave, &QAction::triggered, this, [this] { saveProjectCommand(); });
+  connect(mnuFileSaveAs, &QAction::triggered, this, [this] { saveAsCommand(); });
+  connect(mnuFileExit, &QAction::triggered, this, [this] { exitCommand(); });
+  connect(mnuViewToolbar, &QAction::toggled, this, [this](bool on) { Picture1->setVisible(on); });
+  connect(mnuViewStatusBar, &QAction::toggled, this, [this](bool on) { sbStatusBar->setVisible(on); });
+  connect(花式缩略图, &QAction::toggled, this, [this](bool on) {
+    design::setCatalogueThumbnailsWanted(app_.settings(), on);
+    if (context_.design) context_.design().showCatalogueThumbnails(on);
+  });
+  connect(说明书, &QAction::triggered, this, [this] { openHelp(); });
+  connect(mnuHelpAbout, &QAction::triggered, this, [this] {
+    AboutWindow about(app_.dialogs(), this);
+    about.exec();
+  });
+  connect(分析当前花式, &QAction::triggered, this, [this] { context_.design().提取当前花式Click(); });
+  connect(后期处理_全过程, &QAction::triggered, this, [this] { context_.design().生成TXT文件Click(); });
+  connect(单IC导出, &QAction::triggered, this, [this] { exportCommand(false); });
+  connect(多集成块_每8路一块, &QAction::triggered, this, [this] { exportCommand(true); });
+  // The arrangements of the pictures on the sign, each confirmed first.
+  const auto arrangement = [this](const char* question, void (design::DesignCommands::*command)()) {
+    return [this, question, command] {
+      if (app_.dialogs().message(question, platform::Buttons::YesNo, platform::Answer::Yes) !=
+          platform::Answer::Yes)
+        return;
+      (context_.design().*command)();
+    };
+  };
+  connect(顺序排列一行, &QAction::triggered, this,
+          arrangement("请确认重新排列各个图案！", &design::DesignCommands::图片排列一行));
+  connect(图片排列为_边框, &QAction::triggered, this,
+          arrangement("请确认重新排列各个图案！", &design::DesignCommands::图片排列为边框));
+  connect(标志排列为一行, &QAction::triggered, this,
+          arrangement("请确认重新排列各个标志！", &design::DesignCommands::标志排列一行));
+  connect(标志排列为边框, &QAction::triggered, this,
+          arrangement("请确认重新排列各个标志！", &design::DesignCommands::标志排列为边框));
+  connect(标志设计, &QAction::triggered, this, [this] { designerCommand(design::PictureKind::Logo); });
+  connect(图案设计, &QAction::triggered, this, [this] { designerCommand(design::PictureKind::Image); });
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseMove && (watched == mdi->viewport() || watched == Picture1) &&
+      context_.design) {
+    context_.design().消除各种物件块();
+    unsetCursor();
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::buildToolbar() {
+  Picture1 = new QWidget(this);
+  Picture1->setMouseTracking(true);
+  Picture1->installEventFilter(this);
+  Picture1->setObjectName(QStringLiteral("Picture1"));
+  Picture1->setAutoFillBackground(true);
+  auto* strip = new QHBoxLayout(Picture1);
+  strip->setContentsMargins(6, 3, 6, 3);
+  strip->setSpacing(4);
+  启用竖列显示 = new controls::CheckBoxControl(QStringLiteral("启用竖列显示"), Picture1);
+  启用竖列显示->setObjectName(QStringLiteral("启用竖列显示"));
+  启用横显示 = new controls::CheckBoxControl(QStringLiteral("启用横显示"), Picture1);
+  启用横显示->setObjectName(QStringLiteral("启用横显示"));
+  启用横显示->setValue(1);
+  strip->addWidget(启用竖列显示);
+  strip->addWidget(启用横显示);
+  strip->addSpacing(12);
+  auto make = [&](const char* name, const char* icon, const char* tip) {
+    auto* b = new controls::VelarnButton(Picture1);
+    b->setObjectName(QString::fromUtf8(name));
+    b->setPicture(controls::toolbarIcon(QString::fromUtf8(icon), 24));
+    b->setToolTip(QString::fromUtf8(tip));
+    b->setToolbarStyle(true);
+    strip->addWidget(b);
+    return b;
+  };
+  新建 = make("新建", "新建", "新建工程");
+  打开 = make("打开", "打开", "打开工程");
+  保存 = make("保存", "保存", "保存工程");
+  strip->addSpacing(8);
+  标志设计按钮 = make("标志设计按钮", "标志设计", "标志设计");
+  灯 = make("灯", "图案设计", "图案设计");
+  strip->addSpacing(8);
+  运行 = make("运行", "运行", "运行");
+  暂停 = make("暂停", "暂停", "暂停");
+  停止 = make("停止", "停止", "停止");
+  strip->addSpacing(8);
+  属性 = make("属性", "属性", "重新设计基本花式");
+  后期处理 = make("后期处理", "后期处理", "后期处理");
+  撤销 = make("撤销", "撤销", "撤销");
+  帮助 = make("帮助", "帮助", "帮助");
+  strip->addStretch();
+  auto* top = new QWidget(this);
+  auto* topLayout = new QVBoxLayout(top);
+  topLayout->setContentsMargins(0, 0, 0, 0);
+  topLayout->setSpacing(0);
+  topLayout->addWidget(menus_);
+  topLayout->addWidget(Picture1);
+  setMenuWidget(top);
+
+  connect(新建, &controls::VelarnButton::clicked, this, [this] { 新建工程(); });
+  connect(打开, &controls::VelarnButton::clicked, this, [this] { openProjectCommand(); });
+  connect(保存, &controls::VelarnButton::clicked, this, [this] { saveProjectCommand(); });
+  connect(撤销, &controls::VelarnButton::clicked, this, [this] { undoInFocusedBox(); });
+  connect(帮助, &controls::VelarnButton::clicked, this, [this] { openHelp(); });
+  connect(启用横显示, &controls::CheckBoxControl::valueChanged, this, [this](int) { onHorizontalSwitch(); });
+  connect(启用竖列显示, &controls::CheckBoxControl::valueChanged, this, [this](int) { onVerticalSwitch(); });
+  connect(运行, &controls::VelarnButton::clicked, this, [this] { runCommand(); });
+  connect(暂停, &controls::VelarnButton::clicked, this, [this] { pauseCommand(); });
+  connect(停止, &controls::VelarnButton::clicked, this, [this] { stopCommand(); });
+  connect(属性, &controls::VelarnButton::clicked, this, [this] { backToDesignCommand(); });
+  connect(后期处理, &controls::VelarnButton::clicked, this, [this] {
+    if (!postEditShown()) context_.design().生成TXT文件Click();
+  });
+  connect(标志设计按钮, &controls::VelarnButton::clicked, this,
+          [this] { designerCommand(design::PictureKind::Logo); });
+  connect(灯, &controls::VelarnButton::clicked, this,
+          [this] { designerCommand(design::PictureKind::Image); });
+}
+
+void MainWindow::load() {
+  app_.canQuit = true;
+  context_.design();  // the window and its frame
+  show();
+  context_.loadDesign();
+  调入最近打开的文件菜单();
+  loaded_ = false;
+  if (postEditShown()) {
+    showPostEdit();
+  } else {
+    showDesign();
+  }
+  loaded_ = true;
+  调整尺寸();
+}
+
+void MainWindow::setStatusText(const QString& text) {
+  statusPanel->setText(text);
+}
+
+bool MainWindow::horizontalShown() const {
+  return 启用横显示->value() == 1;
+}
+bool MainWindow::verticalShown() const {
+  return 启用竖列显示->value() == 1;
+}
+
+void MainWindow::setPreviewSwitches(bool horizontal, bool vertical) {
+  design::ProjectSettings s;
+  s.showHorizontal = horizontal ? 1 : 0;
+  s.showVertical = vertical ? 1 : 0;
+  design::keepOnePreview(s);
+  horizontal = s.showHorizontal == 1;
+  vertical = s.showVertical == 1;
+  const QSignalBlocker a(启用横显示);
+  const QSignalBlocker b(启用竖列显示);
+  启用横显示->setValue(horizontal ? 1 : 0);
+  启用竖列显示->setValue(vertical ? 1 : 0);
+  storeSwitches();
+}
+
+void MainWindow::onHorizontalSwitch() {
+  // At least one preview stays on.
+  if (!horizontalShown() && !verticalShown()) 启用竖列显示->setValue(1);
+  storeSwitches();
+  showPreviews();
+  调整尺寸();
+}
+
+void MainWindow::onVerticalSwitch() {
+  if (!verticalShown() && !horizontalShown()) 启用横显示->setValue(1);
+  storeSwitches();
+  showPreviews();
+  调整尺寸();
+}
+
+void MainWindow::showPreviews() {
+  auto& horizontal = context_.horizontal();
+  auto& vertical = context_.vertical();
+  horizontalFrame->setVisible(horizontalShown());
+  verticalFrame->setVisible(verticalShown());
+  if (horizontalShown()) horizontal.show();
+  if (verticalShown()) vertical.show();
+}
+
+void MainWindow::placePreviews() {
+  context_.horizontal();
+  context_.vertical();
+  const auto& s = document_.settings();
+  horizontalFrame->resize(std::max(67, platform::toPixels(s.horizontalWidth)),
+                          std::max(67, platform::toPixels(s.horizontalHeight)));
+  verticalFrame->resize(std::max(67, platform::toPixels(s.verticalWidth)),
+                        std::max(67, platform::toPixels(s.verticalHeight)));
+  setPreviewSwitches(s.showHorizontal == 1, s.showVertical == 1);
+  showPreviews();
+  调整尺寸();
+}
+
+void MainWindow::调整尺寸() {
+  if (!designFrame) return;
+  const QSize client = mdi->viewport()->size();
+  const bool vertical = verticalFrame && verticalFrame->isVisible();
+  const bool horizontal = horizontalFrame && horizontalFrame->isVisible();
+  const int left = vertical ? verticalFrame->width() : 0;
+  if (vertical) verticalFrame->move(0, 0);
+  if (horizontal) {
+    horizontalFrame->move(left, 0);
+    // The horizontal preview spans the client area beside the vertical one.
+    horizontalFrame->resize(std::max(200, client.width() - left), horizontalFrame->height());
+  }
+  const int top = horizontal ? horizontalFrame->height() : 0;
+  const QRect place(left, top, std::max(200, client.width() - left), std::max(150, client.height() - top));
+  designFrame->setGeometry(place);
+  if (postEditFrame) postEditFrame->setGeometry(place);
+}
+
+namespace {
+bool frameShown(const QMdiSubWindow* frame) {
+  return frame && frame->isVisible();
+}
+}  // namespace
+
+void MainWindow::runCommand() {
+  if (frameShown(designFrame)) {
+    if (postEditFrame) postEditFrame->hide();
+    auto& design = context_.design();
+    design.closeStepReader();
+    design.显示总程序Click();
+  }
+  if (postEditShown()) {
+    designFrame->hide();
+    context_.postEdit().runCommand();
+  }
+}
+
+void MainWindow::pauseCommand() {
+  if (frameShown(designFrame)) context_.design().pauseRun();
+  if (postEditShown()) context_.postEdit().pauseRun();
+}
+
+void MainWindow::stopCommand() {
+  if (frameShown(designFrame)) context_.design().stopCommand();
+  if (postEditShown()) context_.postEdit().stopRun();
+}
+
+void MainWindow::backToDesignCommand() {
+  if (frameShown(designFrame)) return;
+  const QString manual = app_.projectFile(QString::fromUtf8(compiler::kManualFile));
+  if (QFileInfo::exists(manual)) {
+    if (app_.dialogs().message("重新编辑属性将删除人工编辑的结果,确认删除？", platform::Buttons::YesNo,
+                               platform::Answer::No) != platform::Answer::Yes) {
+      return;
+    }
+    QFile::remove(manual);
+    document_.edit(design::ProjectDocument::ManualPart,
+                   [](design::Project& p) { design::dropManualText(p); });
+  }
+  context_.postEdit().stopRun();
+  showDesign();
+  context_.design().显示总程序Click();
+}
+
+void MainWindow::exportCommand(bool perEightChannels) {
+  const QString manual = app_.projectFile(QString::fromUtf8(compiler::kManualFile));
+  if (perEightChannels && QFileInfo::exists(manual)) {
+    // The hand-edited sequence is what this export compiles.
+    const QString total = app_.appFile(QString::fromUtf8(compiler::kTotalProgramFile));
+    const auto bytes = platform::readBytes(platform::pathFromUtf8(us(manual)));
+    const Status copied = bytes ? platform::writeBytesSafely(platform::pathFromUtf8(us(total)), *bytes, false)
+                                : Status::fail(bytes.error());
+    if (!copied) {
+      app_.dialogs().message(copied.error());
+      return;
+    }
+  } else if (!context_.design().生成TXT文件Click()) {
+    return;  // nothing assembled: compiling now would compile an older total program
+  }
+  // Window events only: a click or a key now would act on a compile that has not started yet.
+  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  context_.compile(perEightChannels ? compiler::ChipLayout::PerEightChannels : compiler::ChipLayout::Single);
+}
+
+void MainWindow::showDesign() {
+  context_.design();
+  if (postEditFrame) postEditFrame->hide();
+  designFrame->show();
+  designFrame->widget()->show();
+  调整尺寸();
+}
+
+void MainWindow::showPostEdit() {
+  context_.postEdit();
+  designFrame->hide();
+  postEditFrame->show();
+  postEditFrame->widget()->show();
+  调整尺寸();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  if (loaded_) 调整尺寸();
+}
+
+bool MainWindow::askToSave() {
+  if (!document_.dirty()) return true;
+  switch (app_.dialogs().message("原来的工程已经改变，是否存盘？", platform::Buttons::YesNoCancel,
+                                 platform::Answer::Yes)) {
+    case platform::Answer::Yes:
+      saveProjectCommand();
+      return true;
+    case platform::Answer::No:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void MainWindow::新建工程() {
+  if (!askToSave()) return;
+  auto& design = context_.design();
+  QString name;
+  QString dir;
+  for (;;) {
+    const auto answer = app_.dialogs().input("输入新工程名称，如果有英文字符建议采用全角英文字符。",
+                                             "输入工程名称：", "新工程");
+    if (!answer || answer->empty()) return;
+    name = qs(*answer);
+    dir = app_.applicationDirectory() + QLatin1Char('/') + name;
+    QDir().rmdir(dir + QStringLiteral("/bin"));
+    QDir().rmdir(dir);
+    if (!directoryHoldsFiles(dir) && !directoryHoldsFiles(dir + QStringLiteral("/bin"))) break;
+    const auto overwrite = app_.dialogs().message("工程“" + us(name) + "”已经存在，是否覆盖它？",
+                                                  platform::Buttons::YesNoCancel, platform::Answer::Yes);
+    if (overwrite == platform::Answer::Cancel) return;
+    if (overwrite == platform::Answer::No) continue;
+    if (app_.dialogs().message("请再确认删除原来已经存在的“" + us(name) + "”工程！", platform::Buttons::YesNo,
+                               platform::Answer::Yes) != platform::Answer::Yes) {
+      continue;
+    }
+    removeFilesIn(dir + QStringLiteral("/bin"));
+    removeFilesIn(dir);
+    QDir().rmdir(dir + QStringLiteral("/bin"));
+    QDir().rmdir(dir);
+    break;
+  }
+
+  app_.setCurrentProjectPath(dir + QString::fromUtf8(kProjectExtension));
+  QDir().mkpath(dir);
+  app_.setProjectDirectory(dir);
+  // Every window takes its part of the new project: the design window its 23 controls, the
+  // post-processing window the title effect "新工程<1>", this window the preview switches.
+  context_.postEdit();  // it writes the new title effect file as it takes the project
+  document_.replace(design::newProject(us(name), document_.project()), true);
+
+  context_.horizontal();
+  context_.vertical();
+  const auto& s = document_.settings();
+  horizontalFrame->resize(platform::toPixels(s.horizontalWidth), platform::toPixels(s.horizontalHeight));
+  verticalFrame->resize(platform::toPixels(s.verticalWidth), platform::toPixels(s.verticalHeight));
+  showPreviews();
+  horizontalFrame->resize(std::max(200, mdi->viewport()->width()), horizontalFrame->height());
+
+  if (context_.clearPictures) context_.clearPictures();
+  design.定位灯管Click();
+  setWindowTitle(qs(windowCaption(us(app_.currentProjectPath()))));
+
+  const int width = design::columnsOf(document_.settings());
+  (void)platform::overwriteFile(platform::pathFromUtf8(us(app_.scratchFile())),
+                                std::string(static_cast<std::size_t>(std::max(0, width)), 'X') + "\r\n");
+  调整尺寸();
+  design.定位灯管Click();
+}
+
+void MainWindow::openProjectCommand() {
+  if (!askToSave()) return;
+  const auto path = app_.dialogs().openFile("打开", us(app_.applicationDirectory()), kProjectFilter);
+  if (!path) return;
+  app_.setCurrentProjectPath(qs(*path));
+  showDesign();
+  context_.design().打开工程();
+  setWindowTitle(qs(windowCaption(*path)));
+  备份最近打开的菜单();
+  调入最近打开的文件菜单();
+}
+
+void MainWindow::saveProjectCommand() {
+  app_.setCurrentProjectPath(app_.currentProjectPath());
+  setWindowTitle(qs(windowCaption(us(app_.currentProjectPath()))));
+  context_.design().保存工程Click();
+  备份最近打开的菜单();
+  调入最近打开的文件菜单();
+}
+
+void MainWindow::saveAsCommand() {
+  const QString oldDir = app_.projectDirectory();
+  const auto path = app_.dialogs().saveFile("另存为", us(app_.applicationDirectory()),
+                                            us(app_.currentProjectPath()), kProjectFilter);
+  if (!path) return;
+  if (QFileInfo::exists(qs(*path)) &&
+      app_.dialogs().message("“" + *path + "”已经存在是否覆盖它？", platform::Buttons::YesNo,
+                             platform::Answer::Yes) != platform::Answer::Yes) {
+    return;
+  }
+  const QString target = qs(*path);
+  app_.setCurrentProjectPath(target);
+  app_.setProjectDirectory(oldDir);  // the coordinate files still go to the old directory
+  setWindowTitle(qs(windowCaption(*path)));
+  context_.design().保存工程Click();
+
+  app_.setCurrentProjectPath(target);
+  const QString newDir = app_.projectDirectory();
+  QDir().mkpath(newDir);
+  if (QFileInfo(oldDir).absoluteFilePath() != QFileInfo(newDir).absoluteFilePath()) {
+    // Each file is written beside its target and renamed over it: a copy that fails leaves the
+    // file that was there.
+    for (const QFileInfo& f : QDir(oldDir).entryInfoList(QDir::Files | QDir::Hidden)) {
+      const QString to = newDir + QLatin1Char('/') + f.fileName();
+      if (const auto bytes = platform::readBytes(platform::pathFromUtf8(us(f.filePath())))) {
+        (void)platform::writeBytesSafely(platform::pathFromUtf8(us(to)), *bytes);
+      }
+    }
+  }
+  备份最近打开的菜单();
+  调入最近打开的文件菜单();
+}
+
+void MainWindow::openRecent(int slot) {
+  const RecentList list = readRecentList(app_.settings());
+  const std::string& path = list[static_cast<std::size_t>(slot)];
+  if (!QFileInfo(qs(path)).isFile()) {
+    app_.dialogs().message("工程“" + path + "”已经不存在！");
+    return;
+  }
+  app_.setCurrentProjectPath(qs(path));
+  showDesign();
+  context_.design().打开工程();
+  setWindowTitle(qs(windowCaption(path)));
+  备份最近打开的菜单();
+  调入最近打开的文件菜单();
+}
+
+void MainWindow::调入最近打开的文件菜单() {
+  const RecentList list = readRecentList(app_.settings());
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    QAction* item = mnuFileMRU[i];
+    if (list[i].empty()) {
+      item->setVisible(false);
+      continue;
+    }
+    mnuFileBar4->setVisible(true);
+    item->setVisible(true);
+    QString caption = qs(recentCaption(list[i], us(app_.applicationDirectory())));
+    item->setText(caption.replace(QLatin1Char('&'), QStringLiteral("&&")));
+    item->setToolTip(qs(list[i]));
+  }
+}
+
+void MainWindow::备份最近打开的菜单() {
+  writeRecentList(app_.settings(), putFirst(readRecentList(app_.settings()), us(app_.currentProjectPath())));
+}
+
+void MainWindow::openHelp() {
+  QDesktopServices::openUrl(QUrl::fromLocalFile(app_.appFile(QString::fromUtf8(kHelpPage))));
+}
+
+void MainWindow::undoInFocusedBox() {
+  QWidget* target = QApplication::focusWidget();
+  if (!target) return;
+  // The board and the other controls of the design window and the previews undo the project's
+  // last edit; a box keeps the key for its own undo.
+  if (design::reachesProjectUndo(target)) {
+    document_.undoStack().undo();
+    return;
+  }
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_Z, Qt::ControlModifier, QStringLiteral("\x1a"));
+  QKeyEvent release(QEvent::KeyRelease, Qt::Key_Z, Qt::ControlModifier, QStringLiteral("\x1a"));
+  QApplication::sendEvent(target, &press);
+  QApplication::sendEvent(target, &release);
+}
+
+void MainWindow::exitCommand() {
+  close();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (closing_) {
+    event->accept();
+    return;
+  }
+  if (!context_.design().unload() || !app_.canQuit) {
+    event->ignore();
+    return;
+  }
+  备份最近打开的菜单();
+  closing_ = true;
+  hide();
+  platform::removeScratchFiles(platform::pathFromUtf8(us(app_.temporaryDirectory())));
+  event->accept();
+  app_.scheduleEnd();
+}
+
+void MainWindow::designerCommand(design::PictureKind kind) {
+  context_.design().stopRun();
+  context_.postEdit().stopRun();
+  if (context_.showDesigner) context_.showDesigner(kind);
+}
+
+}  // namespace lumafex::app
+
+namespace lumafex::app {
+
+void MainWindow::exportAnimationCommand() {
+  // The preview shown is the one exported; with both on, the horizontal one.
+  preview::PreviewWindow& preview =
+      horizontalShown() || !verticalShown() ? context_.horizontal() : context_.vertical();
+  render::ExportAnimationRequest request;
+  request.project = &document_.project();
+  request.projectFile = app_.currentProjectPath();
+  request.projectDirectory = app_.projectDirectory();
+  request.preview = &preview;
+  render::exportAnimationCommand(this, app_.dialogs(), request);
+}
+
+}  // namespace lumafex::app

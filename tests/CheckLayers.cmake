@@ -1,0 +1,20 @@
+# Fails when an include points up the layers: core uses nothing of ours above it and no Qt, render
+# uses core only, cli uses core and render, desktop anything below it.
+# Run: cmake -DSOURCE_DIR=<src> -P CheckLayers.cmake
+set(forbidden_core "^#include [<\"](Q|render/|desktop/|cli/)")
+set(forbidden_render "^#include \"(desktop/|cli/)")
+set(forbidden_cli "^#include \"desktop/")
+set(failures "")
+foreach(layer core render cli)
+  file(GLOB_RECURSE files "${SOURCE_DIR}/${layer}/*.h" "${SOURCE_DIR}/${layer}/*.cpp")
+  foreach(file ${files})
+    file(STRINGS "${file}" lines REGEX "${forbidden_${layer}}")
+    foreach(line ${lines})
+      string(REPLACE "${SOURCE_DIR}/" "" rel "${file}")
+      string(APPEND failures "  ${rel}: ${line}\n")
+    endforeach()
+  endforeach()
+endforeach()
+if(failures)
+  message(FATAL_ERROR "includes that point up the layers:\n${failures}")
+endif()

@@ -1,0 +1,265 @@
+// A project compiled as the export commands do, and the same through lumafex-cli.
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <array>
+#include <cstdio>
+
+#include "core/app/ProjectPaths.h"
+#include "core/compiler/ProjectCompile.h"
+#include "core/design/ProjectRecord.h"
+#include "core/design/Rules.h"
+#include "core/patterns/Catalogue.h"
+#include "core/platform/TextCodec.h"
+#include "core/platform/TextFile.h"
+#include "support/RunCli.h"
+#include "support/TempDir.h"
+
+namespace lumafex::compiler {
+namespace {
+
+namespace fs = std::filesystem;
+using platform::pathFromUtf8;
+
+std::string fileBytes(const fs::path& p) {
+  auto r = platform::readBytes(p);
+  return r ? *r : std::string("<missing>");
+}
+
+struct Project {
+  testing::TempDir dir;
+  fs::path file;
+  fs::path directory;
+
+  Project(const design::ProjectSettings& s, const std::vector<std::string>& board) {
+    file = dir.path() / pathFromUtf8("红星.hs");
+    directory = dir.path() / pathFromUtf8("红星");
+    fs::create_directories(directory);
+    EXPECT_TRUE(design::writeProjectRecord(file, design::recordOf(s, board)));
+  }
+  void put(const char* name, std::string_view utf8Text) const {
+    ASSERT_TRUE(platform::writeGbkText(directory / pathFromUtf8(name), utf8Text));
+  }
+  std::string bin(const std::string& name) const { return fileBytes(directory / "bin" / pathFromUtf8(name)); }
+  CompileResult compile(ChipLayout layout) const {
+    auto p = loadProject(file);
+    EXPECT_TRUE(p) << p.error();
+    return compileProject(*p, layout, dir.path());
+  }
+};
+
+design::ProjectSettings eightChannels() {
+  design::ProjectSettings s;
+  s.columns = "8";
+  s.colourCount = "1";
+  s.title = "欢迎光";
+  return s;
+}
+
+std::string positiveImageOf(std::string_view lines, int bytes) {
+  std::string out;
+  for (const auto& line : platform::splitTextLines(lines)) {
+    for (int g = 0; g < bytes; ++g) {
+      int v = 0;
+      for (int k = 0; k < 8; ++k) {
+        const std::size_t i = static_cast<std::size_t>(g * 8 + k);
+        if (i < line.size() && line[i] != ' ' && line[i] != '_') v |= 1 << k;
+      }
+      out += static_cast<char>(v);
+    }
+  }
+  return out;
+}
+
+std::string effect(const char* generator, int n, int colours) {
+  patterns::StepWriter out;
+  patterns::runGenerator(*patterns::findGenerator(generator), n, colours, out);
+  return std::string(out.bytes());
+}
+
+TEST(ProjectCompile, SingleChipOfAPlainBoard) {
+  Project p(eightChannels(), {"1右扫", "22收缩"});
+  const auto r = p.compile(ChipLayout::Single);
+  ASSERT_TRUE(r.ok) << r.message;
+  EXPECT_EQ(r.channelsLabel, "8");
+  EXPECT_EQ(p.bin("单IC正.bin"), positiveImageOf(effect("S1", 8, 1) + effect("S28", 8, 1), 1));
+  EXPECT_EQ(r.images.frames, 13);
+  EXPECT_EQ(fileBytes(p.dir.path() / pathFromUtf8("霓虹灯花式.txt")), r.totalProgram);
+}
+
+TEST(ProjectCompile, TitleEffectAddsTitleChannels) {
+  auto s = eightChannels();
+  s.horizontalTitleEffect = 1;
+  Project p(s, {"27全亮"});  // four lit steps
+  p.put("标题花式.bt", "X□X<2>\r\n□□□<4>\r\n");
+  const auto r = p.compile(ChipLayout::PerEightChannels);
+  ASSERT_TRUE(r.ok) << r.message;
+  EXPECT_EQ(r.channelsLabel, "11");
+  EXPECT_EQ(p.bin("正1.bin"), std::string(4, '\xFF'));
+  EXPECT_EQ(p.bin("正2.bin"), std::string("\x07\x05\x05\x00", 4));
+  EXPECT_EQ(p.bin("反2.bin"), std::string("\xF8\xFA\xFA\xFF", 4));
+}
+
+TEST(ProjectCompile, PerEightChannelsCompilesTheManualFile) {
+  auto s = eightChannels();
+  s.baseChannels = "8";
+  Project p(s, {"1右扫"});
+  p.put("人工修改的花式.txt", "XXXXXXXX\r\n        \r\nX      X\r\n");
+  const auto multi = p.compile(ChipLayout::PerEightChannels);
+  ASSERT_TRUE(multi.ok) << multi.message;
+  EXPECT_EQ(multi.channelsLabel, "11");  // base channels plus the three title characters
+  EXPECT_EQ(p.bin("正1.bin"), std::string("\xFF\x00\x81", 3));
+  EXPECT_EQ(p.bin("正2.bin"), std::string(3, '\0'));
+  // The single-chip export assembles the board anew; the manual file still adds the title count.
+  const auto single = p.compile(ChipLayout::Single);
+  ASSERT_TRUE(single.ok) << single.message;
+  EXPECT_EQ(single.totalProgram, effect("S1", 8, 1));
+  EXPECT_EQ(single.channelsLabel, "11");
+  EXPECT_FALSE(fs::exists(p.directory / "bin" / pathFromUtf8("正1.bin")));
+}
+
+TEST(ProjectCompile, FailuresWriteNoImages) {
+  {
+    Project p(eightChannels(), {});
+    const auto r = p.compile(ChipLayout::Single);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.message, "请先选择花式到编程板。");
+    EXPECT_FALSE(fs::exists(p.directory / "bin"));
+  }
+  {
+    auto s = eightChannels();
+    s.horizontalTitleEffect = 1;
+    Project p(s, {"1右扫"});
+    p.put("标题花式.bt", "X□<3>\r\n");
+    const auto r = p.compile(ChipLayout::Single);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.message, "“X□<3>”的长度有问题！");
+    EXPECT_FALSE(fs::exists(p.directory / "bin"));
+  }
+  {
+    auto s = eightChannels();
+    s.columns = "500";
+    Project p(s, {"1右扫"});
+    EXPECT_FALSE(p.compile(ChipLayout::Single).ok);
+  }
+}
+
+TEST(ProjectCompile, ImageChannelsCountTheImagePictures) {
+  auto s = eightChannels();
+  s.imagesOn = 1;
+  Project p(s, {"1右扫"});
+  for (const char* name : {"图案1.bmp", "图案2.bmp", "图案4.bmp"}) p.put(name, "BM");
+  const auto r = p.compile(ChipLayout::Single);
+  ASSERT_TRUE(r.ok) << r.message;
+  EXPECT_EQ(r.channelsLabel, "10");  // 8 tubes + 2 images (picture 3 is missing)
+  EXPECT_EQ(platform::splitTextLines(r.totalProgram).front(), "X        X");
+}
+
+TEST(ProjectCompile, ColourCountText) {
+  struct Case {
+    const char* text;
+    int colours;
+  };
+  for (const Case c :
+       {Case{"2", 2}, Case{" 3 ", 3}, Case{"7", 3}, Case{"abc", 1}, Case{"0", 0}, Case{"2.5", 0}}) {
+    EXPECT_EQ(design::colourCountOf(c.text), c.colours) << c.text;
+  }
+}
+
+TEST(ProjectCompile, AColourCountWithoutCatalogueIsRefusedAndKeepsTheImages) {
+  Project p(eightChannels(), {"1右扫"});
+  ASSERT_TRUE(p.compile(ChipLayout::Single).ok);
+  const std::string before = p.bin("单IC正.bin");
+  for (const char* colours : {"0", "-1", "2.5"}) {
+    auto s = eightChannels();
+    s.colourCount = colours;
+    ASSERT_TRUE(design::writeProjectRecord(p.file, design::recordOf(s, {"1右扫"})));
+    const auto r = p.compile(ChipLayout::Single);
+    EXPECT_FALSE(r.ok) << colours;
+    EXPECT_EQ(r.message, std::string("色数“") + colours + "”不正确，应为1、2或3。");
+    EXPECT_EQ(p.bin("单IC正.bin"), before);
+  }
+}
+
+TEST(ProjectCompile, WithBothPreviewsOffTheVerticalOneIsOn) {
+  auto s = eightChannels();
+  s.showHorizontal = 0;
+  s.showVertical = 0;
+  s.horizontalTitleEffect = 1;  // belongs to the preview that stays off
+  s.verticalTitleEffect = 0;
+  Project off(s, {"27全亮"});
+  off.put("标题花式.bt", "X□X<2>\r\n");
+  EXPECT_EQ(off.compile(ChipLayout::Single).channelsLabel, "8");
+  s.verticalTitleEffect = 1;
+  Project on(s, {"27全亮"});
+  on.put("标题花式.bt", "X□X<2>\r\n");
+  EXPECT_EQ(on.compile(ChipLayout::Single).channelsLabel, "11");
+}
+
+TEST(ProjectCompile, TheTitleKeepsOnlyDoubleByteCharacters) {
+  auto s = eightChannels();
+  s.title = "AB红星";
+  s.horizontalTitleEffect = 1;
+  Project p(s, {"27全亮"});
+  p.put("标题花式.bt", "□星<1>\r\n");
+  const auto r = p.compile(ChipLayout::Single);
+  ASSERT_TRUE(r.ok) << r.message;
+  EXPECT_EQ(r.channelsLabel, "10");
+}
+
+struct CliOutcome {
+  int status = -1;
+  std::string out;
+};
+
+CliOutcome cli(const std::string& args) {
+  CliOutcome o;
+  FILE* pipe = popen((std::string(LUMAFEX_CLI_PATH) + " " + args + " 2>&1").c_str(), "r");
+  if (!pipe) return o;
+  std::array<char, 4096> buf{};
+  std::size_t n = 0;
+  while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) o.out.append(buf.data(), n);
+  const int raw = pclose(pipe);
+  o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return o;
+}
+
+TEST(CliCompile, SameImagesAsTheCoreAndTheReport) {
+  auto s = eightChannels();
+  s.columns = "24";
+  s.colourCount = "2";
+  Project p(s, {"3右扫_色彩混合", "44推挡", "55积木_变色"});
+  const std::string quoted = "'" + platform::pathToUtf8(p.file) + "'";
+  const auto single = cli("compile " + quoted + " --single");
+  ASSERT_EQ(single.status, 0) << single.out;
+  const std::string image = p.bin("单IC正.bin");
+  const auto core = p.compile(ChipLayout::Single);
+  EXPECT_EQ(single.out, core.images.report + "\n");
+  EXPECT_EQ(p.bin("单IC正.bin"), image);
+  const auto multi = cli("compile " + quoted + " --multi");
+  ASSERT_EQ(multi.status, 0) << multi.out;
+  for (int g = 0; g < 3; ++g) {
+    const std::string chip = p.bin("正" + std::to_string(g + 1) + ".bin");
+    ASSERT_EQ(chip.size() * 3, image.size());
+    for (std::size_t f = 0; f < chip.size(); ++f)
+      EXPECT_EQ(chip[f], image[f * 3 + static_cast<std::size_t>(g)]);
+  }
+  const auto assembled = cli("assemble " + quoted);
+  EXPECT_EQ(assembled.status, 0);
+  EXPECT_EQ(assembled.out, core.totalProgram);
+}
+
+TEST(CliCompile, FailuresAndUsage) {
+  Project p(eightChannels(), {});
+  const std::string quoted = "'" + platform::pathToUtf8(p.file) + "'";
+  const auto empty = cli("compile " + quoted + " --single");
+  EXPECT_EQ(empty.status, 1);
+  EXPECT_EQ(empty.out, "请先选择花式到编程板。\n");
+  EXPECT_EQ(cli("compile " + quoted).status, 2);
+  EXPECT_EQ(cli("compile " + quoted + " --single --multi").status, 2);
+  EXPECT_EQ(cli("compile /no/such/project.hs --single").status, 1);
+}
+
+}  // namespace
+}  // namespace lumafex::compiler
