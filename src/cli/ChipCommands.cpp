@@ -5,6 +5,7 @@
 #include "cli/ChipArgs.h"
 #include "cli/Commands.h"
 #include "cli/PrivateDirectory.h"
+#include "core/compiler/ChipVerify.h"
 #include "core/compiler/ProjectCompile.h"
 #include "core/platform/TextFile.h"
 
@@ -101,24 +102,15 @@ int verifyCommand(const std::vector<std::string>& words, std::ostream& out, std:
   }
   auto options = chipOptionsOf(args, false, err);
   if (!options) return kExitUsage;
-  options->inMemoryOnly = true;
 
   // Every read-back file is read before the compile: a bad name is a bad argument.
-  std::vector<compiler::ReadBack> readBacks;
-  for (std::size_t i = 1; i < args.positional().size(); ++i) {
-    const fs::path path = platform::pathFromUtf8(args.positional()[i]);
-    auto bytes = platform::readBytes(path);
-    if (!bytes) {
-      err << "lumafex-cli: " << bytes.error() << '\n';
-      return kExitUsage;
-    }
-    const std::string name = platform::pathToUtf8(path.filename());
-    auto readBack = compiler::readBackOf(name, std::move(*bytes));
-    if (!readBack) {
-      err << "lumafex-cli: “" << args.positional()[i] << "”不是有效的 HEX 或 S-record 文件\n";
-      return kExitUsage;
-    }
-    readBacks.push_back(std::move(*readBack));
+  std::vector<fs::path> files;
+  for (std::size_t i = 1; i < args.positional().size(); ++i)
+    files.push_back(platform::pathFromUtf8(args.positional()[i]));
+  const auto readBacks = compiler::readBackFiles(files);
+  if (!readBacks) {
+    err << "lumafex-cli: " << readBacks.error() << '\n';
+    return kExitUsage;
   }
 
   auto project = compiler::loadProject(platform::pathFromUtf8(args.positional().front()));
@@ -127,39 +119,26 @@ int verifyCommand(const std::vector<std::string>& words, std::ostream& out, std:
     return kExitFailed;
   }
   PrivateDirectory privateDir;
-  const fs::path work = compileWorkDirectory(args, privateDir, err);
-  if (work.empty()) return kExitFailed;
-  const auto layout =
+  compiler::CompileRequest request;
+  request.workDirectory = compileWorkDirectory(args, privateDir, err);
+  if (request.workDirectory.empty()) return kExitFailed;
+  request.layout =
       args.flag("single") ? compiler::ChipLayout::Single : compiler::ChipLayout::PerEightChannels;
-  const auto result = compiler::compileProject(*project, layout, work, *options);
-  if (!result.ok) {
-    err << result.message << '\n';
-    return kExitFailed;
-  }
-
-  std::vector<compiler::ImageComparison> comparisons;
-  for (const auto& readBack : readBacks) {
-    const compiler::ImageFile* image = nullptr;
-    for (const auto& f : result.images.files) {
-      if (f.name == readBack.imageName) image = &f;
-    }
-    if (!image) {
-      err << "lumafex-cli: 本次编译没有名为“" << readBack.imageName << "”的EPROM文件\n";
+  request.chip = *options;
+  const auto result = compiler::verifyChips(*project, request, *readBacks);
+  switch (result.failure) {
+    case compiler::VerifyResult::Failure::Compile:
+      err << result.message << '\n';
+      return kExitFailed;
+    case compiler::VerifyResult::Failure::NoSuchImage:
+      err << "lumafex-cli: " << result.message << '\n';
       return kExitUsage;
-    }
-    const std::size_t sequence =
-        static_cast<std::size_t>(result.images.frames) *
-        (layout == compiler::ChipLayout::Single ? static_cast<std::size_t>(result.images.bytes) : 1u);
-    comparisons.push_back(compiler::compareImage(readBack.imageName, image->bytes, readBack.bytes,
-                                                 result.images.bytes, sequence));
+    case compiler::VerifyResult::Failure::None:
+      break;
   }
-  bool identical = true;
-  for (const auto& c : comparisons) {
-    out << compiler::describeComparison(c);
-    identical = identical && c.identical();
-  }
+  out << result.report();
   out.flush();
-  return identical ? kExitOk : kExitFailed;
+  return result.identical() ? kExitOk : kExitFailed;
 }
 
 }  // namespace lumafex::cli

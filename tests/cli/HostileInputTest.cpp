@@ -178,19 +178,32 @@ const std::vector<Case>& cases() {
          f.set(35, "80000");
          f.putInProject("人工修改的花式.txt", "XXXXXXXX\r\n");
        },
-       "--multi", 1, "基本路数“80000”不正确，应在1到300之间。"},
+       "--multi", 1, "基本路数“80000”不正确，应在0到300之间。"},
       {"base channels 2000000000",
        [](Fixture& f) {
          f.set(35, "2000000000");
          f.putInProject("人工修改的花式.txt", "XXXXXXXX\r\n");
        },
-       "--multi", 1, "基本路数“2000000000”不正确，应在1到300之间。"},
+       "--multi", 1, "基本路数“2000000000”不正确，应在0到300之间。"},
       {"base channels 1e30",
        [](Fixture& f) {
          f.set(35, "1e30");
          f.putInProject("人工修改的花式.txt", "XXXXXXXX\r\n");
        },
-       "--multi", 1, "基本路数“1e30”不正确，应在1到300之间。"},
+       "--multi", 1, "基本路数“1e30”不正确，应在0到300之间。"},
+      {"base channels 0 with a manual file and no title: the first line decides",
+       [](Fixture& f) {
+         f.set(1, "");
+         f.set(35, "0");
+         f.putInProject("人工修改的花式.txt", "XXXXXXXX\r\n");
+       },
+       "--multi", 0, ""},
+      {"base channels negative",
+       [](Fixture& f) {
+         f.set(35, "-8");
+         f.putInProject("人工修改的花式.txt", "XXXXXXXX\r\n");
+       },
+       "--multi", 1, "基本路数“-8”不正确，应在0到300之间。"},
       {"base channels not a number, manual lines empty",
        [](Fixture& f) {
          f.set(35, "基本路数");

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 
 #include "core/app/ProjectPaths.h"
 #include "core/compiler/OutputBuffer.h"
@@ -79,8 +80,52 @@ Result<AssemblyInput> assemblyInputOf(const ProjectInputs& p) {
   return Result<AssemblyInput>::ok(std::move(in));
 }
 
+namespace {
+
+constexpr const char* kNoManualFile = "工程中没有人工修改的花式（人工修改的花式.txt）。";
+constexpr const char* kNoWorkingProgram = "没有总程序文件（霓虹灯花式.txt），请先生成TXT文件。";
+
+// The sequence the request names, or the message why there is none. `baseChannels` becomes the
+// assembled width when the board is assembled.
+Result<std::string> sequenceOf(const ProjectInputs& p, const CompileRequest& request, bool manual,
+                               std::string& baseChannels) {
+  const fs::path manualFile = p.projectDirectory / platform::pathFromUtf8(kManualFile);
+  switch (request.sequence) {
+    case Sequence::WorkingProgram: {
+      const fs::path file = request.workDirectory / platform::pathFromUtf8(kTotalProgramFile);
+      std::error_code ec;
+      if (!fs::exists(file, ec)) return Result<std::string>::fail(kNoWorkingProgram);
+      return platform::readBytes(file, kMaxManualBytes);
+    }
+    case Sequence::ManualFile:
+      if (!manual) return Result<std::string>::fail(kNoManualFile);
+      return platform::readBytes(manualFile, kMaxManualBytes);
+    case Sequence::Export:
+      if (request.layout == ChipLayout::PerEightChannels && manual) {
+        return platform::readBytes(manualFile, kMaxManualBytes);
+      }
+      break;
+  }
+  auto input = assemblyInputOf(p);
+  if (!input) return Result<std::string>::fail(input.error());
+  AssemblyResult assembled = assembleTotalProgram(*input);
+  if (assembled.tooLarge) return Result<std::string>::fail(kProgramTooLargeMessage);
+  baseChannels = std::to_string(assembled.width);
+  return Result<std::string>::ok(std::move(assembled.bytes));
+}
+
+}  // namespace
+
 CompileResult compileProject(const ProjectInputs& p, ChipLayout layout, const fs::path& workDirectory,
                              const ChipOptions& chip) {
+  CompileRequest request;
+  request.layout = layout;
+  request.workDirectory = workDirectory;
+  request.chip = chip;
+  return compileProject(p, request);
+}
+
+CompileResult compileProject(const ProjectInputs& p, const CompileRequest& request) {
   CompileResult r;
   if (p.board.empty()) {
     r.message = kEmptyBoard;
@@ -100,55 +145,53 @@ CompileResult compileProject(const ProjectInputs& p, ChipLayout layout, const fs
     return r;
   }
   const long imageChannels = p.settings.imagesOn == 1 && p.settings.tubesOn == 1 ? p.imageCount : 0;
-  if (layout == ChipLayout::PerEightChannels && manual) {
+  // With a manual file the channel count is 基本路数 + the title's length; 0 (a caption without a
+  // number) leaves it to the first buffer line.
+  const bool sequenceFromManual =
+      request.sequence == Sequence::ManualFile ||
+      (request.sequence == Sequence::Export && request.layout == ChipLayout::PerEightChannels);
+  if (manual && sequenceFromManual) {
     if (const auto base = design::parseNumber(baseChannels)) {
       const long most = kMaxSignColumns + imageChannels;
-      if (!wholeIn(*base, 1, most)) {
-        r.message = "基本路数“" + baseChannels + "”不正确，应在1到" + std::to_string(most) + "之间。";
+      if (!wholeIn(*base, 0, most)) {
+        r.message = "基本路数“" + baseChannels + "”不正确，应在0到" + std::to_string(most) + "之间。";
         return r;
       }
     }
-    auto bytes = platform::readBytes(manualFile, kMaxManualBytes);
-    if (!bytes) {
-      r.message = bytes.error();
-      return r;
-    }
-    r.totalProgram = std::move(*bytes);
-  } else {
-    auto input = assemblyInputOf(p);
-    if (!input) {
-      r.message = input.error();
-      return r;
-    }
-    AssemblyResult assembled = assembleTotalProgram(*input);
-    if (assembled.tooLarge) {
-      r.message = kProgramTooLargeMessage;
-      return r;
-    }
-    r.totalProgram = std::move(assembled.bytes);
-    baseChannels = std::to_string(assembled.width);
   }
-  if (auto s = platform::writeBytesSafely(workDirectory / platform::pathFromUtf8(kTotalProgramFile),
-                                          r.totalProgram, false);
-      !s) {
-    r.message = s.error();
+  auto sequence = sequenceOf(p, request, manual, baseChannels);
+  if (!sequence) {
+    r.message = sequence.error();
     return r;
   }
-
-  std::string titleEffect;
-  const fs::path effectFile = p.projectDirectory / platform::pathFromUtf8(app::kTitleEffectFile);
+  r.totalProgram = std::move(*sequence);
+  if (request.writeWorkingFiles && request.sequence != Sequence::WorkingProgram) {
+    if (auto s = platform::writeBytesSafely(request.workDirectory / platform::pathFromUtf8(kTotalProgramFile),
+                                            r.totalProgram, false);
+        !s) {
+      r.message = s.error();
+      return r;
+    }
+  }
   if (r.totalProgram.empty()) {
     r.message = kNoStepsMessage;
     return r;
   }
+
   // The title effect counts only where a preview uses it.
-  if (titleWanted && fs::is_regular_file(effectFile, ec)) {
-    auto text = design::readTitleEffectFile(effectFile);
-    if (!text) {
-      r.message = text.error();
-      return r;
+  std::string titleEffect;
+  if (titleWanted) {
+    if (p.titleEffect) {
+      titleEffect = *p.titleEffect;
+    } else if (const fs::path effectFile = p.projectDirectory / platform::pathFromUtf8(app::kTitleEffectFile);
+               fs::is_regular_file(effectFile, ec)) {
+      auto text = design::readTitleEffectFile(effectFile);
+      if (!text) {
+        r.message = text.error();
+        return r;
+      }
+      titleEffect = std::move(*text);
     }
-    titleEffect = std::move(*text);
   }
 
   BufferInput bin;
@@ -161,12 +204,24 @@ CompileResult compileProject(const ProjectInputs& p, ChipLayout layout, const fs
   bin.verticalTitleEffect = p.settings.verticalTitleEffect == 1;
   bin.manualFileExists = manual;
   bin.baseChannels = baseChannels;
+  bin.channelsLabel = request.channelsLabel;
   BufferResult buffer = buildOutputBuffer(bin);
   r.buffer = std::move(buffer.bytes);
-  (void)platform::writeBytesSafely(workDirectory / platform::pathFromUtf8(kOutputBufferFile), r.buffer,
-                                   false);
+  // On a faulty mask the buffer file keeps the steps before it, as far as the merge got.
+  const Status written =
+      request.writeWorkingFiles
+          ? platform::writeBytesSafely(request.workDirectory / platform::pathFromUtf8(kOutputBufferFile),
+                                       r.buffer, false)
+          : success();
   if (!buffer.ok) {
     r.message = buffer.message;
+    r.faultyMask = true;
+    r.maskStart = buffer.maskStart;
+    r.maskLength = buffer.maskLength;
+    return r;
+  }
+  if (!written) {
+    r.message = written.error();
     return r;
   }
   r.channelsLabel = buffer.channelsLabel;
@@ -177,6 +232,7 @@ CompileResult compileProject(const ProjectInputs& p, ChipLayout layout, const fs
   // files), so nothing is written.
   const long channels = labelValue(buffer.channelsLabel);
   const long most = kMaxSignColumns + imageChannels + titleLength;
+  r.images.bytes = bytesPerFrame(channels);
   if (channels < 1 || channels > most) {
     r.message = channelRangeMessage(channels, most);
     return r;
@@ -186,15 +242,19 @@ CompileResult compileProject(const ProjectInputs& p, ChipLayout layout, const fs
   images.buffer = r.buffer;
   images.channels = channels;
   images.projectDirectory = p.projectDirectory;
-  images.layout = layout;
+  images.layout = request.layout;
+  if (request.progress) {
+    const long frames = wholeIn(design::parseNumber(r.rowsLabel).value_or(0), 0, LONG_MAX / 2).value_or(0);
+    images.progress = [&request, frames](long frame) { request.progress(frame, frames); };
+  }
   // The whole set is built in memory first and published as one change.
   ImageSet set;
-  r.images = buildEpromImages(images, set, chip);
+  r.images = buildEpromImages(images, set, request.chip);
   if (!r.images.ok) {
     r.message = r.images.message;
     return r;
   }
-  if (chip.inMemoryOnly) {
+  if (request.chip.inMemoryOnly) {
     r.ok = true;
     return r;
   }

@@ -5,6 +5,8 @@
 // one.
 
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "core/compiler/EpromImages.h"
@@ -20,6 +22,9 @@ struct ProjectInputs {
   std::filesystem::path projectFile;
   std::filesystem::path projectDirectory;
   int imageCount = 0;  // consecutive image pictures in the project directory
+  // The title effect text as the open project holds it; without it the compile reads
+  // "标题花式.bt" of the project directory.
+  std::optional<std::string> titleEffect;
 };
 
 // Reads the project file and what its directory holds.
@@ -29,13 +34,45 @@ Result<ProjectInputs> loadProject(const std::filesystem::path& projectFile);
 // message why it cannot be assembled.
 Result<AssemblyInput> assemblyInputOf(const ProjectInputs& project);
 
+// Which sequence a compile takes.
+enum class Sequence {
+  // What the main window's export commands compile: the single-chip layout assembles the board
+  // anew; the per-8-channel layout takes the manual file when the project has one.
+  Export,
+  // The manual file "人工修改的花式.txt" in either layout (refused when the project has none).
+  ManualFile,
+  // The total program file already in the work directory: what the output window's own 编译
+  // compiles after 生成TXT文件 or an export put it there (refused when there is none).
+  WorkingProgram,
+};
+
+struct CompileRequest {
+  ChipLayout layout = ChipLayout::Single;
+  Sequence sequence = Sequence::Export;
+  // The working files (total program, output buffer) are written here.
+  std::filesystem::path workDirectory;
+  // Chip size, padding, copies and checksums of the images (the defaults: as they are).
+  ChipOptions chip;
+  // 路数 as an open output window shows it before this compile ("路数": a window just opened).
+  std::string channelsLabel = "路数";
+  // Whether the total program and the output buffer are written into the work directory (a
+  // comparison with chips read back leaves them as they are).
+  bool writeWorkingFiles = true;
+  // Called once per frame written (index from 0) with the number of frames.
+  std::function<void(long frame, long frames)> progress;
+};
+
 struct CompileResult {
   bool ok = false;
   std::string message;        // the failure message shown to the user
   std::string totalProgram;   // the total program compiled
   std::string buffer;         // the output buffer
-  std::string channelsLabel;  // 路数 after stage one
+  std::string channelsLabel;  // 路数 after stage one (empty when stage one did not finish)
   std::string rowsLabel;      // 行 after stage one
+  // A title mask of the wrong length: where it stands in the title effect text (characters).
+  bool faultyMask = false;
+  std::size_t maskStart = 0;
+  std::size_t maskLength = 0;
   ImageResult images;
 };
 
@@ -47,10 +84,11 @@ inline constexpr std::size_t kMaxProgramBytes = std::size_t{64} * 1024 * 1024;
 inline constexpr std::uintmax_t kMaxManualBytes = std::uintmax_t{256} * 1024 * 1024;
 inline constexpr const char* kProgramTooLargeMessage = "总程序太大（超过64MB），请减少编程板上的花式。";
 
-// Runs the export: the total program (assembled, or the manual file for the per-8-channel layout),
-// stage one with the title effect from "标题花式.bt", stage two into the project's "bin". The
-// working files (total program, output buffer) are written into `workDirectory`.
-// `chip`: chip size, padding, copies and checksums of the images (the defaults: as they are).
+// The whole compile, for the desktop program and lumafex-cli alike: the sequence the request
+// names, stage one with the title effect, stage two into the project's "bin" (or in memory only).
+// Every limit is checked before anything is written; a refused compile writes no image.
+CompileResult compileProject(const ProjectInputs& project, const CompileRequest& request);
+// The export of `layout` with the working files in `workDirectory`.
 CompileResult compileProject(const ProjectInputs& project, ChipLayout layout,
                              const std::filesystem::path& workDirectory, const ChipOptions& chip = {});
 

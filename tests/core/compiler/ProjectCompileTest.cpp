@@ -119,6 +119,83 @@ TEST(ProjectCompile, PerEightChannelsCompilesTheManualFile) {
   EXPECT_FALSE(fs::exists(p.directory / "bin" / pathFromUtf8("正1.bin")));
 }
 
+// What each sequence of a request compiles, and what it refuses.
+TEST(ProjectCompile, TheRequestNamesTheSequence) {
+  auto s = eightChannels();
+  s.title = "";
+  s.baseChannels = "8";
+  Project p(s, {"1右扫"});
+  const std::string manual = "XXXXXXXX\r\n        \r\nX      X\r\n";
+  struct Case {
+    const char* name;
+    Sequence sequence;
+    ChipLayout layout;
+    bool withManual;
+    const char* workingProgram;  // the total program file in the work directory, or none
+    bool ok;
+    std::string program;  // the sequence compiled, or the start of the message
+  };
+  const std::vector<Case> cases = {
+      {"export, single: assembled", Sequence::Export, ChipLayout::Single, true, nullptr, true,
+       effect("S1", 8, 1)},
+      {"export, multi: manual", Sequence::Export, ChipLayout::PerEightChannels, true, nullptr, true, manual},
+      {"export, multi without manual: assembled", Sequence::Export, ChipLayout::PerEightChannels, false,
+       nullptr, true, effect("S1", 8, 1)},
+      {"manual, single", Sequence::ManualFile, ChipLayout::Single, true, nullptr, true, manual},
+      {"manual without one", Sequence::ManualFile, ChipLayout::Single, false, nullptr, false,
+       "工程中没有人工修改的花式"},
+      {"working program", Sequence::WorkingProgram, ChipLayout::Single, false, "X       \r\n", true,
+       "X       \r\n"},
+      {"no working program", Sequence::WorkingProgram, ChipLayout::Single, false, nullptr, false,
+       "没有总程序文件"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing::TempDir work;
+    fs::remove(p.directory / pathFromUtf8("人工修改的花式.txt"));
+    if (c.withManual) p.put("人工修改的花式.txt", manual);
+    if (c.workingProgram) {
+      ASSERT_TRUE(
+          platform::writeBytesSafely(work.path() / pathFromUtf8(kTotalProgramFile), c.workingProgram));
+    }
+    auto inputs = loadProject(p.file);
+    ASSERT_TRUE(inputs);
+    CompileRequest request;
+    request.sequence = c.sequence;
+    request.layout = c.layout;
+    request.workDirectory = work.path();
+    long progressed = 0;
+    request.progress = [&](long frame, long frames) {
+      EXPECT_EQ(frame, progressed++);
+      EXPECT_EQ(frames, static_cast<long>(platform::splitTextLines(c.program).size()));
+    };
+    const auto r = compileProject(*inputs, request);
+    ASSERT_EQ(r.ok, c.ok) << r.message;
+    if (!c.ok) {
+      EXPECT_EQ(r.message.rfind(c.program, 0), 0u) << r.message;
+      continue;
+    }
+    EXPECT_EQ(r.totalProgram, c.program);
+    EXPECT_EQ(fileBytes(work.path() / pathFromUtf8(kTotalProgramFile)), c.program);
+    EXPECT_EQ(progressed, static_cast<long>(platform::splitTextLines(c.program).size()));
+  }
+}
+
+// A record whose 基本路数 caption holds 0 (a caption without a number reads so) with a manual file
+// and no title: the channel count comes from the first buffer line.
+TEST(ProjectCompile, ZeroBaseChannelsTakeTheFirstLine) {
+  auto s = eightChannels();
+  s.title = "";
+  s.baseChannels = "0";
+  Project p(s, {"1右扫"});
+  p.put("人工修改的花式.txt", "XXXXXXXXX\r\nX\r\n");
+  const auto r = p.compile(ChipLayout::PerEightChannels);
+  ASSERT_TRUE(r.ok) << r.message;
+  EXPECT_EQ(r.channelsLabel, "9");
+  EXPECT_EQ(p.bin("正1.bin"), std::string("\xFF\x01", 2));
+  EXPECT_EQ(p.bin("正2.bin"), std::string("\x01\x00", 2));
+}
+
 TEST(ProjectCompile, FailuresWriteNoImages) {
   {
     Project p(eightChannels(), {});
