@@ -82,6 +82,7 @@ Result<AssemblyInput> assemblyInputOf(const ProjectInputs& p) {
 
 namespace {
 
+constexpr const char* kNoProjectDirectory = "不能写入EPROM文件：没有工程目录。";
 constexpr const char* kNoManualFile = "工程中没有人工修改的花式（人工修改的花式.txt）。";
 constexpr const char* kNoWorkingProgram = "没有总程序文件（霓虹灯花式.txt），请先生成TXT文件。";
 
@@ -129,6 +130,10 @@ CompileResult compileProject(const ProjectInputs& p, const CompileRequest& reque
   CompileResult r;
   if (p.board.empty()) {
     r.message = kEmptyBoard;
+    return r;
+  }
+  if (p.projectDirectory.empty() && !request.chip.inMemoryOnly) {
+    r.message = kNoProjectDirectory;
     return r;
   }
   const fs::path manualFile = p.projectDirectory / platform::pathFromUtf8(kManualFile);

@@ -90,7 +90,7 @@ Application::Application(platform::Dialogs& dialogs, platform::SettingsStore& se
 
 void Application::loadPictures() {
   auto set = std::make_shared<preview::SignPictureSet>();
-  if (!projectDir_.isEmpty()) *set = preview::loadSignPictures(toPath(projectDir_));
+  if (!projectDirectory().isEmpty()) *set = preview::loadSignPictures(toPath(projectDirectory()));
   pictures_ = set;
   for (const design::PictureKind kind : {design::PictureKind::Logo, design::PictureKind::Image}) {
     std::vector<std::pair<double, double>> sizes;
@@ -118,17 +118,24 @@ QString Application::appFile(const QString& name) const {
   return appDir_ + QLatin1Char('/') + name;
 }
 QString Application::projectFile(const QString& name) const {
-  return projectDir_ + QLatin1Char('/') + name;
+  return projectDirectory() + QLatin1Char('/') + name;
+}
+
+const QString& Application::currentProjectPath() const {
+  return document_->projectFile();
+}
+const QString& Application::projectDirectory() const {
+  return document_->projectDirectory();
 }
 
 void Application::setCurrentProjectPath(const QString& path) {
-  projectPath_ = path;
+  document_->setProjectFile(path, document_->projectDirectory());
   setProjectDirectory(fromPath(app::projectDirectory(toPath(path))));
   compiler::cleanCompileLeftovers(app::projectDirectory(toPath(path)));  // what a killed compile left
 }
 
 void Application::setProjectDirectory(const QString& dir) {
-  projectDir_ = dir;
+  document_->setProjectDirectory(dir);
   // The title position files live in the project directory.
   if (horizontal_) horizontal_->setTitlePositionFile(projectFile(QString::fromUtf8(kTitlePositionFile)));
   if (vertical_) vertical_->setTitlePositionFile(projectFile(QString::fromUtf8(kVerticalTitlePositionFile)));
@@ -186,29 +193,17 @@ bool Application::start() {
 MainWindow& Application::mainWindow() {
   if (!main_) {
     main_ = new MainWindow(*this, *document_);
-    MainContext context;
-    context.design = [this]() -> design::DesignCommands& { return designWindow(); };
-    context.postEdit = [this]() -> postedit::PostEditCommands& { return postEditWindow(); };
-    context.horizontal = [this]() -> preview::PreviewWindow& { return horizontalPreview(); };
-    context.vertical = [this]() -> preview::PreviewWindow& { return verticalPreview(); };
-    context.loadDesign = [this] { designWindow().load(); };
-    context.compile = [this](compiler::ChipLayout layout) {
-      auto& output = outputWindow();
-      output.compileAs(layout, [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
-    };
-    context.checkForUpdates = [this] { updateWindow().showAndRead(); };
-    context.showDesigner = [this](design::PictureKind kind) { showPictureDesigner(kind); };
-    context.clearPictures = [this] {
-      for (const auto kind : {design::PictureKind::Image, design::PictureKind::Logo}) {
-        auto& designer = pictureDesigner(kind);
-        if (auto* frame = designer.parentWidget()) frame->hide();
-        designer.clearClick();
-      }
-    };
-    main_->setContext(std::move(context));
     if (auto* qt = dynamic_cast<platform::QtDialogs*>(&dialogs_)) qt->setParent(main_);
   }
   return *main_;
+}
+
+void Application::clearPictureDesigners() {
+  for (const auto kind : {design::PictureKind::Image, design::PictureKind::Logo}) {
+    auto& designer = pictureDesigner(kind);
+    if (auto* frame = designer.parentWidget()) frame->hide();
+    designer.clearClick();
+  }
 }
 
 design::DesignWindow& Application::designWindow() {
@@ -342,25 +337,12 @@ postedit::PostEditWindow& Application::postEditWindow() {
 compiler::OutputWindow& Application::outputWindow() {
   if (!output_) {
     auto& main = mainWindow();
-    const auto& doc = *document_;
-    compiler::CompileContext context;
-    context.boardEmpty = [&doc] { return doc.project().board.empty(); };
-    context.stopPostRun = [this] { postEditWindow().stopRun(); };
-    context.titleText = [&doc] { return platform::qs(doc.settings().title); };
-    context.titleEffectText = [&doc] { return platform::qs(doc.project().titleEffect); };
-    context.horizontalShown = [&doc] { return doc.settings().showHorizontal == 1; };
-    context.horizontalTitleEffect = [&doc] { return doc.settings().horizontalTitleEffect == 1; };
-    context.verticalShown = [&doc] { return doc.settings().showVertical == 1; };
-    context.verticalTitleEffect = [&doc] { return doc.settings().verticalTitleEffect == 1; };
-    context.baseChannels = [&doc] { return platform::qs(doc.settings().baseChannels); };
-    context.showFaultyMask = [this](int start, int length) {
+    output_ = new compiler::OutputWindow(*document_, appDir_, dialogs_);
+    connect(output_, &compiler::OutputWindow::compileStopsRuns, this, [this] { postEditWindow().stopRun(); });
+    connect(output_, &compiler::OutputWindow::faultyMask, this, [this](int start, int length) {
       mainWindow().showPostEdit();
       postEditWindow().selectInTitleEffect(start, length);
-    };
-    context.applicationDirectory = [this] { return appDir_; };
-    context.projectDirectory = [this] { return projectDir_; };
-    context.dialogs = &dialogs_;
-    output_ = new compiler::OutputWindow(std::move(context));
+    });
     QMdiSubWindow* frame =
         main.addFrame(MainWindow::Frame::Output, output_, QStringLiteral("outputFrame"), {});
     frame->resize(main.clientSize() * 0.9);
@@ -412,7 +394,9 @@ design::PictureDesignWindow& Application::pictureDesigner(design::PictureKind ki
     design::PictureDesignContext context;
     context.dialogs = &dialogs_;
     context.applicationDirectory = [this] { return appDir_; };
-    context.projectDirectory = [this] { return fromPath(app::projectDirectory(toPath(projectPath_))); };
+    context.projectDirectory = [this] {
+      return fromPath(app::projectDirectory(toPath(currentProjectPath())));
+    };
     context.pictures = [this, kind] { return pictures_ ? pictures_->of(kind) : std::vector<QImage>{}; };
     context.picturesChanged = [this, kind](const std::vector<QImage>& pictures) {
       // The previews share one set of pictures: a changed kind replaces the set.

@@ -69,8 +69,9 @@ class Application : public QObject {
   const QString& scratchFile() const { return scratchFile_; }
   const QString& projectToOpen() const { return options_.projectToOpen; }
 
-  const QString& currentProjectPath() const { return projectPath_; }
-  const QString& projectDirectory() const { return projectDir_; }
+  // The open project's file and directory (kept by the document).
+  const QString& currentProjectPath() const;
+  const QString& projectDirectory() const;
   // Sets the current project path and recomputes the project directory from it.
   void setCurrentProjectPath(const QString& path);
   // Only the project directory (the save command recomputes it; save as keeps the old one a while).
@@ -88,6 +89,7 @@ class Application : public QObject {
 
   MainWindow& mainWindow();
   design::DesignWindow& designWindow();
+  bool hasDesignWindow() const { return design_ != nullptr; }
   preview::PreviewWindow& horizontalPreview();
   preview::PreviewWindow& verticalPreview();
   postedit::PostEditWindow& postEditWindow();
@@ -99,6 +101,8 @@ class Application : public QObject {
   bool postEditShown() const;
   // The logo designer 标志设计窗 and the image designer 动态图案设计窗.
   design::PictureDesignWindow& pictureDesigner(design::PictureKind kind);
+  // 清空图案 and 清空标志 of the hidden designers (a new project asks nothing).
+  void clearPictureDesigners();
   // Shows a designer in the main window; with `index` ≥ 0 that picture is selected.
   void showPictureDesigner(design::PictureKind kind, int index = -1);
 
@@ -131,8 +135,6 @@ class Application : public QObject {
   QString appDir_;
   QString tempDir_;
   QString scratchFile_;
-  QString projectPath_;
-  QString projectDir_;
   std::unique_ptr<QLockFile> instanceLock_;
   std::unique_ptr<design::ProjectDocument> document_;
   MainWindow* main_ = nullptr;

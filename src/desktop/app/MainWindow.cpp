@@ -22,6 +22,7 @@
 #include "desktop/app/AboutWindow.h"
 #include "desktop/app/Application.h"
 #include "desktop/compiler/ExportAnimationCommand.h"
+#include "desktop/compiler/OutputWindow.h"
 #include "desktop/controls/AdjustableBar.h"
 #include "desktop/controls/CheckBoxControl.h"
 #include "desktop/controls/ToolbarIcons.h"
@@ -34,6 +35,7 @@
 #include "desktop/platform/QtDialogs.h"
 #include "desktop/postedit/PostEditWindow.h"
 #include "desktop/preview/PreviewWindow.h"
+#include "desktop/update/UpdateWindow.h"
 
 namespace lumafex::app {
 
@@ -126,8 +128,8 @@ bool MainWindow::designShown() const {
 void MainWindow::mapProject(bool created) {
   const auto& s = document_.settings();
   setPreviewSwitches(s.showHorizontal == 1, s.showVertical == 1);
-  auto& horizontal = context_.horizontal();
-  auto& vertical = context_.vertical();
+  auto& horizontal = app_.horizontalPreview();
+  auto& vertical = app_.verticalPreview();
   horizontal.setLock(s.horizontalLock);
   horizontal.setTitleEffect(s.horizontalTitleEffect);
   vertical.setLock(s.verticalLock);
@@ -245,9 +247,7 @@ void MainWindow::buildMenus() {
   说明书 = action(help, "说明书", "说明书(&R)");
   说明书->setShortcut(QKeySequence::HelpContents);
   检查更新 = action(help, "检查更新", "检查更新…");
-  connect(检查更新, &QAction::triggered, this, [this] {
-    if (context_.checkForUpdates) context_.checkForUpdates();
-  });
+  connect(检查更新, &QAction::triggered, this, [this] { app_.updateWindow().showAndRead(); });
   help->addSeparator();
   mnuHelpAbout = action(help, "mnuHelpAbout", "关于(&A) ");
   QMenu* contact = help->addMenu(QStringLiteral("联系作者"));
@@ -275,15 +275,15 @@ void MainWindow::buildMenus() {
   connect(mnuViewStatusBar, &QAction::toggled, this, [this](bool on) { sbStatusBar->setVisible(on); });
   connect(花式缩略图, &QAction::toggled, this, [this](bool on) {
     design::setCatalogueThumbnailsWanted(app_.settings(), on);
-    if (context_.design) context_.design().showCatalogueThumbnails(on);
+    if (app_.hasDesignWindow()) app_.designWindow().showCatalogueThumbnails(on);
   });
   connect(说明书, &QAction::triggered, this, [this] { openHelp(); });
   connect(mnuHelpAbout, &QAction::triggered, this, [this] {
     AboutWindow about(app_.dialogs(), this);
     about.exec();
   });
-  connect(分析当前花式, &QAction::triggered, this, [this] { context_.design().提取当前花式Click(); });
-  connect(后期处理_全过程, &QAction::triggered, this, [this] { context_.design().生成TXT文件Click(); });
+  connect(分析当前花式, &QAction::triggered, this, [this] { app_.designWindow().提取当前花式Click(); });
+  connect(后期处理_全过程, &QAction::triggered, this, [this] { app_.designWindow().生成TXT文件Click(); });
   connect(单IC导出, &QAction::triggered, this, [this] { exportCommand(false); });
   connect(多集成块_每8路一块, &QAction::triggered, this, [this] { exportCommand(true); });
   // The arrangements of the pictures on the sign, each confirmed first.
@@ -292,7 +292,7 @@ void MainWindow::buildMenus() {
       if (app_.dialogs().message(question, platform::Buttons::YesNo, platform::Answer::Yes) !=
           platform::Answer::Yes)
         return;
-      (context_.design().*command)();
+      (app_.designWindow().*command)();
     };
   };
   connect(顺序排列一行, &QAction::triggered, this,
@@ -309,8 +309,8 @@ void MainWindow::buildMenus() {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::MouseMove && (watched == mdi->viewport() || watched == Picture1) &&
-      context_.design) {
-    context_.design().消除各种物件块();
+      app_.hasDesignWindow()) {
+    app_.designWindow().消除各种物件块();
     unsetCursor();
   }
   return QMainWindow::eventFilter(watched, event);
@@ -378,7 +378,7 @@ void MainWindow::buildToolbar() {
   connect(停止, &controls::VelarnButton::clicked, this, [this] { stopCommand(); });
   connect(属性, &controls::VelarnButton::clicked, this, [this] { backToDesignCommand(); });
   connect(后期处理, &controls::VelarnButton::clicked, this, [this] {
-    if (!postEditShown()) context_.design().生成TXT文件Click();
+    if (!postEditShown()) app_.designWindow().生成TXT文件Click();
   });
   connect(标志设计按钮, &controls::VelarnButton::clicked, this,
           [this] { designerCommand(design::PictureKind::Logo); });
@@ -388,9 +388,9 @@ void MainWindow::buildToolbar() {
 
 void MainWindow::load() {
   app_.canQuit = true;
-  context_.design();  // the window and its frame
+  app_.designWindow();  // the window and its frame
   show();
-  context_.loadDesign();
+  app_.designWindow().load();
   调入最近打开的文件菜单();
   loaded_ = false;
   if (postEditShown()) {
@@ -443,8 +443,8 @@ void MainWindow::onVerticalSwitch() {
 }
 
 void MainWindow::showPreviews() {
-  auto& horizontal = context_.horizontal();
-  auto& vertical = context_.vertical();
+  auto& horizontal = app_.horizontalPreview();
+  auto& vertical = app_.verticalPreview();
   horizontalFrame->setVisible(horizontalShown());
   verticalFrame->setVisible(verticalShown());
   if (horizontalShown()) horizontal.show();
@@ -452,8 +452,8 @@ void MainWindow::showPreviews() {
 }
 
 void MainWindow::placePreviews() {
-  context_.horizontal();
-  context_.vertical();
+  app_.horizontalPreview();
+  app_.verticalPreview();
   const auto& s = document_.settings();
   horizontalFrame->resize(std::max(67, platform::toPixels(s.horizontalWidth)),
                           std::max(67, platform::toPixels(s.horizontalHeight)));
@@ -491,24 +491,24 @@ bool frameShown(const QMdiSubWindow* frame) {
 void MainWindow::runCommand() {
   if (frameShown(designFrame)) {
     if (postEditFrame) postEditFrame->hide();
-    auto& design = context_.design();
+    auto& design = app_.designWindow();
     design.closeStepReader();
     design.显示总程序Click();
   }
   if (postEditShown()) {
     designFrame->hide();
-    context_.postEdit().runCommand();
+    app_.postEditWindow().runCommand();
   }
 }
 
 void MainWindow::pauseCommand() {
-  if (frameShown(designFrame)) context_.design().pauseRun();
-  if (postEditShown()) context_.postEdit().pauseRun();
+  if (frameShown(designFrame)) app_.designWindow().pauseRun();
+  if (postEditShown()) app_.postEditWindow().pauseRun();
 }
 
 void MainWindow::stopCommand() {
-  if (frameShown(designFrame)) context_.design().stopCommand();
-  if (postEditShown()) context_.postEdit().stopRun();
+  if (frameShown(designFrame)) app_.designWindow().stopCommand();
+  if (postEditShown()) app_.postEditWindow().stopRun();
 }
 
 void MainWindow::backToDesignCommand() {
@@ -523,33 +523,36 @@ void MainWindow::backToDesignCommand() {
     document_.edit(design::ProjectDocument::ManualPart,
                    [](design::Project& p) { design::dropManualText(p); });
   }
-  context_.postEdit().stopRun();
+  app_.postEditWindow().stopRun();
   showDesign();
-  context_.design().显示总程序Click();
+  app_.designWindow().显示总程序Click();
 }
 
 void MainWindow::exportCommand(bool perEightChannels) {
-  const QString manual = app_.projectFile(QString::fromUtf8(compiler::kManualFile));
-  if (perEightChannels && QFileInfo::exists(manual)) {
-    // The hand-edited sequence is what this export compiles.
-    const QString total = app_.appFile(QString::fromUtf8(compiler::kTotalProgramFile));
-    const auto bytes = platform::readBytes(platform::pathFromUtf8(us(manual)));
-    const Status copied = bytes ? platform::writeBytesSafely(platform::pathFromUtf8(us(total)), *bytes, false)
-                                : Status::fail(bytes.error());
-    if (!copied) {
-      app_.dialogs().message(copied.error());
-      return;
-    }
-  } else if (!context_.design().生成TXT文件Click()) {
-    return;  // nothing assembled: compiling now would compile an older total program
+  // The per-8-channel export compiles the hand-edited sequence when there is one (the compile
+  // itself copies it in as the total program); otherwise the board is assembled anew and the
+  // post-processing window opens on it first.
+  const bool manual =
+      perEightChannels && QFileInfo::exists(app_.projectFile(QString::fromUtf8(compiler::kManualFile)));
+  if (manual && document_.project().board.empty()) {
+    // As when the board is assembled: an export of an empty board says why nothing is compiled.
+    app_.dialogs().message("请先选择花式到编程板。");
+    return;
   }
-  // Window events only: a click or a key now would act on a compile that has not started yet.
-  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  context_.compile(perEightChannels ? compiler::ChipLayout::PerEightChannels : compiler::ChipLayout::Single);
+  if (!manual && !app_.designWindow().生成TXT文件Click()) {
+    return;  // nothing assembled (the reason has been shown): nothing is compiled
+  }
+  const auto letEventsRun = [] {
+    // Window events only: a click or a key now would act on a compile that has not started yet.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  };
+  letEventsRun();
+  app_.outputWindow().compileAs(
+      perEightChannels ? compiler::ChipLayout::PerEightChannels : compiler::ChipLayout::Single, letEventsRun);
 }
 
 void MainWindow::showDesign() {
-  context_.design();
+  app_.designWindow();
   if (postEditFrame) postEditFrame->hide();
   designFrame->show();
   designFrame->widget()->show();
@@ -557,7 +560,7 @@ void MainWindow::showDesign() {
 }
 
 void MainWindow::showPostEdit() {
-  context_.postEdit();
+  app_.postEditWindow();
   designFrame->hide();
   postEditFrame->show();
   postEditFrame->widget()->show();
@@ -585,7 +588,7 @@ bool MainWindow::askToSave() {
 
 void MainWindow::新建工程() {
   if (!askToSave()) return;
-  auto& design = context_.design();
+  auto& design = app_.designWindow();
   QString name;
   QString dir;
   for (;;) {
@@ -617,24 +620,28 @@ void MainWindow::新建工程() {
   app_.setProjectDirectory(dir);
   // Every window takes its part of the new project: the design window its 23 controls, the
   // post-processing window the title effect "新工程<1>", this window the preview switches.
-  context_.postEdit();  // it writes the new title effect file as it takes the project
+  app_.postEditWindow();  // it writes the new title effect file as it takes the project
   document_.replace(design::newProject(us(name), document_.project()), true);
 
-  context_.horizontal();
-  context_.vertical();
+  app_.horizontalPreview();
+  app_.verticalPreview();
   const auto& s = document_.settings();
   horizontalFrame->resize(platform::toPixels(s.horizontalWidth), platform::toPixels(s.horizontalHeight));
   verticalFrame->resize(platform::toPixels(s.verticalWidth), platform::toPixels(s.verticalHeight));
   showPreviews();
   horizontalFrame->resize(std::max(200, mdi->viewport()->width()), horizontalFrame->height());
 
-  if (context_.clearPictures) context_.clearPictures();
+  app_.clearPictureDesigners();
   design.定位灯管Click();
   setWindowTitle(qs(windowCaption(us(app_.currentProjectPath()))));
 
   const int width = design::columnsOf(document_.settings());
-  (void)platform::overwriteFile(platform::pathFromUtf8(us(app_.scratchFile())),
-                                std::string(static_cast<std::size_t>(std::max(0, width)), 'X') + "\r\n");
+  if (const auto scratch =
+          platform::overwriteFile(platform::pathFromUtf8(us(app_.scratchFile())),
+                                  std::string(static_cast<std::size_t>(std::max(0, width)), 'X') + "\r\n");
+      !scratch) {
+    app_.dialogs().message(scratch.error());
+  }
   调整尺寸();
   design.定位灯管Click();
 }
@@ -645,7 +652,7 @@ void MainWindow::openProjectCommand() {
   if (!path) return;
   app_.setCurrentProjectPath(qs(*path));
   showDesign();
-  context_.design().打开工程();
+  app_.designWindow().打开工程();
   setWindowTitle(qs(windowCaption(*path)));
   备份最近打开的菜单();
   调入最近打开的文件菜单();
@@ -654,7 +661,7 @@ void MainWindow::openProjectCommand() {
 void MainWindow::saveProjectCommand() {
   app_.setCurrentProjectPath(app_.currentProjectPath());
   setWindowTitle(qs(windowCaption(us(app_.currentProjectPath()))));
-  context_.design().保存工程Click();
+  app_.designWindow().保存工程Click();
   备份最近打开的菜单();
   调入最近打开的文件菜单();
 }
@@ -670,22 +677,33 @@ void MainWindow::saveAsCommand() {
     return;
   }
   const QString target = qs(*path);
+  const QString oldPath = app_.currentProjectPath();
   app_.setCurrentProjectPath(target);
   app_.setProjectDirectory(oldDir);  // the coordinate files still go to the old directory
+  if (!app_.designWindow().保存工程Click()) {
+    // The record could not be written there (the user has been told): the project stays where it was.
+    app_.setCurrentProjectPath(oldPath);
+    return;
+  }
   setWindowTitle(qs(windowCaption(*path)));
-  context_.design().保存工程Click();
 
   app_.setCurrentProjectPath(target);
   const QString newDir = app_.projectDirectory();
   QDir().mkpath(newDir);
   if (QFileInfo(oldDir).absoluteFilePath() != QFileInfo(newDir).absoluteFilePath()) {
     // Each file is written beside its target and renamed over it: a copy that fails leaves the
-    // file that was there.
+    // file that was there, and the user learns which files did not come along.
+    std::string failures;
     for (const QFileInfo& f : QDir(oldDir).entryInfoList(QDir::Files | QDir::Hidden)) {
       const QString to = newDir + QLatin1Char('/') + f.fileName();
-      if (const auto bytes = platform::readBytes(platform::pathFromUtf8(us(f.filePath())))) {
-        (void)platform::writeBytesSafely(platform::pathFromUtf8(us(to)), *bytes);
-      }
+      const auto bytes = platform::readBytes(platform::pathFromUtf8(us(f.filePath())));
+      const Status copied = bytes ? platform::writeBytesSafely(platform::pathFromUtf8(us(to)), *bytes)
+                                  : Status::fail(bytes.error());
+      if (!copied) failures += "\n" + copied.error();
+    }
+    if (!failures.empty()) {
+      app_.dialogs().message("工程目录中有文件没有复制到新的工程目录：" + failures);
+      document_.setDirty(true);
     }
   }
   备份最近打开的菜单();
@@ -701,7 +719,7 @@ void MainWindow::openRecent(int slot) {
   }
   app_.setCurrentProjectPath(qs(path));
   showDesign();
-  context_.design().打开工程();
+  app_.designWindow().打开工程();
   setWindowTitle(qs(windowCaption(path)));
   备份最近打开的菜单();
   调入最近打开的文件菜单();
@@ -755,7 +773,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     return;
   }
-  if (!context_.design().unload() || !app_.canQuit) {
+  if (!app_.designWindow().unload() || !app_.canQuit) {
     event->ignore();
     return;
   }
@@ -768,9 +786,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::designerCommand(design::PictureKind kind) {
-  context_.design().stopRun();
-  context_.postEdit().stopRun();
-  if (context_.showDesigner) context_.showDesigner(kind);
+  app_.designWindow().stopRun();
+  app_.postEditWindow().stopRun();
+  app_.showPictureDesigner(kind);
 }
 
 }  // namespace lumafex::app
@@ -780,7 +798,7 @@ namespace lumafex::app {
 void MainWindow::exportAnimationCommand() {
   // The preview shown is the one exported; with both on, the horizontal one.
   preview::PreviewWindow& preview =
-      horizontalShown() || !verticalShown() ? context_.horizontal() : context_.vertical();
+      horizontalShown() || !verticalShown() ? app_.horizontalPreview() : app_.verticalPreview();
   render::ExportAnimationRequest request;
   request.project = &document_.project();
   request.projectFile = app_.currentProjectPath();

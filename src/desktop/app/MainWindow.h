@@ -38,29 +38,12 @@ namespace lumafex::app {
 class Application;
 
 // What the main window's commands reach in the working windows, created on first use.
-struct MainContext {
-  std::function<design::DesignCommands&()> design;
-  std::function<postedit::PostEditCommands&()> postEdit;
-  std::function<preview::PreviewWindow&()> horizontal;
-  std::function<preview::PreviewWindow&()> vertical;
-  // The design window's load (it restores the last project).
-  std::function<void()> loadDesign;
-  // Shows the output window and compiles for one layout (what its 编译 does).
-  std::function<void(compiler::ChipLayout)> compile;
-  // Shows the update window and reads the product list again.
-  std::function<void()> checkForUpdates;
-  // Shows the logo or the image designer.
-  std::function<void(design::PictureKind)> showDesigner;
-  // 清空图案 and 清空标志 of the hidden designers (a new project asks nothing).
-  std::function<void()> clearPictures;
-};
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
 
  public:
   MainWindow(Application& app, design::ProjectDocument& document);
-  void setContext(MainContext context) { context_ = std::move(context); }
 
   // The working windows' MDI frames, which this window places.
   enum class Frame { Design, PostEdit, Horizontal, Vertical, Output, Designer };
@@ -133,7 +116,6 @@ class MainWindow : public QMainWindow {
 
   Application& app_;
   design::ProjectDocument& document_;
-  MainContext context_;
   QMenuBar* menus_ = nullptr;
   bool loaded_ = false;  // 已装载: resize does nothing while the window loads
   bool closing_ = false;

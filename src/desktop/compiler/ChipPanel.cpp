@@ -16,10 +16,6 @@ using platform::us;
 
 namespace {
 
-constexpr const char* kNoCompile = "请先编译，再校验芯片。";
-constexpr const char* kChooseTitle = "选择编程器读回的芯片文件";
-constexpr const char* kReadBackFilter = "芯片文件 (*.bin *.hex *.s19)|*.bin;*.hex;*.s19|所有文件 (*)|*";
-
 template <class W>
 W* named(W* w, const char* name) {
   w->setObjectName(QString::fromUtf8(name));
@@ -77,7 +73,7 @@ ChipPanel::ChipPanel(QWidget* parent, QWidget* listParent) : QGroupBox(QStringLi
   connect(padding, &QComboBox::currentIndexChanged, this, [this] { choiceChanged(); });
   connect(hexFormat, &QCheckBox::toggled, this, [this] { choiceChanged(); });
   connect(srecFormat, &QCheckBox::toggled, this, [this] { choiceChanged(); });
-  connect(verifyButton, &QPushButton::clicked, this, [this] { verifyChips(); });
+  connect(verifyButton, &QPushButton::clicked, this, &ChipPanel::verifyRequested);
   updateEnabled();
 }
 
@@ -148,76 +144,7 @@ void ChipPanel::showChecksums(const std::vector<FileChecksum>& checksums) {
 }
 
 void ChipPanel::tell(const std::string& message) {
-  if (platform::Dialogs* d = dialogs ? dialogs() : nullptr)
-    d->message(message, platform::Buttons::Ok, platform::Answer::Ok);
-}
-
-void ChipPanel::verifyChips() {
-  const Compiled last = compiled ? compiled() : Compiled{};
-  std::error_code ec;
-  if (!last.layout || last.channels <= 0 || !fs::is_regular_file(last.buffer, ec)) {
-    tell(kNoCompile);
-    return;
-  }
-  platform::Dialogs* d = dialogs ? dialogs() : nullptr;
-  if (d == nullptr) return;
-  const QString project = currentProject();
-  const std::string start = project.isEmpty() ? std::string() : us(project) + "/" + kBinDirectory;
-  const auto chosen = d->openFiles(kChooseTitle, start, kReadBackFilter);
-  if (!chosen || chosen->empty()) return;
-
-  std::vector<ReadBack> readBacks;
-  for (const std::string& file : *chosen) {
-    const fs::path path = platform::pathFromUtf8(file);
-    auto bytes = platform::readBytes(path);
-    if (!bytes) {
-      tell(bytes.error());
-      return;
-    }
-    auto readBack = readBackOf(platform::pathToUtf8(path.filename()), std::move(*bytes));
-    if (!readBack) {
-      tell("“" + file + "”不是有效的 HEX 或 S-record 文件。");
-      return;
-    }
-    readBacks.push_back(std::move(*readBack));
-  }
-
-  auto buffer = platform::readBytes(last.buffer);
-  if (!buffer) {
-    tell(buffer.error());
-    return;
-  }
-  ImageInput in;
-  in.buffer = *buffer;
-  in.channels = last.channels;
-  in.projectDirectory = platform::pathFromUtf8(us(project));
-  in.layout = *last.layout;
-  ChipOptions opts = compileOptions();
-  opts.hex = opts.srec = opts.checksums = false;
-  opts.inMemoryOnly = true;
-  const ImageResult images = writeEpromImages(in, opts);
-  if (!images.ok) {
-    tell(images.message);
-    return;
-  }
-  const std::size_t sequence =
-      static_cast<std::size_t>(images.frames) *
-      (in.layout == ChipLayout::Single ? static_cast<std::size_t>(images.bytes) : 1u);
-  std::string answer;
-  for (const ReadBack& readBack : readBacks) {
-    const ImageFile* image = nullptr;
-    for (const ImageFile& f : images.files) {
-      if (f.name == readBack.imageName) image = &f;
-    }
-    if (!image) {
-      answer += readBack.imageName + "：本次编译没有这个EPROM文件\n";
-      continue;
-    }
-    answer += describeComparison(
-        compareImage(readBack.imageName, image->bytes, readBack.bytes, images.bytes, sequence));
-  }
-  if (!answer.empty() && answer.back() == '\n') answer.pop_back();
-  tell(answer);
+  if (dialogs != nullptr) dialogs->message(message, platform::Buttons::Ok, platform::Answer::Ok);
 }
 
 }  // namespace lumafex::compiler

@@ -2,8 +2,8 @@
 // The output window's group "芯片": the chip type ("不限" keeps the images as they are), the
 // padding, HEX and S-record copies, the list of checksums of the files written by the last compile
 // (placed beside the report), and "校验芯片…", which compares chips read back by the programmer
-// with the images of the window's last compile. The choices are kept per project in
-// "芯片设置.ini" of the project directory.
+// with the images of the project (the output window runs the comparison). The choices are kept per
+// project in "芯片设置.ini" of the project directory.
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -26,19 +26,11 @@ class ChipPanel : public QGroupBox {
   Q_OBJECT
 
  public:
-  // What the last compile of the window compiled: its output buffer, channel count and layout.
-  struct Compiled {
-    std::filesystem::path buffer;
-    long channels = 0;
-    std::optional<ChipLayout> layout;
-  };
-
   // `listParent`: the parent of the checksum list, which the window places beside its report.
   explicit ChipPanel(QWidget* parent = nullptr, QWidget* listParent = nullptr);
 
   std::function<QString()> projectDirectory;  // where "芯片设置.ini" lives
-  std::function<Compiled()> compiled;
-  std::function<platform::Dialogs*()> dialogs;
+  platform::Dialogs* dialogs = nullptr;
 
   // The options of a compile with the current choices (with the checksums for the list), after
   // taking the project's file when the project changed.
@@ -48,8 +40,6 @@ class ChipPanel : public QGroupBox {
   void showChecksums(const std::vector<FileChecksum>& checksums);
   // Reads the current project's "芯片设置.ini" into the controls.
   void loadProject();
-  // The command behind "校验芯片…".
-  void verifyChips();
 
   QComboBox* chipType;
   QComboBox* padding;
@@ -57,6 +47,10 @@ class ChipPanel : public QGroupBox {
   QCheckBox* srecFormat;
   QPushButton* verifyButton;
   QListWidget* checksumList;
+
+ signals:
+  // "校验芯片…" was clicked.
+  void verifyRequested();
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -14,12 +14,13 @@
 #include <climits>
 #include <filesystem>
 
+#include "core/compiler/ChipVerify.h"
 #include "core/compiler/OutputBuffer.h"
-#include "core/compiler/TotalProgram.h"
 #include "core/platform/TextCodec.h"
 #include "core/platform/TextFile.h"
 #include "desktop/controls/AdjustableBar.h"
 #include "desktop/controls/VelarnButton.h"
+#include "desktop/design/ProjectDocument.h"
 #include "desktop/platform/QtDialogs.h"
 
 namespace lumafex::compiler {
@@ -31,7 +32,9 @@ using platform::us;
 namespace {
 
 const QString kSuccessMessage = QStringLiteral("编译成功！请参阅 “编译结果：”");
-constexpr const char* kNoProjectDirectory = "不能写入EPROM文件：没有工程目录。";
+constexpr const char* kNoCompile = "请先编译，再校验芯片。";
+constexpr const char* kChooseTitle = "选择编程器读回的芯片文件";
+constexpr const char* kReadBackFilter = "芯片文件 (*.bin *.hex *.s19)|*.bin;*.hex;*.s19|所有文件 (*)|*";
 
 // The result box: after a key has moved the caret, the window shows the caret's row and column.
 class ResultBox : public QTextEdit {
@@ -68,18 +71,6 @@ W* named(W* w, const char* name) {
   return w;
 }
 
-QString textOf(const std::function<QString()>& query) {
-  return query ? query() : QString();
-}
-
-bool flagOf(const std::function<bool()>& query) {
-  return query && query();
-}
-
-fs::path pathOf(const QString& directory) {
-  return platform::pathFromUtf8(us(directory));
-}
-
 // Text for a text box: the system's files end their lines with CR LF, the box with one paragraph
 // break per line.
 QString boxText(QString text) {
@@ -104,8 +95,9 @@ void ChannelCountLabel::setText(const QString& text) {
   if (changed) changed();
 }
 
-OutputWindow::OutputWindow(CompileContext context, QWidget* parent)
-    : QWidget(parent), context_(std::move(context)) {
+OutputWindow::OutputWindow(design::ProjectDocument& document, QString workDirectory,
+                           platform::Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent), document_(document), workDirectory_(std::move(workDirectory)), dialogs_(dialogs) {
   setObjectName(QStringLiteral("输出窗体"));
   setWindowTitle(QStringLiteral("编译输出"));
   buildControls();
@@ -143,16 +135,9 @@ void OutputWindow::buildControls() {
   formatBox->addWidget(输出多集成块);
   side->addWidget(formatPanel);
   chipPanel = new ChipPanel(this, this);
-  chipPanel->projectDirectory = [this] { return textOf(context_.projectDirectory); };
-  chipPanel->dialogs = [this] { return context_.dialogs; };
-  chipPanel->compiled = [this] {
-    const auto layout = 输出单集成块->isChecked()   ? std::optional(ChipLayout::Single)
-                        : 输出多集成块->isChecked() ? std::optional(ChipLayout::PerEightChannels)
-                                                    : std::nullopt;
-    return ChipPanel::Compiled{
-        pathOf(textOf(context_.applicationDirectory)) / platform::pathFromUtf8(kOutputBufferFile),
-        labelValue(us(路数->text())), layout};
-  };
+  chipPanel->projectDirectory = [this] { return document_.projectDirectory(); };
+  chipPanel->dialogs = &dialogs_;
+  connect(chipPanel, &ChipPanel::verifyRequested, this, [this] { verifyChips(); });
   side->addWidget(chipPanel);
 
   auto valueLabel = [this](const char* name, const char* initial, const char* tip) {
@@ -254,162 +239,118 @@ void OutputWindow::showWindow() {
 }
 
 void OutputWindow::tell(const std::string& message) {
-  if (context_.dialogs != nullptr)
-    context_.dialogs->message(message, platform::Buttons::Ok, platform::Answer::Ok);
+  dialogs_.message(message, platform::Buttons::Ok, platform::Answer::Ok);
 }
 
 void OutputWindow::compileAs(ChipLayout layout, const std::function<void()>& letEventsRun) {
   (layout == ChipLayout::PerEightChannels ? 输出多集成块 : 输出单集成块)->setChecked(true);
   showWindow();
   if (letEventsRun) letEventsRun();
+  nextSequence_ = Sequence::Export;
   编译->click();
+  nextSequence_ = Sequence::WorkingProgram;
 }
 
 void OutputWindow::编译Command() {
-  if (compiling_ || flagOf(context_.boardEmpty)) return;
+  compile(nextSequence_);
+}
+
+void OutputWindow::compile(Sequence sequence) {
+  if (compiling_ || document_.project().board.empty()) return;
   compiling_ = true;
   WaitCursor wait;
   // Only window events run while the compile is under way: a second click on 编译, or an edit of
   // the sequence, must wait until it has finished.
   const auto letEventsRun = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
   进度条->setValue(0);
-  if (context_.stopPostRun) context_.stopPostRun();
+  emit compileStopsRuns();
   showWindow();
   letEventsRun();
 
-  compileFailed_ = false;
-  生成混合的输出缓冲();
-  showWindow();
-  letEventsRun();
-
-  if (输出单集成块->isChecked()) {
-    生成单集成块二进制结果();
-  } else if (输出多集成块->isChecked()) {
-    生成多集成块二进制结果();
-  }
-  if (context_.stopPostRun) context_.stopPostRun();
-  wait.release();
-  compiling_ = false;
-
-  if (!compileFailed_) tell(us(kSuccessMessage));
-  showWindow();
-}
-
-void OutputWindow::生成混合的输出缓冲() {
-  const fs::path appDir = pathOf(textOf(context_.applicationDirectory));
-  auto program = platform::readBytes(appDir / platform::pathFromUtf8(kTotalProgramFile));
-  if (!program) {
-    // Without a total program there is nothing to compile; the old buffer would compile the
-    // previous sequence under this compile's name.
-    compileFailed_ = true;
-    tell(program.error());
-    return;
-  }
-
-  const std::string title = us(textOf(context_.titleText));
-  const std::string effect = us(textOf(context_.titleEffectText));
-  const std::string base = us(textOf(context_.baseChannels));
-  const std::string channels = us(路数->text());
-  const QString projectDir = textOf(context_.projectDirectory);
-  std::error_code ec;
-  const bool manual = !projectDir.isEmpty() &&
-                      fs::is_regular_file(pathOf(projectDir) / platform::pathFromUtf8(kManualFile), ec);
-
-  BufferInput in;
-  in.totalProgram = *program;
-  in.title = title;
-  in.titleEffect = effect;
-  in.horizontalShown = flagOf(context_.horizontalShown);
-  in.horizontalTitleEffect = flagOf(context_.horizontalTitleEffect);
-  in.verticalShown = flagOf(context_.verticalShown);
-  in.verticalTitleEffect = flagOf(context_.verticalTitleEffect);
-  in.manualFileExists = manual;
-  in.baseChannels = base;
-  in.channelsLabel = channels;
-  const BufferResult r = buildOutputBuffer(in);
-
-  // On a faulty mask the buffer holds the steps before it, as far as the merge got.
-  const auto written =
-      platform::writeBytesSafely(appDir / platform::pathFromUtf8(kOutputBufferFile), r.bytes, false);
-  if (!r.ok) {
-    compileFailed_ = true;
-    tell(r.message);
-    if (context_.showFaultyMask) {
-      context_.showFaultyMask(static_cast<int>(r.maskStart), static_cast<int>(r.maskLength));
+  const std::optional<ChipLayout> layout = 输出单集成块->isChecked() ? std::optional(ChipLayout::Single)
+                                           : 输出多集成块->isChecked()
+                                               ? std::optional(ChipLayout::PerEightChannels)
+                                               : std::nullopt;
+  CompileRequest request;
+  request.layout = layout.value_or(ChipLayout::Single);
+  request.sequence = sequence;
+  request.workDirectory = platform::pathFromUtf8(us(workDirectory_));
+  request.channelsLabel = us(路数->text());
+  request.chip = chipPanel->compileOptions();
+  // With neither layout chosen only the buffer is built.
+  if (!layout) request.chip.inMemoryOnly = true;
+  request.progress = [this](long frame, long frames) {
+    if (frame == 0) {
+      进度条->setMaximum(static_cast<int>(std::clamp(frames, 0L, static_cast<long>(INT_MAX))));
+      进度条->setValue(1);
     }
-    return;
-  }
-  if (!written) {
-    // Stage two reads the buffer file: an old one would give images of another sequence.
-    compileFailed_ = true;
-    tell(written.error());
-    return;
-  }
-
-  QString shown = boxText(bufferText(r.bytes));
-  shown.replace(QLatin1Char(' '), QLatin1Char('_'));
-  Text1->setPlainText(shown);
-  路数->setText(qs(r.channelsLabel));
-  行->setText(qs(r.rowsLabel));
-}
-
-void OutputWindow::生成单集成块二进制结果() {
-  writeImages(ChipLayout::Single);
-}
-
-void OutputWindow::生成多集成块二进制结果() {
-  writeImages(ChipLayout::PerEightChannels);
-}
-
-void OutputWindow::writeImages(ChipLayout layout) {
-  if (compileFailed_) return;
-  WaitCursor wait;
-  const long channels = labelValue(us(路数->text()));
-  QLabel* count = layout == ChipLayout::Single ? 每帧字节数 : 集成块个数;
-  count->setText(QString::number(bytesPerFrame(channels)));
-
-  const QString projectDir = textOf(context_.projectDirectory);
-  if (projectDir.isEmpty()) {
-    compileFailed_ = true;
-    wait.release();
-    tell(kNoProjectDirectory);
-    return;
-  }
-  const fs::path appDir = pathOf(textOf(context_.applicationDirectory));
-  auto buffer = platform::readBytes(appDir / platform::pathFromUtf8(kOutputBufferFile));
-  if (!buffer) {
-    compileFailed_ = true;
-    wait.release();
-    tell(buffer.error());
-    return;
-  }
-
-  // The bar runs from 1 to the buffer's row count, one step per frame.
-  const long rows = std::clamp(labelValue(us(行->text())), 0L, static_cast<long>(INT_MAX));
-  进度条->setMaximum(static_cast<int>(rows));
-  进度条->setValue(1);
-
-  ImageInput in;
-  in.buffer = *buffer;
-  in.channels = channels;
-  in.projectDirectory = pathOf(projectDir);
-  in.layout = layout;
-  in.progress = [this](long frame) {
     if (进度条->maximum() > 进度条->value()) 进度条->setValue(进度条->value() + 1);
     // Paint the bar and keep the window alive on a long buffer; user input waits for the end.
     if ((frame + 1) % kFramesPerEventPass == 0) {
       QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
   };
-  const ImageResult r = writeEpromImages(in, chipPanel->compileOptions());
-  chipPanel->showChecksums(r.checksums);
+  const CompileResult result = compileProject(document_.compileInputs(), request);
+  compileFailed_ = !result.ok;
+  if (result.ok && layout) lastRequest_ = request;
+  showResult(result, layout);
+  emit compileStopsRuns();
   wait.release();
-  if (!r.ok) {
-    compileFailed_ = true;
-    tell(r.message);
+  compiling_ = false;
+
+  if (!result.ok) {
+    tell(result.message);
+    if (result.faultyMask) {
+      emit faultyMask(static_cast<int>(result.maskStart), static_cast<int>(result.maskLength));
+    }
     return;
   }
-  Text2->setPlainText(boxText(qs(r.report)));
+  tell(us(kSuccessMessage));
+  showWindow();
+}
+
+void OutputWindow::showResult(const CompileResult& r, std::optional<ChipLayout> layout) {
+  // What stage one settled stays on show even when the images could not be made; a compile that
+  // stopped before (a faulty mask, a refused input) leaves the window as it was.
+  if (r.channelsLabel.empty()) return;
+  QString shown = boxText(bufferText(r.buffer));
+  shown.replace(QLatin1Char(' '), QLatin1Char('_'));
+  Text1->setPlainText(shown);
+  路数->setText(qs(r.channelsLabel));
+  行->setText(qs(r.rowsLabel));
+  if (!layout) return;
+  (*layout == ChipLayout::Single ? 每帧字节数 : 集成块个数)->setText(QString::number(r.images.bytes));
+  chipPanel->showChecksums(r.images.checksums);
+  if (r.ok) Text2->setPlainText(boxText(qs(r.images.report)));
+}
+
+void OutputWindow::verifyChips() {
+  if (!lastRequest_) {
+    tell(kNoCompile);
+    return;
+  }
+  const QString project = document_.projectDirectory();
+  const std::string start = project.isEmpty() ? std::string() : us(project) + "/" + kBinDirectory;
+  const auto chosen = dialogs_.openFiles(kChooseTitle, start, kReadBackFilter);
+  if (!chosen || chosen->empty()) return;
+  std::vector<fs::path> files;
+  for (const std::string& file : *chosen) files.push_back(platform::pathFromUtf8(file));
+  const auto readBacks = readBackFiles(files);
+  if (!readBacks) {
+    tell(readBacks.error() + "。");
+    return;
+  }
+  CompileRequest request = *lastRequest_;
+  request.workDirectory = platform::pathFromUtf8(us(workDirectory_));
+  request.chip = chipPanel->compileOptions();
+  const VerifyResult result = compiler::verifyChips(document_.compileInputs(), request, *readBacks);
+  if (result.failure != VerifyResult::Failure::None) {
+    tell(result.message);
+    return;
+  }
+  std::string answer = result.report();
+  if (!answer.empty() && answer.back() == '\n') answer.pop_back();
+  tell(answer);
 }
 
 void OutputWindow::求行数() {

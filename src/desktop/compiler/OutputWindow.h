@@ -1,8 +1,8 @@
 #pragma once
-// The output window: compiles the sequence into EPROM images. Stage one merges the title channels
-// into the output buffer and shows it; stage two cuts every buffer line into bytes and writes the
-// positive and inverted images of the chosen chip layout. The window reads what it needs from the
-// other windows through a CompileContext, so it can be built and tested on its own.
+// The output window: compiles the open project into EPROM images through the core's one compile
+// (compiler::compileProject), the same road lumafex-cli takes, and shows what it made: the output
+// buffer, the channel and row counts, the report, the checksums; and compares chips read back by
+// the programmer with the project's images (compiler::verifyChips).
 
 #include <QGroupBox>
 #include <QLabel>
@@ -15,35 +15,22 @@
 #include <string>
 
 #include "core/compiler/EpromImages.h"
+#include "core/compiler/ProjectCompile.h"
 #include "core/design/Rules.h"
 #include "core/platform/Dialogs.h"
 #include "desktop/compiler/ChipPanel.h"
 
 class QCloseEvent;
 
+namespace lumafex::design {
+class ProjectDocument;
+}
 namespace lumafex::controls {
 class AdjustableBar;
 class VelarnButton;
 }  // namespace lumafex::controls
 
 namespace lumafex::compiler {
-
-// What a compile reads from (and does to) the other windows. Every member may be left empty: an
-// empty query reads as false or an empty text, an empty action does nothing.
-struct CompileContext {
-  std::function<bool()> boardEmpty;          // the design window's board has no entry
-  std::function<void()> stopPostRun;         // stop the post-processing window's step run
-  std::function<QString()> titleText;        // 标题名称
-  std::function<QString()> titleEffectText;  // the post-processing window's Text2
-  std::function<bool()> horizontalShown, horizontalTitleEffect, verticalShown, verticalTitleEffect;
-  std::function<QString()> baseChannels;  // the post-processing window's 基本路数 caption
-  // The mask of the wrong length: select it in the post-processing window's Text2 (start, length in
-  // characters), show that window and put the focus into Text2.
-  std::function<void(int start, int length)> showFaultyMask;
-  std::function<QString()> applicationDirectory;  // working files: total program, output buffer
-  std::function<QString()> projectDirectory;      // images go to its "bin"
-  platform::Dialogs* dialogs = nullptr;
-};
 
 // The label 路数. Setting its text through this class tells the window, whose result box takes a
 // font size that follows the channel count (QLabel itself reports no text change).
@@ -60,24 +47,18 @@ class OutputWindow : public QWidget {
   Q_OBJECT
 
  public:
-  explicit OutputWindow(CompileContext context = {}, QWidget* parent = nullptr);
+  // `workDirectory`: where the working files live (the total program, the output buffer).
+  OutputWindow(design::ProjectDocument& document, QString workDirectory, platform::Dialogs& dialogs,
+               QWidget* parent = nullptr);
 
-  void setContext(CompileContext context) { context_ = std::move(context); }
-  const CompileContext& context() const { return context_; }
-
-  // The compile command (what a click on 编译 runs): the buffer, then the images of the selected
-  // layout, then the success message. Does nothing while the board is empty or a compile runs.
+  // The compile command (what a click on 编译 runs): the total program that 生成TXT文件 or an
+  // export left in the work directory, into the selected layout, then the success message. Does
+  // nothing while the board is empty or a compile runs.
   void 编译Command();
-  // The main window's export: the layout selected, the window shown, then 编译. `letEventsRun`
-  // lets pending window events run before the compile starts.
+  // The main window's export: the layout selected, the window shown, then the compile of what the
+  // export compiles (the board assembled anew; per 8 channels, the manual file when there is one).
+  // `letEventsRun` lets pending window events run before the compile starts.
   void compileAs(ChipLayout layout, const std::function<void()>& letEventsRun = {});
-  // Stage one: "霓虹灯花式.txt" of the application directory, with the title channels when the title
-  // is merged, into "霓虹灯花式_输出缓冲.txt" beside it; the result box, 路数 and 行.
-  void 生成混合的输出缓冲();
-  // Stage two: the buffer into the project's "bin", all bytes of a frame in one chip …
-  void 生成单集成块二进制结果();
-  // … or one chip per 8 channels.
-  void 生成多集成块二进制结果();
   // The caret's row (1-based) and column (0-based) in the result box into 行 and 列.
   void 求行数();
   // Puts back the labels' initial texts; closing the window does it.
@@ -92,21 +73,36 @@ class OutputWindow : public QWidget {
   // While the images are written, pending events are processed once per this many frames.
   static constexpr long kFramesPerEventPass = 256;
 
-  // Whether the compile under way (or the last one) failed; the image writers do nothing then.
+  // Whether the compile under way (or the last one) failed.
   bool compileFailed() const { return compileFailed_; }
-  void setCompileFailed(bool failed) { compileFailed_ = failed; }
+
+ signals:
+  // A compile starts, and again when it has ended: the post-processing window's step run stops.
+  void compileStopsRuns();
+  // A title mask of the wrong length (start and length in the title effect text): it is selected
+  // in the post-processing window, which is shown with the focus in its title effect.
+  void faultyMask(int start, int length);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
   void buildControls();
-  void writeImages(ChipLayout layout);
+  void compile(Sequence sequence);
+  void showResult(const CompileResult& result, std::optional<ChipLayout> layout);
+  // "校验芯片…": chips read back, compared with the project's images of the last compile's layout.
+  void verifyChips();
   void applyResultFont();
   void showWindow();
   void tell(const std::string& message);
 
-  CompileContext context_;
+  design::ProjectDocument& document_;
+  QString workDirectory_;
+  platform::Dialogs& dialogs_;
+  // The request of the last compile (what 校验芯片… compares with).
+  std::optional<CompileRequest> lastRequest_;
+  // What the next click on 编译 compiles (an export sets it for its click).
+  Sequence nextSequence_ = Sequence::WorkingProgram;
   bool compiling_ = false;
   bool compileFailed_ = false;
 

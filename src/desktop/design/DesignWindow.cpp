@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -672,32 +673,25 @@ void DesignWindow::提取当前花式Click() {
   提取当前花式->click();
 }
 
-void DesignWindow::保存工程Click() {
-  保存标志的坐标();
-  保存图案的坐标();
+bool DesignWindow::保存工程Click() {
+  // The project's files beside the record (coordinates, title effect, pictures) live in its
+  // directory: a project opened from a record alone gets one.
+  QDir().mkpath(app_.projectDirectory());
+  const bool logos = 保存标志的坐标();
+  const bool images = 保存图案的坐标();
   保存当前内容();
-  Board board;
-  if (auto saved = readBoardFile(toPath(app_.appFile(QString::fromUtf8(kWorkingStateFile))))) board = *saved;
+  // The record holds the board the window shows: the project itself, never a file read back.
   document_.collect();
   const auto status =
-      writeProjectRecord(toPath(app_.currentProjectPath()), design::recordOf(document_.settings(), board));
+      writeProjectRecord(toPath(app_.currentProjectPath()), design::recordOf(document_.project()));
   if (!status) {
     app_.dialogs().message("工程名称：“" + us(标题名称->text()) + "”系统不能接受，请换一个名称。");
-    return;
+    return false;
   }
-  setDirty(false);
-}
-
-// The project as the windows compile it: what the command-line tool reads from the files.
-static compiler::ProjectInputs inputsOf(const Project& project, const QString& projectFile,
-                                        const QString& projectDirectory) {
-  compiler::ProjectInputs in;
-  in.settings = project.settings;
-  in.board = project.board;
-  in.projectFile = toPath(projectFile);
-  in.projectDirectory = toPath(projectDirectory);
-  in.imageCount = project.pictures.imageCount;
-  return in;
+  // A coordinate file that could not be written has been reported; the project stays changed, so
+  // the user is asked again before it is closed.
+  if (logos && images) setDirty(false);
+  return true;
 }
 
 bool DesignWindow::assembleTotalProgram() {
@@ -705,8 +699,7 @@ bool DesignWindow::assembleTotalProgram() {
     app_.dialogs().message("请先选择花式到编程板。");
     return false;
   }
-  const auto assembly = compiler::assemblyInputOf(
-      inputsOf(document_.project(), app_.currentProjectPath(), app_.projectDirectory()));
+  const auto assembly = compiler::assemblyInputOf(document_.compileInputs());
   if (!assembly) {
     app_.dialogs().message(assembly.error());
     return false;
@@ -721,10 +714,25 @@ bool DesignWindow::assembleTotalProgram() {
   compiler::AssemblyInput input = *assembly;
   if (auto before = platform::readBytes(toPath(app_.scratchFile()))) input.scratchBefore = *before;
   const auto assembled = compiler::assembleTotalProgram(input);
-  (void)platform::writeBytesSafely(toPath(app_.appFile(QString::fromUtf8(compiler::kTotalProgramFile))),
-                                   assembled.bytes, false);
+  if (assembled.tooLarge) {
+    generatingTxt = false;
+    app_.dialogs().message(compiler::kProgramTooLargeMessage);
+    return false;
+  }
+  // The post-processing window, the compile and the export work on this file: when it cannot be
+  // written, nothing goes on (an older file would be taken for this board).
+  if (const auto written = platform::writeBytesSafely(
+          toPath(app_.appFile(QString::fromUtf8(compiler::kTotalProgramFile))), assembled.bytes, false);
+      !written) {
+    generatingTxt = false;
+    app_.dialogs().message(written.error());
+    return false;
+  }
   // The scratch step file holds the last effect generated, as after a click on it.
-  (void)platform::overwriteFile(toPath(app_.scratchFile()), assembled.scratchAfter);
+  if (const auto scratch = platform::overwriteFile(toPath(app_.scratchFile()), assembled.scratchAfter);
+      !scratch) {
+    app_.dialogs().message(scratch.error());
+  }
   {
     const QSignalBlocker board(List1);
     const QSignalBlocker catalogue(List2);
@@ -884,7 +892,9 @@ void DesignWindow::move(bool up) {
   List1->hide();
   // The board goes through the reorder file as the move has always done.
   const auto reorderFile = toPath(app_.appFile(QString::fromUtf8(kReorderFile)));
-  (void)writeBoardFile(reorderFile, document_.project().board);
+  if (const auto written = writeBoardFile(reorderFile, document_.project().board); !written) {
+    app_.dialogs().message(written.error());
+  }
   const int selected = document_.undoableEdit(ProjectDocument::BoardPart,
                                               [&](Project& p) { return moveBoardEntry(p, k, up); });
   List1->clear();
@@ -1058,7 +1068,11 @@ void DesignWindow::保存当前内容() {
   savingState = true;
   const int selected = List1->currentRow();
   List1->hide();
-  (void)writeBoardFile(toPath(app_.appFile(QString::fromUtf8(kWorkingStateFile))), document_.project().board);
+  if (const auto written = writeBoardFile(toPath(app_.appFile(QString::fromUtf8(kWorkingStateFile))),
+                                          document_.project().board);
+      !written) {
+    app_.dialogs().message(written.error());
+  }
   savingState = false;
   List1->setCurrentRow(selected);
   List1->show();
@@ -1195,9 +1209,14 @@ preview::PictureFrame DesignWindow::stepPictures(const QString& line) const {
   return frame;
 }
 
-void DesignWindow::保存标志的坐标() {
-  // A coordinate file that cannot be written is skipped without a message, as a missing one is.
-  (void)savePictureCoordinates(document_.project(), toPath(app_.projectDirectory()), PictureKind::Logo);
+bool DesignWindow::保存标志的坐标() {
+  return savePictureCoordinatesOf(PictureKind::Logo);
+}
+
+bool DesignWindow::savePictureCoordinatesOf(PictureKind kind) {
+  const auto saved = savePictureCoordinates(document_.project(), toPath(app_.projectDirectory()), kind);
+  if (!saved) app_.dialogs().message(saved.error());
+  return static_cast<bool>(saved);
 }
 
 void DesignWindow::读取标志的坐标() {
@@ -1206,8 +1225,8 @@ void DesignWindow::读取标志的坐标() {
   });
 }
 
-void DesignWindow::保存图案的坐标() {
-  (void)savePictureCoordinates(document_.project(), toPath(app_.projectDirectory()), PictureKind::Image);
+bool DesignWindow::保存图案的坐标() {
+  return savePictureCoordinatesOf(PictureKind::Image);
 }
 
 void DesignWindow::读取图案的坐标() {

@@ -83,7 +83,8 @@ class DesignCommands {
   // 提取当前花式: the current effect alone into the post-processing window.
   virtual void 提取当前花式Click() = 0;
   // 保存工程: the project record to the current project path.
-  virtual void 保存工程Click() = 0;
+  // False when the record could not be written (the user has been told).
+  virtual bool 保存工程Click() = 0;
   // Reads the project at the current project path and restores the windows.
   virtual void 打开工程() = 0;
   virtual void closeStepReader() = 0;
@@ -144,16 +145,17 @@ class DesignWindow : public QWidget, public DesignCommands {
   void 显示总程序Click() override;
   bool 生成TXT文件Click() override;
   void 提取当前花式Click() override;
-  void 保存工程Click() override;
+  bool 保存工程Click() override;
   void 打开工程() override;
   void focusTitle() override;
   void 定位灯管Click() override;
   bool isLoadingProject() const override { return loadingProject; }
 
   // Logos and images on the sign.
-  void 保存标志的坐标();
+  // False when the file could not be written (the user has been told).
+  bool 保存标志的坐标();
   void 读取标志的坐标();
-  void 保存图案的坐标();
+  bool 保存图案的坐标();
   void 读取图案的坐标();
   // Draw every logo / every image on the previews that are switched on (with the layout).
   void 显示标志();
@@ -240,6 +242,7 @@ class DesignWindow : public QWidget, public DesignCommands {
   preview::PictureFrame layoutPictures() const;
   preview::PictureFrame stepPictures(const QString& line) const;
   void arrange(PictureKind kind, Arrangement arrangement);
+  bool savePictureCoordinatesOf(PictureKind kind);
   void hideBlocks(PictureKind kind);
   preview::PreviewWindow* horizontal() const;
   preview::PreviewWindow* vertical() const;

@@ -6,6 +6,7 @@
 #include "core/compiler/ProjectCompile.h"
 #include "core/patterns/Catalogue.h"
 #include "core/patterns/StepText.h"
+#include "core/platform/TextFile.h"
 #include "desktop/design/UndoCommands.h"
 #include "desktop/platform/QtDialogs.h"
 
@@ -131,6 +132,19 @@ void ProjectDocument::restore(int parts, const EditSnapshot& from, const EditSna
   emit restored(parts);
   applying_ = false;
   restoreDirty(dirty);
+}
+
+compiler::ProjectInputs ProjectDocument::compileInputs() const {
+  compiler::ProjectInputs in;
+  in.settings = project_.settings;
+  in.board = project_.board;
+  in.projectFile = platform::pathFromUtf8(platform::us(projectFile_));
+  in.projectDirectory = platform::pathFromUtf8(platform::us(projectDirectory_));
+  in.imageCount = project_.pictures.imageCount;
+  // A title effect file that could not be read stays the file's: the compile reads it again and
+  // says why it cannot.
+  if (project_.titleEffectProblem.empty()) in.titleEffect = project_.titleEffect;
+  return in;
 }
 
 void ProjectDocument::restoreDirty(bool dirty) {

@@ -9,6 +9,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "core/compiler/ProjectCompile.h"
 #include "core/design/EditSnapshot.h"
 #include "core/design/Project.h"
 #include "core/design/Rules.h"
@@ -99,6 +100,20 @@ class ProjectDocument : public QObject {
   // Before a save: the windows store what they keep only in their frames (sizes, positions).
   void collect() { emit collecting(); }
 
+  // Where the open project lives: its record file and its directory (the file's path without its
+  // last extension; Save As keeps the old directory until the copies are made).
+  const QString& projectFile() const { return projectFile_; }
+  const QString& projectDirectory() const { return projectDirectory_; }
+  void setProjectFile(const QString& file, const QString& directory) {
+    projectFile_ = file;
+    projectDirectory_ = directory;
+  }
+  void setProjectDirectory(const QString& directory) { projectDirectory_ = directory; }
+
+  // The project as a compile takes it: a snapshot of what the windows show (settings, board,
+  // title effect, image count) and where it lives.
+  compiler::ProjectInputs compileInputs() const;
+
  signals:
   void changed(int parts);
   void dirtyChanged(bool dirty);
@@ -115,6 +130,8 @@ class ProjectDocument : public QObject {
   void dirtyMarked(bool on, bool was);
   void flushMark();
   Project project_;
+  QString projectFile_;
+  QString projectDirectory_;
   QUndoStack undo_;
   int paused_ = 0;
   bool applying_ = false;

@@ -15,12 +15,12 @@
 #include "core/compiler/ChipSettings.h"
 #include "desktop/compiler/OutputWindow.h"
 #include "desktop/controls/VelarnButton.h"
+#include "desktop/design/ProjectDocument.h"
 #include "desktop/platform/QtDialogs.h"
 #include "support/ScriptedDialogs.h"
 #include "support/Widgets.h"
 
 using lumafex::compiler::ChipPanel;
-using lumafex::compiler::CompileContext;
 using lumafex::compiler::OutputWindow;
 using lumafex::platform::Answer;
 using lumafex::platform::qs;
@@ -57,18 +57,24 @@ struct Rig {
   QTemporaryDir root;
   lumafex::testing::ScriptedDialogs dialogs;
   QString project = root.path() + QStringLiteral("/红星");
+  lumafex::design::ProjectDocument document;
   std::unique_ptr<OutputWindow> window;
 
   Rig() {
     QDir().mkpath(appDir());
     QDir().mkpath(project);
-    CompileContext c;
-    c.applicationDirectory = [this] { return appDir(); };
-    c.projectDirectory = [this] { return project; };
-    c.titleEffectText = [] { return QStringLiteral("新工程<1>"); };
-    c.horizontalShown = [] { return true; };
-    c.dialogs = &dialogs;
-    window = std::make_unique<OutputWindow>(c);
+    open(project);
+    document.edit(lumafex::design::ProjectDocument::BoardPart, [](lumafex::design::Project& p) {
+      p.board = {"1右扫"};
+      p.titleEffect = "新工程<1>";
+      p.settings.title.clear();
+    });
+    window = std::make_unique<OutputWindow>(document, appDir(), dialogs);
+  }
+  // Another project becomes the open one.
+  void open(const QString& directory) {
+    project = directory;
+    document.setProjectFile(directory + QStringLiteral(".hs"), directory);
   }
   QString appDir() const { return root.path() + QStringLiteral("/app"); }
   QString bin(const QString& name) const { return project + QStringLiteral("/bin/") + name; }
@@ -139,11 +145,11 @@ class ChipPanelTest : public QObject {
 
     // Another project has its own choices; coming back finds the first project's.
     const QString first = rig.project;
-    rig.project = rig.root.path() + QStringLiteral("/蓝天");
+    rig.open(rig.root.path() + QStringLiteral("/蓝天"));
     QDir().mkpath(rig.project);
     QCOMPARE(rig.panel().compileOptions().chip.has_value(), false);
     QCOMPARE(rig.panel().chipType->currentIndex(), 0);
-    rig.project = first;
+    rig.open(first);
     const auto options = rig.panel().compileOptions();
     QVERIFY(options.chip);
     QCOMPARE(QString::fromUtf8(options.chip->name), QStringLiteral("2764"));
