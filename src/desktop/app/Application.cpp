@@ -147,7 +147,9 @@ void Application::seedApplicationDirectory() {
 }
 
 void Application::requestShortcuts() {
-  (void)writeShortcutRequest(toPath(appDir_), kVersionMajor, kVersionMinor);
+  // Without its request the helper would have nothing to read; the menu entries are a convenience,
+  // so start-up goes on without them.
+  if (!writeShortcutRequest(toPath(appDir_), kVersionMajor, kVersionMinor)) return;
   QString helper = options_.shortcutHelper;
   if (helper.isEmpty()) helper = QCoreApplication::applicationDirPath() + QStringLiteral("/shelllnk");
   // The helper makes the menu and desktop entries on its own; its outcome does not matter here.
@@ -209,23 +211,7 @@ void Application::clearPictureDesigners() {
 design::DesignWindow& Application::designWindow() {
   if (!design_) {
     auto& main = mainWindow();
-    design::DesignContext context;
-    context.horizontal = [this] { return &horizontalPreview(); };
-    context.vertical = [this] { return &verticalPreview(); };
-    context.openSequence = [this](const design::SequenceOpening& opening) {
-      postEditWindow().openSequence(opening);
-    };
-    context.stopPostRun = [this] {
-      if (postEdit_) postEdit_->stopRun();
-    };
-    context.showTitleEffectLine = [this](int start) { postEditWindow().markTitleEffectLine(start); };
-    context.showDesign = [this] { mainWindow().showDesign(); };
-    context.newProject = [this] { mainWindow().新建工程(); };
-    context.placePreviews = [this] { mainWindow().placePreviews(); };
-    context.showPreviews = [this] { mainWindow().showPreviews(); };
-    context.caption = [this] { return mainWindow().windowTitle(); };
-    context.setCaption = [this](const QString& text) { mainWindow().setWindowTitle(text); };
-    design_ = new design::DesignWindow(*this, *document_, std::move(context));
+    design_ = new design::DesignWindow(*this, *document_);
     main.addFrame(MainWindow::Frame::Design, design_, QStringLiteral("designFrame"),
                   Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     connect(design_, &design::DesignWindow::statusText, main_,
@@ -447,6 +433,10 @@ void Application::showPictureDesigner(design::PictureKind kind, int index) {
   }
   designer.show();
   if (index >= 0) designer.select(index);
+}
+
+void Application::stopPostEditRun() {
+  if (postEdit_) postEdit_->stopRun();
 }
 
 bool Application::postEditShown() const {

@@ -97,6 +97,8 @@ class Application : public QObject {
   // The update check: the update window and the download window it fetches the product list with.
   update::UpdateWindow& updateWindow();
   update::DownloadWindow& downloadWindow();
+  // Stops the post-processing window's step run (when that window exists).
+  void stopPostEditRun();
   // Whether the post-processing window is shown.
   bool postEditShown() const;
   // The logo designer 标志设计窗 and the image designer 动态图案设计窗.

@@ -1,9 +1,14 @@
 #pragma once
-// The colour panel's pictures: a colour sample (its background is the colour) and the palette from
-// which a click picks a colour.
+// The panel 色彩选择板: what a colour is picked for (the title or one of the three tube colours),
+// the samples of those colours and the palette from which a click picks a colour.
 
+#include <QGroupBox>
 #include <QImage>
 #include <QLabel>
+#include <QRadioButton>
+#include <array>
+
+#include "core/design/ProjectRecord.h"
 
 namespace lumafex::design {
 
@@ -42,6 +47,29 @@ class PalettePicture : public QLabel {
 
  private:
   QImage image_;
+};
+
+class ColourChooser : public QGroupBox {
+  Q_OBJECT
+
+ public:
+  explicit ColourChooser(QWidget* parent = nullptr);
+
+  void map(const ProjectSettings& s);
+  void store(ProjectSettings& s) const;
+
+ signals:
+  // A colour was picked from the palette for the title, or for a tube colour.
+  void titleColourPicked();
+  void tubeColourPicked();
+
+ private:
+  void pick(const QColor& colour);
+
+  ColourSample* 标题颜色样品;
+  std::array<ColourSample*, 3> 色彩样品;
+  std::array<QRadioButton*, 4> 颜色选择内容;
+  PalettePicture* 调色板;
 };
 
 // The palette image: hues from left to right, from light at the top through the pure colour to

@@ -158,8 +158,9 @@ void seedSamplePictures(const QString& applicationDirectory) {
   for (const auto& sample : samples) {
     const QString file = folder + QLatin1Char('/') + QString::fromUtf8(sample.name);
     if (QFileInfo::exists(file)) continue;
-    // A sample that cannot be written is only missing from the dialog.
-    (void)writePictureFile(platform::pathFromUtf8(file.toStdString()), sample.draw());
+    // A sample that cannot be written is only missing from the dialog; when one cannot be written
+    // the folder takes none, so the others are not tried.
+    if (!writePictureFile(platform::pathFromUtf8(file.toStdString()), sample.draw())) return;
   }
 }
 

@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 
+#include "core/design/Playback.h"
 #include "desktop/design/DesignWindow.h"
 #include "desktop/design/ProjectDocument.h"
 

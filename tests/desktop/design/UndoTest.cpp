@@ -138,10 +138,10 @@ class UndoTest : public QObject {
     Sample s;
     auto& design = s.design();
     std::vector<Sample::State> states{s.state()};
-    s.board()->setCurrentRow(0);
+    s.select(0);
     child<QPushButton>(design, "删除")->click();
     states.push_back(s.state());
-    s.board()->setCurrentRow(3);
+    s.select(3);
     child<QPushButton>(design, "上移")->click();
     states.push_back(s.state());
     child<QPushButton>(design, "全部清除")->click();
