@@ -21,6 +21,7 @@
 #include "core/platform/Twips.h"
 #include "desktop/app/AboutWindow.h"
 #include "desktop/app/Application.h"
+#include "desktop/app/ProjectCommands.h"
 #include "desktop/compiler/ExportAnimationCommand.h"
 #include "desktop/compiler/OutputWindow.h"
 #include "desktop/controls/AdjustableBar.h"
@@ -44,8 +45,6 @@ namespace {
 using platform::qs;
 using platform::us;
 
-const char* kProjectFilter = "霓虹灯花式文件 (*.hs)|*.hs";
-
 QAction* action(QMenu* menu, const char* name, const char* caption) {
   QAction* a = menu->addAction(QString::fromUtf8(caption));
   a->setObjectName(QString::fromUtf8(name));
@@ -63,7 +62,10 @@ void removeFilesIn(const QString& dir) {
 
 }  // namespace
 
-MainWindow::MainWindow(Application& app, design::ProjectDocument& document) : app_(app), document_(document) {
+MainWindow::MainWindow(Application& app, design::ProjectDocument& document)
+    : app_(app),
+      document_(document),
+      projectCommands_(std::make_unique<ProjectCommands>(app, document, *this)) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(QStringLiteral("Lumafex"));
   setWindowIcon(QIcon(controls::toolbarIcon(QStringLiteral("应用"), 64)));
@@ -85,6 +87,8 @@ MainWindow::MainWindow(Application& app, design::ProjectDocument& document) : ap
   connect(&document_, &design::ProjectDocument::reset, this, [this](bool created) { mapProject(created); });
   connect(&document_, &design::ProjectDocument::collecting, this, [this] { storeFrames(); });
 }
+
+MainWindow::~MainWindow() = default;
 
 QMdiSubWindow* MainWindow::addFrame(Frame kind, QWidget* window, const QString& frameName,
                                     Qt::WindowFlags flags) {
@@ -573,17 +577,7 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 }
 
 bool MainWindow::askToSave() {
-  if (!document_.dirty()) return true;
-  switch (app_.dialogs().message("原来的工程已经改变，是否存盘？", platform::Buttons::YesNoCancel,
-                                 platform::Answer::Yes)) {
-    case platform::Answer::Yes:
-      saveProjectCommand();
-      return true;
-    case platform::Answer::No:
-      return true;
-    default:
-      return false;
-  }
+  return projectCommands_->askToSave();
 }
 
 void MainWindow::新建工程() {
@@ -647,82 +641,19 @@ void MainWindow::新建工程() {
 }
 
 void MainWindow::openProjectCommand() {
-  if (!askToSave()) return;
-  const auto path = app_.dialogs().openFile("打开", us(app_.applicationDirectory()), kProjectFilter);
-  if (!path) return;
-  app_.setCurrentProjectPath(qs(*path));
-  showDesign();
-  app_.designWindow().打开工程();
-  setWindowTitle(qs(windowCaption(*path)));
-  备份最近打开的菜单();
-  调入最近打开的文件菜单();
+  projectCommands_->open();
 }
 
 void MainWindow::saveProjectCommand() {
-  app_.setCurrentProjectPath(app_.currentProjectPath());
-  setWindowTitle(qs(windowCaption(us(app_.currentProjectPath()))));
-  app_.designWindow().保存工程Click();
-  备份最近打开的菜单();
-  调入最近打开的文件菜单();
+  projectCommands_->save();
 }
 
 void MainWindow::saveAsCommand() {
-  const QString oldDir = app_.projectDirectory();
-  const auto path = app_.dialogs().saveFile("另存为", us(app_.applicationDirectory()),
-                                            us(app_.currentProjectPath()), kProjectFilter);
-  if (!path) return;
-  if (QFileInfo::exists(qs(*path)) &&
-      app_.dialogs().message("“" + *path + "”已经存在是否覆盖它？", platform::Buttons::YesNo,
-                             platform::Answer::Yes) != platform::Answer::Yes) {
-    return;
-  }
-  const QString target = qs(*path);
-  const QString oldPath = app_.currentProjectPath();
-  app_.setCurrentProjectPath(target);
-  app_.setProjectDirectory(oldDir);  // the coordinate files still go to the old directory
-  if (!app_.designWindow().保存工程Click()) {
-    // The record could not be written there (the user has been told): the project stays where it was.
-    app_.setCurrentProjectPath(oldPath);
-    return;
-  }
-  setWindowTitle(qs(windowCaption(*path)));
-
-  app_.setCurrentProjectPath(target);
-  const QString newDir = app_.projectDirectory();
-  QDir().mkpath(newDir);
-  if (QFileInfo(oldDir).absoluteFilePath() != QFileInfo(newDir).absoluteFilePath()) {
-    // Each file is written beside its target and renamed over it: a copy that fails leaves the
-    // file that was there, and the user learns which files did not come along.
-    std::string failures;
-    for (const QFileInfo& f : QDir(oldDir).entryInfoList(QDir::Files | QDir::Hidden)) {
-      const QString to = newDir + QLatin1Char('/') + f.fileName();
-      const auto bytes = platform::readBytes(platform::pathFromUtf8(us(f.filePath())));
-      const Status copied = bytes ? platform::writeBytesSafely(platform::pathFromUtf8(us(to)), *bytes)
-                                  : Status::fail(bytes.error());
-      if (!copied) failures += "\n" + copied.error();
-    }
-    if (!failures.empty()) {
-      app_.dialogs().message("工程目录中有文件没有复制到新的工程目录：" + failures);
-      document_.setDirty(true);
-    }
-  }
-  备份最近打开的菜单();
-  调入最近打开的文件菜单();
+  projectCommands_->saveAs();
 }
 
 void MainWindow::openRecent(int slot) {
-  const RecentList list = readRecentList(app_.settings());
-  const std::string& path = list[static_cast<std::size_t>(slot)];
-  if (!QFileInfo(qs(path)).isFile()) {
-    app_.dialogs().message("工程“" + path + "”已经不存在！");
-    return;
-  }
-  app_.setCurrentProjectPath(qs(path));
-  showDesign();
-  app_.designWindow().打开工程();
-  setWindowTitle(qs(windowCaption(path)));
-  备份最近打开的菜单();
-  调入最近打开的文件菜单();
+  projectCommands_->openRecent(slot);
 }
 
 void MainWindow::调入最近打开的文件菜单() {

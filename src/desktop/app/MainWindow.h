@@ -12,6 +12,7 @@
 #include <QStatusBar>
 #include <array>
 #include <functional>
+#include <memory>
 
 #include "core/compiler/EpromImages.h"
 
@@ -39,11 +40,14 @@ class Application;
 
 // What the main window's commands reach in the working windows, created on first use.
 
+class ProjectCommands;
+
 class MainWindow : public QMainWindow {
   Q_OBJECT
 
  public:
   MainWindow(Application& app, design::ProjectDocument& document);
+  ~MainWindow() override;
 
   // The working windows' MDI frames, which this window places.
   enum class Frame { Design, PostEdit, Horizontal, Vertical, Output, Designer };
@@ -116,6 +120,7 @@ class MainWindow : public QMainWindow {
 
   Application& app_;
   design::ProjectDocument& document_;
+  std::unique_ptr<ProjectCommands> projectCommands_;
   QMenuBar* menus_ = nullptr;
   bool loaded_ = false;  // 已装载: resize does nothing while the window loads
   bool closing_ = false;

@@ -50,7 +50,8 @@ BoardPanel::BoardPanel(app::Application& app, ProjectDocument& document, QWidget
   connect(List2, &QListWidget::currentRowChanged, this, [this](int) {
     if (!addingAll) emit catalogueEntryChosen();
   });
-  connect(List2, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem*) { appendSelectedCatalogueEntry(); });
+  connect(List2, &QListWidget::itemDoubleClicked, this,
+          [this](QListWidgetItem*) { appendSelectedCatalogueEntry(); });
   connect(选择, &QPushButton::clicked, this, [this] {
     if (List2->currentItem() && !List2->currentItem()->text().isEmpty()) appendSelectedCatalogueEntry();
   });
@@ -236,8 +237,8 @@ void BoardPanel::move(bool up) {
   if (const auto written = writeBoardFile(reorderFile, document_.project().board); !written) {
     app_.dialogs().message(written.error());
   }
-  const int selected =
-      document_.undoableEdit(ProjectDocument::BoardPart, [&](Project& p) { return moveBoardEntry(p, k, up); });
+  const int selected = document_.undoableEdit(ProjectDocument::BoardPart,
+                                              [&](Project& p) { return moveBoardEntry(p, k, up); });
   List1->setCurrentRow(selected);
   List1->show();
   reordering = false;

@@ -26,12 +26,12 @@
 #include "desktop/design/BoardPanel.h"
 #include "desktop/design/CatalogueThumbnails.h"
 #include "desktop/design/ColourPanel.h"
+#include "desktop/design/PicturePlacements.h"
 #include "desktop/design/RunPlayer.h"
 #include "desktop/design/SignSettingsPanel.h"
 #include "desktop/design/TitlePanel.h"
 #include "desktop/platform/QtDialogs.h"
 #include "desktop/postedit/PostEditWindow.h"
-#include "desktop/preview/PictureBlock.h"
 #include "desktop/preview/PreviewWindow.h"
 
 namespace lumafex::design {
@@ -49,7 +49,7 @@ std::filesystem::path toPath(const QString& s) {
 }  // namespace
 
 DesignWindow::DesignWindow(app::Application& app, ProjectDocument& document, QWidget* parent)
-    : QWidget(parent), app_(app), document_(document) {
+    : QWidget(parent), app_(app), document_(document), placements_(app, document) {
   setObjectName(QStringLiteral("霓虹灯设计窗"));
   setWindowTitle(QStringLiteral("霓虹灯花式设计"));
   board_ = new BoardPanel(app_, document_, this);
@@ -604,30 +604,20 @@ preview::PictureFrame DesignWindow::layoutPictures() const {
   return frame;
 }
 
-bool DesignWindow::savePictureCoordinatesOf(PictureKind kind) {
-  const auto saved = savePictureCoordinates(document_.project(), toPath(app_.projectDirectory()), kind);
-  if (!saved) app_.dialogs().message(saved.error());
-  return static_cast<bool>(saved);
-}
-
 bool DesignWindow::保存标志的坐标() {
-  return savePictureCoordinatesOf(PictureKind::Logo);
+  return placements_.save(PictureKind::Logo);
 }
 
 bool DesignWindow::保存图案的坐标() {
-  return savePictureCoordinatesOf(PictureKind::Image);
+  return placements_.save(PictureKind::Image);
 }
 
 void DesignWindow::读取标志的坐标() {
-  document_.edit(ProjectDocument::PicturesPart, [this](Project& p) {
-    readPictureCoordinates(p, toPath(app_.projectDirectory()), PictureKind::Logo);
-  });
+  placements_.read(PictureKind::Logo);
 }
 
 void DesignWindow::读取图案的坐标() {
-  document_.edit(ProjectDocument::PicturesPart, [this](Project& p) {
-    readPictureCoordinates(p, toPath(app_.projectDirectory()), PictureKind::Image);
-  });
+  placements_.read(PictureKind::Image);
 }
 
 void DesignWindow::显示标志() {
@@ -646,56 +636,33 @@ void DesignWindow::setPicturesShown(PictureKind kind, bool on) {
   tubes_->pressLayOut();
 }
 
-void DesignWindow::hideBlocks(PictureKind kind) {
-  app_.horizontalPreview().hidePictureBlocks(kind);
-  app_.verticalPreview().hidePictureBlocks(kind);
-}
-
 void DesignWindow::消除标志块() {
-  hideBlocks(PictureKind::Logo);
+  placements_.hide(PictureKind::Logo);
 }
 
 void DesignWindow::消除图案块() {
-  hideBlocks(PictureKind::Image);
+  placements_.hide(PictureKind::Image);
 }
 
 void DesignWindow::消除各种物件块() {
-  消除标志块();
-  消除图案块();
-  app_.horizontalPreview().hideTitlePicture();
-  app_.verticalPreview().hideTitlePicture();
+  placements_.hideAll();
   unsetCursor();
 }
 
-void DesignWindow::arrange(PictureKind kind, Arrangement arrangement) {
-  auto& h = app_.horizontalPreview();
-  auto& v = app_.verticalPreview();
-  const QSizeF hc = h.canvasTwips();
-  const QSizeF vc = v.canvasTwips();
-  document_.undoableEdit(ProjectDocument::PicturesPart, [&](Project& p) {
-    arrangePictures(p, kind, arrangement, hc.width(), hc.height(), vc.width(), vc.height());
-  });
-  // The sign is cleared and the arranged blocks are shown.
-  for (preview::PreviewWindow* w : {&h, &v}) {
-    w->clearCanvas();
-    for (preview::PictureBlock* block : w->pictureBlocks(kind)) block->show();
-  }
-}
-
 void DesignWindow::标志排列一行() {
-  arrange(PictureKind::Logo, Arrangement::Row);
+  placements_.arrange(PictureKind::Logo, Arrangement::Row);
 }
 
 void DesignWindow::标志排列为边框() {
-  arrange(PictureKind::Logo, Arrangement::Border);
+  placements_.arrange(PictureKind::Logo, Arrangement::Border);
 }
 
 void DesignWindow::图片排列一行() {
-  arrange(PictureKind::Image, Arrangement::Row);
+  placements_.arrange(PictureKind::Image, Arrangement::Row);
 }
 
 void DesignWindow::图片排列为边框() {
-  arrange(PictureKind::Image, Arrangement::Border);
+  placements_.arrange(PictureKind::Image, Arrangement::Border);
 }
 
 }  // namespace lumafex::design

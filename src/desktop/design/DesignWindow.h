@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "core/design/Project.h"
+#include "desktop/design/PicturePlacements.h"
 #include "desktop/design/ProjectDocument.h"
 #include "render/PictureRenderer.h"
 
@@ -185,13 +186,11 @@ class DesignWindow : public QWidget, public DesignCommands {
   void showRestored(int parts);
   // What the sign shows of its pictures in the layout view.
   preview::PictureFrame layoutPictures() const;
-  void arrange(PictureKind kind, Arrangement arrangement);
-  void hideBlocks(PictureKind kind);
-  bool savePictureCoordinatesOf(PictureKind kind);
   void openSequence(const SequenceOpening& opening);
 
   app::Application& app_;
   ProjectDocument& document_;
+  PicturePlacements placements_;
   bool mapping_ = false;
   bool restoring_ = false;
 

@@ -129,7 +129,8 @@ bool RunPlayer::stepOnce(bool drawTitle) {
   const long step = h.step() + 1;
   setStepCounters(step);
   const QString tubes = QString::fromLatin1(parts.tubes.data(), static_cast<qsizetype>(parts.tubes.size()));
-  const QString images = QString::fromLatin1(parts.images.data(), static_cast<qsizetype>(parts.images.size()));
+  const QString images =
+      QString::fromLatin1(parts.images.data(), static_cast<qsizetype>(parts.images.size()));
   const preview::PictureFrame pictures = stepPictures(tubes + images);
   const auto& s = document_.settings();
   if (s.showHorizontal == 1) h.showStep(tubes, images, pictures);
@@ -233,8 +234,8 @@ preview::PictureFrame RunPlayer::stepPictures(const QString& line) const {
   frame.logosOn = s.logosOn == 1;
   frame.imagesOn = s.imagesOn == 1;
   if (frame.imagesOn) {
-    frame.shownImages =
-        imagesOfRunLine(line.toLatin1().toStdString(), document_.project().pictures.imageCount, s.tubesOn == 1);
+    frame.shownImages = imagesOfRunLine(line.toLatin1().toStdString(),
+                                        document_.project().pictures.imageCount, s.tubesOn == 1);
   }
   return frame;
 }

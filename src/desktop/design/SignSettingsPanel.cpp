@@ -66,7 +66,8 @@ SignSettingsPanel::SignSettingsPanel(QWidget* parent) : QGroupBox(QStringLiteral
   connect(色数, &QComboBox::currentIndexChanged, this, [this](int) { emit colourCountChosen(); });
   connect(列数, &QLineEdit::textChanged, this, &SignSettingsPanel::columnsChanged);
   connect(行数, &QLineEdit::textChanged, this, &SignSettingsPanel::rowsChanged);
-  for (QLineEdit* box : {列数, 行数}) connect(box, &QLineEdit::textEdited, this, &SignSettingsPanel::changedByUser);
+  for (QLineEdit* box : {列数, 行数})
+    connect(box, &QLineEdit::textEdited, this, &SignSettingsPanel::changedByUser);
   connect(速度调节, &controls::AdjustableBar::valueChanged, this, [this](double value) {
     速度->setText(QString::number(stepInterval(value)));
     emit speedChanged();

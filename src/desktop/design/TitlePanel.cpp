@@ -58,7 +58,8 @@ TitlePanel::TitlePanel(app::Application& app, const bool& loadingProject, QWidge
   }
   connect(字体, &QComboBox::editTextChanged, this, &TitlePanel::edited);
   connect(字体, &QComboBox::currentTextChanged, this, &TitlePanel::edited);
-  for (QCheckBox* box : {粗体, 斜体, 禁用文字标题}) connect(box, &QCheckBox::toggled, this, &TitlePanel::edited);
+  for (QCheckBox* box : {粗体, 斜体, 禁用文字标题})
+    connect(box, &QCheckBox::toggled, this, &TitlePanel::edited);
 
   for (QLineEdit* box : {字间隔, 标题名称, 字体大小}) {
     connect(box, &QLineEdit::textEdited, this, &TitlePanel::changedByUser);
