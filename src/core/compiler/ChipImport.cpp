@@ -309,6 +309,12 @@ std::vector<WidthSuggestion> likelyWidths(std::string_view bytes, bool inverted,
     double change = 1;
   };
   std::vector<Candidate> candidates;
+  // litBefore[k]: the lamps lit in the first k bytes.
+  std::vector<std::size_t> litBefore(image.size() + 1, 0);
+  for (std::size_t k = 0; k < image.size(); ++k) {
+    litBefore[k + 1] =
+        litBefore[k] + static_cast<std::size_t>(std::popcount(static_cast<unsigned char>(image[k])));
+  }
   const int widest = bytesPerFrame(kMaxImportChannels);
   for (int bb = 1; bb <= widest; ++bb) {
     const auto b = static_cast<std::size_t>(bb);
@@ -317,26 +323,27 @@ std::vector<WidthSuggestion> likelyWidths(std::string_view bytes, bool inverted,
     if (frames == 0) break;
     if (part != 0 && (!chipSized || !allZero(image.data() + frames * b, part))) continue;
     const std::size_t n = frames * b;
-    std::vector<unsigned char> lit(b, 0);
-    std::size_t changed = 0;
-    std::size_t lamps = 0;
     const auto* p = reinterpret_cast<const unsigned char*>(image.data());
-    for (std::size_t i = 0; i < n; ++i) {
-      lit[i % b] = static_cast<unsigned char>(lit[i % b] | p[i]);
-      if (i >= b) {
-        changed += static_cast<std::size_t>(std::popcount(static_cast<unsigned>(p[i] ^ p[i - b])));
-        lamps += static_cast<std::size_t>(std::popcount(static_cast<unsigned>(p[i])) +
-                                          std::popcount(static_cast<unsigned>(p[i - b])));
-      }
+    // Lamps changed between the byte and the same byte a frame before, eight bytes at a time.
+    std::size_t changed = 0;
+    std::size_t i = b;
+    for (; i + 8 <= n; i += 8) {
+      std::uint64_t now;
+      std::uint64_t before;
+      std::memcpy(&now, p + i, 8);
+      std::memcpy(&before, p + i - b, 8);
+      changed += static_cast<std::size_t>(std::popcount(now ^ before));
     }
+    for (; i < n; ++i)
+      changed += static_cast<std::size_t>(std::popcount(static_cast<unsigned>(p[i] ^ p[i - b])));
+    // Lamps lit in the later and in the earlier byte of every pair.
+    const std::size_t lamps = (litBefore[n] - litBefore[b]) + litBefore[n - b];
+    // The highest channel lit: the last byte of a frame that lights anything.
     int highest = 0;
     for (std::size_t j = b; j-- > 0 && highest == 0;) {
-      for (int bit = 7; bit >= 0; --bit) {
-        if (lit[j] & (1u << bit)) {
-          highest = static_cast<int>(8 * j) + bit + 1;
-          break;
-        }
-      }
+      unsigned column = 0;
+      for (std::size_t at = j; at < n; at += b) column |= p[at];
+      if (column != 0) highest = static_cast<int>(8 * j) + std::bit_width(column);
     }
     const int channels = std::max({highest, 8 * bb - 7, kMinImportChannels});
     if (channels > kMaxImportChannels) continue;
@@ -353,13 +360,15 @@ std::vector<WidthSuggestion> likelyWidths(std::string_view bytes, bool inverted,
   return out;
 }
 
-std::string describeWidths(const std::vector<WidthSuggestion>& widths) {
+std::string describeWidths(const std::vector<WidthSuggestion>& widths, bool commandLine) {
   if (widths.empty()) return "没有合适的路数：文件长度不是任何每步字节数的整数倍。";
   std::string text = "可能的路数：";
   for (std::size_t i = 0; i < widths.size(); ++i) {
     if (i > 0) text += "、";
-    text += "--channels " + std::to_string(widths[i].channels) + "（每步" +
-            std::to_string(widths[i].bytesPerFrame) + "字节，" + std::to_string(widths[i].frames) + "步）";
+    text += commandLine ? "--channels " + std::to_string(widths[i].channels)
+                        : std::to_string(widths[i].channels) + " 路";
+    text += "（每步" + std::to_string(widths[i].bytesPerFrame) + "字节，" + std::to_string(widths[i].frames) +
+            "步）";
   }
   return text;
 }

@@ -98,8 +98,9 @@ struct WidthSuggestion {
   long frames = 0;
 };
 std::vector<WidthSuggestion> likelyWidths(std::string_view image, bool inverted, std::size_t most = 5);
-// "--channels 64（每步8字节，394步）、…", or a sentence that none fits.
-std::string describeWidths(const std::vector<WidthSuggestion>& widths);
+// "可能的路数：--channels 64（每步8字节，394步）、…" (`commandLine`), or "可能的路数：64路（…）、…";
+// a sentence that none fits when there is none.
+std::string describeWidths(const std::vector<WidthSuggestion>& widths, bool commandLine = true);
 
 // What was read, one line each: files and layout, chips, channels, frames, padding dropped.
 std::string describeImport(const ImportedSequence& sequence);
