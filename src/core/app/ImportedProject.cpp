@@ -4,6 +4,7 @@
 #include <stdio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -56,7 +57,7 @@ std::string lampPicture() {
       const double dx = x - centre;
       const double dy = y - centre;
       const bool lamp = dx * dx + dy * dy <= radius * radius;
-      bmp += static_cast<char>(lamp ? 0x00 : 0);  // blue
+      bmp += '\0';                                // blue
       bmp += static_cast<char>(lamp ? 0xB0 : 0);  // green
       bmp += static_cast<char>(lamp ? 0xFF : 0);  // red
     }

@@ -10,6 +10,7 @@
 // board, run; the per-8-channel export and a compile of the manual file take the frames, not it.
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "core/compiler/ChipImport.h"

@@ -218,8 +218,8 @@ std::optional<std::string> requestProblem(const ImportRequest& r) {
   }
   for (const ChipSource& chip : r.chips) {
     if (const auto inverted = invertedByName(chip.name); inverted && *inverted != r.inverted) {
-      return "“" + chip.name + "”是" + (*inverted ? "反相" : "正相") + "文件，" +
-             (*inverted ? "请加上 --inverted（反相）。" : "请去掉 --inverted（反相）。");
+      return "“" + chip.name + "”的文件名说它是" + (*inverted ? "反相" : "正相") + "芯片，请按" +
+             (*inverted ? "反相读入（--inverted）。" : "正相读入（不加 --inverted）。");
     }
   }
   return std::nullopt;

@@ -254,13 +254,13 @@ TEST(ChipImport, Refusals) {
        {{"反1.bin", "a"}},
        0,
        false,
-       "请加上 --inverted"},
+       "请按反相读入（--inverted）"},
       {"a positive file read as inverted",
        ChipLayout::Single,
        {{"单IC正.hex", "a"}},
        8,
        true,
-       "请去掉 --inverted"},
+       "请按正相读入"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
