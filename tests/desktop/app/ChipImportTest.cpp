@@ -16,6 +16,7 @@
 
 #include "core/compiler/ProjectCompile.h"
 #include "core/platform/TextFile.h"
+#include "desktop/compiler/OutputWindow.h"
 #include "desktop/postedit/PostEditWindow.h"
 #include "render/QtStrings.h"
 #include "support/AppSession.h"
@@ -172,15 +173,14 @@ class ChipImportTest : public QObject {
     QCOMPARE(fileBytes(taken), sample);
     QCOMPARE(s.app->currentProjectPath(), s.appDir() + QStringLiteral("/单芯片.hs"));
     QVERIFY(s.app->postEditShown());
-    // The one-chip layout of the hand edits gives the chip back.
-    auto project = compiler::loadProject(lumafex::platform::pathFromUtf8(us(s.app->currentProjectPath())));
-    QVERIFY(project);
-    compiler::CompileRequest request;
-    request.sequence = compiler::Sequence::ManualFile;
-    request.workDirectory = lumafex::platform::pathFromUtf8(us(s.tempDir()));
-    request.chip.chip = compiler::findChip("2764");
-    request.chip.padding = compiler::Padding::Dark;
-    QVERIFY(compiler::compileProject(*project, request).ok);
+    // The one-chip image of the frames: the output window's own 编译 with 单IC chosen, once an export
+    // has copied the frames in (the project carries the chip and padding the import found).
+    s.dialogs.expect("编译成功", Answer::Ok);
+    child<QAction>(s.main(), "多集成块_每8路一块")->trigger();
+    auto& output = s.app->outputWindow();
+    child<QRadioButton>(output, "输出单集成块")->click();
+    s.dialogs.expect("编译成功", Answer::Ok);
+    child<lumafex::controls::VelarnButton>(output, "编译")->click();
     QCOMPARE(fileBytes(s.appDir() + QStringLiteral("/单芯片/bin/单IC反.bin")),
              fileBytes(files.at("单IC反.bin")));
     QVERIFY(s.dialogs.unexpected.empty());
