@@ -38,6 +38,7 @@ run: build
 bench: build
 	$(BUILD)/bench/lumafex-bench-patterns
 	$(BUILD)/bench/lumafex-bench-compile
+	$(BUILD)/bench/lumafex-bench-import
 	$(BUILD)/bench/lumafex-bench-preview
 	$(BUILD)/bench/lumafex-bench-render
 

@@ -46,6 +46,13 @@ std::optional<std::string> Args::unknownOption(const std::set<std::string>& flag
   return std::nullopt;
 }
 
+std::optional<std::string> Args::valueForFlag(const std::set<std::string>& valued) const {
+  for (const auto& [name, value] : values_) {
+    if (!valued.count(name)) return "--" + name;
+  }
+  return std::nullopt;
+}
+
 std::optional<long> parseWhole(const std::string& text) {
   long v = 0;
   const auto* end = text.data() + text.size();

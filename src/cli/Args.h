@@ -21,6 +21,8 @@ class Args {
   const std::vector<std::string>& positional() const { return positional_; }
   // Options given that are neither in `valued` nor in `flags`.
   std::optional<std::string> unknownOption(const std::set<std::string>& flags) const;
+  // An option given a value ("--flag=x") that takes none, or nothing.
+  std::optional<std::string> valueForFlag(const std::set<std::string>& valued) const;
 
  private:
   std::map<std::string, std::string> values_;

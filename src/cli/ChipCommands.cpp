@@ -88,7 +88,7 @@ int verifyCommand(const std::vector<std::string>& words, std::ostream& out, std:
     err << "lumafex-cli: " << args.error() << '\n';
     return kExitUsage;
   }
-  if (auto unknown = args.unknownOption({"single", "multi"})) {
+  if (auto unknown = args.unknownOption({"single", "multi", "manual"})) {
     err << "lumafex-cli: 未知的选项 " << *unknown << '\n';
     return kExitUsage;
   }
@@ -125,6 +125,7 @@ int verifyCommand(const std::vector<std::string>& words, std::ostream& out, std:
   request.layout =
       args.flag("single") ? compiler::ChipLayout::Single : compiler::ChipLayout::PerEightChannels;
   request.chip = *options;
+  if (args.flag("manual")) request.sequence = compiler::Sequence::ManualFile;
   const auto result = compiler::verifyChips(*project, request, *readBacks);
   switch (result.failure) {
     case compiler::VerifyResult::Failure::Compile:

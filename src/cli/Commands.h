@@ -20,6 +20,9 @@ int compileCommand(const std::vector<std::string>& args, std::ostream& out, std:
 // Compares chip images read back by a programmer with a compile of the project, in memory.
 int verifyCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// A new project from chips read back by a programmer.
+int importCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
 // The sign as an animated GIF or one step as a PNG picture (only in builds with the desktop
 // program's drawing).
 int renderCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

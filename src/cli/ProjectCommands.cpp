@@ -72,7 +72,7 @@ int compileCommand(const std::vector<std::string>& words, std::ostream& out, std
   valued.insert("workdir");
   const Args args(words, valued);
   std::set<std::string> flags = kChipFlags;
-  flags.insert({"single", "multi"});
+  flags.insert({"single", "multi", "manual"});
   if (!checkArgs(args, flags, err)) return kExitUsage;
   if (args.flag("single") == args.flag("multi")) {
     err << "lumafex-cli: 请选择 --single（单IC）或 --multi（每8路一IC）之一\n";
@@ -90,9 +90,15 @@ int compileCommand(const std::vector<std::string>& words, std::ostream& out, std
   PrivateDirectory privateDir;
   const fs::path work = compileWorkDirectory(args, privateDir, err);
   if (work.empty()) return kExitFailed;
-  const auto layout =
+  compiler::CompileRequest request;
+  request.layout =
       args.flag("single") ? compiler::ChipLayout::Single : compiler::ChipLayout::PerEightChannels;
-  const auto result = compiler::compileProject(*project, layout, work, *chip);
+  // --manual: the manual sequence file in either layout, as the output window's own 编译 compiles
+  // it once the file was copied in; without it the export commands' own choice.
+  request.sequence = args.flag("manual") ? compiler::Sequence::ManualFile : compiler::Sequence::Export;
+  request.workDirectory = work;
+  request.chip = *chip;
+  const auto result = compiler::compileProject(*project, request);
   if (!result.ok) {
     err << result.message << '\n';
     return kExitFailed;

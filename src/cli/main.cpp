@@ -22,8 +22,8 @@ void printUsage(std::ostream& out) {
          "  lumafex-cli assemble PROJECT.hs [-o FILE]\n"
          "      按工程的编程板生成总程序（霓虹灯花式.txt 的内容）。\n"
          "      Assembles the project's total program (to FILE, or standard output).\n"
-         "  lumafex-cli compile PROJECT.hs --single|--multi [--workdir DIR] [--chip NAME] [--pad MODE]\n"
-         "                      [--format bin,hex,srec] [--checksums]\n"
+         "  lumafex-cli compile PROJECT.hs --single|--multi [--manual] [--workdir DIR] [--chip NAME]\n"
+         "                      [--pad MODE] [--format bin,hex,srec] [--checksums]\n"
          "      编译工程：--single 同“单IC导出”，--multi "
          "同“多IC导出（每8路一IC）”（有人工修改的花式时编译它）。\n"
          "      EPROM 文件写入工程目录的 bin 子目录，成功时输出编译结果。\n"
@@ -37,12 +37,22 @@ void printUsage(std::ostream& out) {
          "      Intel HEX（.hex）和 Motorola S-record（.s19）；[--checksums] 在编译结果后列出每个文件的\n"
          "      16位和与CRC-32。\n"
          "      Chip size check and padding, HEX/S-record copies, and checksums of every file written.\n"
-         "  lumafex-cli verify PROJECT.hs --single|--multi [--chip NAME --pad MODE] FILE...\n"
+         "      [--manual] 编译工程的人工修改的花式（没有时失败），两种布局都可用。\n"
+         "      Compiles the project's manual sequence file in either layout (fails when there is none).\n"
+         "  lumafex-cli verify PROJECT.hs --single|--multi [--manual] [--chip NAME --pad MODE] FILE...\n"
          "      在内存中按 compile 编译（不改动 bin），把编程器读回的文件与同名EPROM文件比较（.hex/.s19 "
          "按其\n"
          "      数据比较同名 .bin）。退出码：0 相同，1 不同（列出最先不同的至多10步与不同的路），2 "
          "参数错误。\n"
          "      Compares chips read back by the programmer with the compile's images of the same name.\n"
+         "  lumafex-cli import (--single FILE --channels N | --multi FILE... [--channels N]) [--inverted]\n"
+         "                     [--keep-padding] -o NEW.hs\n"
+         "      把编程器读出的芯片（.bin、.hex、.s19）变回新工程：各步写入人工修改的花式，芯片容量的填充\n"
+         "      （全灭或重复）被识别并去掉（--keep-padding 保留）；--inverted "
+         "读反相芯片。不覆盖已有的工程。\n"
+         "      退出码：0 成功（列出步数、路数、芯片、去掉的填充），1 失败（不写任何文件），2 参数错误。\n"
+         "      Turns chips read back by the programmer into a new project; compiling it gives the chips "
+         "back.\n"
 #ifdef LUMAFEX_CLI_RENDER
          "  lumafex-cli render PROJECT.hs --gif OUT.gif [--vertical] [--from K --to L] [--scale F]\n"
          "  lumafex-cli render PROJECT.hs --png OUT.png [--step K] [--vertical] [--scale F]\n"
@@ -80,6 +90,7 @@ int main(int argc, char** argv) {
   if (command == "assemble") return assembleCommand(rest, std::cout, std::cerr);
   if (command == "compile") return compileCommand(rest, std::cout, std::cerr);
   if (command == "verify") return verifyCommand(rest, std::cout, std::cerr);
+  if (command == "import") return importCommand(rest, std::cout, std::cerr);
 #ifdef LUMAFEX_CLI_RENDER
   if (command == "render") return renderCommand(rest, std::cout, std::cerr);
 #endif

@@ -54,6 +54,20 @@ class ScriptedDialogs : public platform::Dialogs {
     if (auto r = take(title)) return r->text;
     return std::nullopt;
   }
+  // Several files: the prepared text holds them one a line.
+  std::optional<std::vector<std::string>> openFiles(const std::string& title, const std::string&,
+                                                    const std::string&) override {
+    asked.push_back(title);
+    const auto r = take(title);
+    if (!r || !r->text) return std::nullopt;
+    std::vector<std::string> files;
+    std::size_t start = 0;
+    for (std::size_t end; (end = r->text->find('\n', start)) != std::string::npos; start = end + 1) {
+      files.push_back(r->text->substr(start, end - start));
+    }
+    files.push_back(r->text->substr(start));
+    return files;
+  }
   std::optional<std::string> saveFile(const std::string& title, const std::string&, const std::string&,
                                       const std::string&) override {
     asked.push_back(title);

@@ -21,6 +21,7 @@
 #include "core/platform/Twips.h"
 #include "desktop/app/AboutWindow.h"
 #include "desktop/app/Application.h"
+#include "desktop/app/ChipImportDialog.h"
 #include "desktop/app/ProjectCommands.h"
 #include "desktop/compiler/ExportAnimationCommand.h"
 #include "desktop/compiler/OutputWindow.h"
@@ -179,6 +180,8 @@ void MainWindow::buildMenus() {
   file->addSeparator();
   mnuFileSave = action(file, "mnuFileSave", "保存(&S)");
   mnuFileSaveAs = action(file, "mnuFileSaveAs", "另存为(&A)...");
+  QAction* 从芯片导入 = action(file, "从芯片导入", "从芯片导入…");
+  connect(从芯片导入, &QAction::triggered, this, [this] { importFromChipCommand(app_, *this); });
   file->addSeparator();
   for (int i = 0; i < 8; ++i) {
     mnuFileMRU[static_cast<std::size_t>(i)] = action(file, "mnuFileMRU", "");

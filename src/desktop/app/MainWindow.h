@@ -64,6 +64,8 @@ class MainWindow : public QMainWindow {
   void saveProjectCommand();
   void saveAsCommand();
   void openRecent(int slot);
+  // The save-changes question; false when the user cancels.
+  bool askToSave();
   void 调入最近打开的文件菜单();
   void 备份最近打开的菜单();
   void 调整尺寸();
@@ -106,8 +108,6 @@ class MainWindow : public QMainWindow {
  private:
   void buildMenus();
   void buildToolbar();
-  // The save-changes question; false when the user cancels.
-  bool askToSave();
   void openHelp();
   void undoInFocusedBox();
   void onHorizontalSwitch();
