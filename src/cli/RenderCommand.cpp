@@ -14,6 +14,7 @@
 #include "cli/Args.h"
 #include "cli/Commands.h"
 #include "core/app/ProjectPaths.h"
+#include "core/artwork/ArtworkChannels.h"
 #include "core/platform/TextFile.h"
 #include "render/AnimationExport.h"
 #include "render/artwork/ArtworkExport.h"
@@ -85,6 +86,9 @@ int artworkRender(const render::AnimationSource& source, const Outputs& outputs,
     return kExitFailed;
   }
   for (const std::string& warning : animation->scene->warnings()) err << warning << '\n';
+  if (const auto missing = animation->scene->missingChannels(); !missing.empty()) {
+    err << "实物图上没有的路：" << artwork::channelListText(missing) << '\n';
+  }
   if (outputs.png) {
     const long k = step < 1 ? 1 : step;
     if (auto s = render::exportArtworkPng(*animation, k, scale, platform::pathFromUtf8(*outputs.png)); !s) {

@@ -20,6 +20,7 @@
 #include "core/platform/Twips.h"
 #include "desktop/app/MainWindow.h"
 #include "desktop/app/SplashWindow.h"
+#include "desktop/artwork/ArtworkWindow.h"
 #include "desktop/compiler/OutputWindow.h"
 #include "desktop/controls/CheckBoxControl.h"
 #include "desktop/design/DesignWindow.h"
@@ -198,6 +199,10 @@ MainWindow& Application::mainWindow() {
     };
     context.checkForUpdates = [this] { updateWindow().showAndRead(); };
     context.showDesigner = [this](design::PictureKind kind) { showPictureDesigner(kind); };
+    context.showArtwork = [this] { showArtworkWindow(); };
+    context.importArtwork = [this] {
+      if (artworkWindow().importArtwork()) showArtworkWindow();
+    };
     context.clearPictures = [this] {
       for (const auto kind : {design::PictureKind::Image, design::PictureKind::Logo}) {
         auto& designer = pictureDesigner(kind);
@@ -463,6 +468,43 @@ void Application::showPictureDesigner(design::PictureKind kind, int index) {
   }
   designer.show();
   if (index >= 0) designer.select(index);
+}
+
+artwork::ArtworkWindow& Application::artworkWindow() {
+  if (!artwork_) {
+    auto& main = mainWindow();
+    artwork::ArtworkWindowContext context;
+    context.dialogs = &dialogs_;
+    context.project = [this] { return &document_->project(); };
+    context.projectDirectory = [this] { return projectPath_.isEmpty() ? QString() : projectDir_; };
+    context.exportAnimation = [this] { mainWindow().exportArtworkCommand(); };
+    artwork_ = new artwork::ArtworkWindow(std::move(context));
+    artwork_->setWindowIcon(main.windowIcon());
+    QMdiSubWindow* frame =
+        main.addFrame(MainWindow::Frame::Designer, artwork_, QStringLiteral("artworkFrame"), {});
+    frame->resize(680, 480);
+    frame->hide();
+    // Every step and title state a preview shows is what the artwork shows.
+    for (preview::PreviewWindow* window : {&horizontalPreview(), &verticalPreview()}) {
+      connect(window, &preview::PreviewWindow::stepShown, artwork_, &artwork::ArtworkWindow::showStep);
+      connect(window, &preview::PreviewWindow::titleShown, artwork_, &artwork::ArtworkWindow::showTitleState);
+    }
+    connect(document_.get(), &design::ProjectDocument::reset, artwork_, [this] { artwork_->reload(); });
+    connect(document_.get(), &design::ProjectDocument::changed, artwork_,
+            [this] { artwork_->projectChanged(); });
+    artwork_->reload();
+  }
+  return *artwork_;
+}
+
+void Application::showArtworkWindow() {
+  auto& window = artworkWindow();
+  if (auto* frame = qobject_cast<QMdiSubWindow*>(window.parentWidget())) {
+    frame->show();
+    frame->raise();
+    if (auto* area = frame->mdiArea()) area->setActiveSubWindow(frame);
+  }
+  window.show();
 }
 
 bool Application::postEditShown() const {

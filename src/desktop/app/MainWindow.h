@@ -51,6 +51,9 @@ struct MainContext {
   std::function<void()> checkForUpdates;
   // Shows the logo or the image designer.
   std::function<void(design::PictureKind)> showDesigner;
+  // 实物效果 and 导入实物图….
+  std::function<void()> showArtwork;
+  std::function<void()> importArtwork;
   // 清空图案 and 清空标志 of the hidden designers (a new project asks nothing).
   std::function<void()> clearPictures;
 };
@@ -97,6 +100,8 @@ class MainWindow : public QMainWindow {
   void exportCommand(bool perEightChannels);
   // 导出动画…: the sign of the shown preview as an animated GIF.
   void exportAnimationCommand();
+  // 导出实物效果…: the artwork lit as the chip drives it, as an MP4 video, a GIF or a picture.
+  void exportArtworkCommand();
   // Shows the design window or the post-processing window in the working place, hiding the other.
   void showDesign();
   void showPostEdit();

@@ -18,7 +18,7 @@ namespace {
 
 // The glow: the radii of the three passes in units of the frame's size, and how much each adds.
 constexpr std::array<double, 3> kGlowRadii = {2.0, 6.0, 16.0};
-constexpr std::array<double, 3> kGlowGains = {1.3, 1.5, 1.6};
+constexpr std::array<double, 3> kGlowGains = {1.0, 1.2, 1.4};
 // Pixels of a sprite fainter than this (alpha) are cut away: they cannot be seen on a frame.
 constexpr int kFaintest = 3;
 
