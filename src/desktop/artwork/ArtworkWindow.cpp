@@ -91,9 +91,11 @@ class ArtworkView : public QWidget {
       p.drawText(rect().adjusted(12, 12, -12, -12), Qt::AlignCenter | Qt::TextWordWrap, window_.problem_);
       return;
     }
-    const QImage& frame = window_.currentFrame();
+    // While a resize settles the last frame is stretched; the new size is drawn once it has.
+    const QImage frame = window_.paintedFrame();
     const QRectF area = frameRect();
-    p.drawImage(area.topLeft(), frame);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(area, frame);
     if (!window_.映射模式->isChecked()) return;
     p.setRenderHint(QPainter::Antialiasing);
     const auto& scene = *window_.scene_;
@@ -363,9 +365,7 @@ void ArtworkWindow::rebuildRenderer() {
   renderer_.reset();
   frameStale_ = true;
   if (scene_) {
-    const QSize size =
-        QSizeF(scene_->document.size()).scaled(QSizeF(实物画面->size()), Qt::KeepAspectRatio).toSize();
-    renderer_ = std::make_unique<render::ArtworkRenderer>(*scene_, size.expandedTo(QSize(1, 1)));
+    renderer_ = std::make_unique<render::ArtworkRenderer>(*scene_, fittedSize());
   }
   实物画面->update();
 }
@@ -395,6 +395,22 @@ void ArtworkWindow::updateLit() {
 }
 
 QImage ArtworkWindow::currentFrame() {
+  if (scene_ && (!renderer_ || renderer_->size() != fittedSize())) {
+    resizeTimer_->stop();
+    rebuildRenderer();
+  }
+  return paintedFrame();
+}
+
+QSize ArtworkWindow::fittedSize() const {
+  if (!scene_) return {};
+  return QSizeF(scene_->document.size())
+      .scaled(QSizeF(实物画面->size()), Qt::KeepAspectRatio)
+      .toSize()
+      .expandedTo(QSize(1, 1));
+}
+
+QImage ArtworkWindow::paintedFrame() {
   if (!renderer_) {
     if (scene_) rebuildRenderer();
     if (!renderer_) return {};
@@ -503,6 +519,13 @@ void ArtworkWindow::pressAt(QPointF at, bool doubleClick) {
   const bool photo = scene_->document.kind() == render::ArtworkDocument::Kind::Photo;
   if (photo && !依次编号->isChecked()) {
     if (doubleClick) {
+      // The press before a double click put its point already; a double click alone puts it now.
+      if (!shapeInProgress_.empty() &&
+          QLineF(QPointF(shapeInProgress_.back().x, shapeInProgress_.back().y), at).length() *
+                  实物画面->factor() >=
+              2) {
+        shapeInProgress_.push_back({at.x(), at.y()});
+      }
       finishShape();
       return;
     }

@@ -88,6 +88,8 @@ class ArtworkWindow : public QWidget {
   friend class ArtworkView;
   void buildControls();
   void rebuildRenderer();
+  QSize fittedSize() const;
+  QImage paintedFrame();
   std::optional<render::ChannelLayout> layoutOfProject() const;
   void updateLit();
   void updateInfo();
