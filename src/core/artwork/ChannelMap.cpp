@@ -164,9 +164,10 @@ const ElementEntry* ChannelMap::entryFor(std::string_view id) const {
   return nullptr;
 }
 
-void ChannelMap::assign(const std::string& id, std::optional<int> channel) {
+void ChannelMap::assign(std::string id, std::optional<int> channel) {
+  // `id` is a copy: it may have come from an entry that unassign removes.
   unassign(id);
-  elements.push_back({id, channel});
+  elements.push_back({std::move(id), channel});
 }
 
 void ChannelMap::unassign(std::string_view id) {

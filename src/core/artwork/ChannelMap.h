@@ -75,7 +75,7 @@ struct ChannelMap {
   // The entry for an element id, the last one given.
   const ElementEntry* entryFor(std::string_view id) const;
   // Gives an element a channel (or none), replacing its entry.
-  void assign(const std::string& id, std::optional<int> channel);
+  void assign(std::string id, std::optional<int> channel);
   // Takes the element's entry out (its own label counts again).
   void unassign(std::string_view id);
   bool operator==(const ChannelMap&) const = default;
