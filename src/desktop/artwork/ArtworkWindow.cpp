@@ -230,6 +230,7 @@ void ArtworkWindow::buildControls() {
   编号方式->setObjectName(QStringLiteral("编号方式"));
   编号方式->addItems({QStringLiteral("点击顺序"), QStringLiteral("从左到右"), QStringLiteral("从上到下"),
                       QStringLiteral("沿画线")});
+  编号方式->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   起始路 = new QSpinBox(this);
   起始路->setObjectName(QStringLiteral("起始路"));
   起始路->setPrefix(QStringLiteral("从路"));
