@@ -56,6 +56,9 @@ void printUsage(std::ostream& out) {
 #ifdef LUMAFEX_CLI_RENDER
          "  lumafex-cli render PROJECT.hs --gif OUT.gif [--vertical] [--from K --to L] [--scale F]\n"
          "  lumafex-cli render PROJECT.hs --png OUT.png [--step K] [--vertical] [--scale F]\n"
+         "  lumafex-cli render PROJECT.hs --artwork (--png OUT.png --step K | --gif OUT.gif | --mp4 "
+         "OUT.mp4)\n"
+         "                     [--from K --to L] [--scale F] [--fps F]\n"
          "      把芯片将显示的花式（有人工修改的花式时用它，否则为“生成TXT文件”的总程序，含标题花式）\n"
          "      按花式显示窗（--vertical：竖列显示窗）的样子画成循环播放的GIF动画，每步一帧，帧间隔为\n"
          "      工程的速度（快于20毫秒/步时合并步骤以保持实际速度）；或把第K步画成PNG图片。\n"

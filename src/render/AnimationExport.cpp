@@ -201,6 +201,7 @@ SignStep StepPlayer::at(long k) {
   tubes_ = QString::fromLatin1(line.data(), static_cast<qsizetype>(n));
   SignStep step;
   step.tubes = tubes_;
+  step.line = line;
   step.pictures.logosOn = animation_.logosOn;
   step.pictures.imagesOn = animation_.imagesOn;
   if (animation_.imagesOn) {

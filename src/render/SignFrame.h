@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringView>
 #include <memory>
+#include <string_view>
 
 #include "core/design/SignPictures.h"
 #include "render/LampRenderer.h"
@@ -39,6 +40,7 @@ struct SignStep {
   QStringView tubes;               // the tube channels: lamp c lit when character c is "X"
   preview::PictureFrame pictures;  // the logos and the images shown
   QString titleState;              // one character per title character, "□" dark; empty: all lit
+  std::string_view line;           // the whole step line (tubes and image channels) as the chip gets it
 };
 
 class SignFrame {

@@ -20,6 +20,7 @@
 #include "core/platform/Twips.h"
 #include "desktop/app/MainWindow.h"
 #include "desktop/app/SplashWindow.h"
+#include "desktop/artwork/ArtworkWindow.h"
 #include "desktop/compiler/OutputWindow.h"
 #include "desktop/controls/CheckBoxControl.h"
 #include "desktop/design/DesignWindow.h"
@@ -437,6 +438,45 @@ void Application::showPictureDesigner(design::PictureKind kind, int index) {
 
 void Application::stopPostEditRun() {
   if (postEdit_) postEdit_->stopRun();
+}
+
+artwork::ArtworkWindow& Application::artworkWindow() {
+  if (!artwork_) {
+    auto& main = mainWindow();
+    artwork::ArtworkWindowContext context;
+    context.dialogs = &dialogs_;
+    context.project = [this] { return &document_->project(); };
+    context.projectDirectory = [this] {
+      return currentProjectPath().isEmpty() ? QString() : projectDirectory();
+    };
+    context.exportAnimation = [this] { mainWindow().exportArtworkCommand(); };
+    artwork_ = new artwork::ArtworkWindow(std::move(context));
+    artwork_->setWindowIcon(main.windowIcon());
+    QMdiSubWindow* frame =
+        main.addFrame(MainWindow::Frame::Designer, artwork_, QStringLiteral("artworkFrame"), {});
+    frame->resize(680, 480);
+    frame->hide();
+    // Every step and title state a preview shows is what the artwork shows.
+    for (preview::PreviewWindow* window : {&horizontalPreview(), &verticalPreview()}) {
+      connect(window, &preview::PreviewWindow::stepShown, artwork_, &artwork::ArtworkWindow::showStep);
+      connect(window, &preview::PreviewWindow::titleShown, artwork_, &artwork::ArtworkWindow::showTitleState);
+    }
+    connect(document_.get(), &design::ProjectDocument::reset, artwork_, [this] { artwork_->reload(); });
+    connect(document_.get(), &design::ProjectDocument::changed, artwork_,
+            [this] { artwork_->projectChanged(); });
+    artwork_->reload();
+  }
+  return *artwork_;
+}
+
+void Application::showArtworkWindow() {
+  auto& window = artworkWindow();
+  if (auto* frame = qobject_cast<QMdiSubWindow*>(window.parentWidget())) {
+    frame->show();
+    frame->raise();
+    if (auto* area = frame->mdiArea()) area->setActiveSubWindow(frame);
+  }
+  window.show();
 }
 
 bool Application::postEditShown() const {

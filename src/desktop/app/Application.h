@@ -34,6 +34,9 @@ class PostEditWindow;
 namespace lumafex::compiler {
 class OutputWindow;
 }
+namespace lumafex::artwork {
+class ArtworkWindow;
+}
 namespace lumafex::update {
 class UpdateWindow;
 class DownloadWindow;
@@ -107,6 +110,9 @@ class Application : public QObject {
   void clearPictureDesigners();
   // Shows a designer in the main window; with `index` ≥ 0 that picture is selected.
   void showPictureDesigner(design::PictureKind kind, int index = -1);
+  // 实物效果: the artwork lit as the shown run drives it; shown in the main window.
+  artwork::ArtworkWindow& artworkWindow();
+  void showArtworkWindow();
 
   SplashWindow* splash() { return splash_; }
   // Milliseconds since the splash window appeared.
@@ -149,6 +155,7 @@ class Application : public QObject {
   update::DownloadWindow* download_ = nullptr;
   design::PictureDesignWindow* logoDesigner_ = nullptr;
   design::PictureDesignWindow* imageDesigner_ = nullptr;
+  artwork::ArtworkWindow* artwork_ = nullptr;
 
   std::shared_ptr<const preview::SignPictureSet> pictures_;
 

@@ -23,6 +23,7 @@
 #include "desktop/app/Application.h"
 #include "desktop/app/ChipImportDialog.h"
 #include "desktop/app/ProjectCommands.h"
+#include "desktop/artwork/ArtworkWindow.h"
 #include "desktop/compiler/ExportAnimationCommand.h"
 #include "desktop/compiler/OutputWindow.h"
 #include "desktop/controls/AdjustableBar.h"
@@ -189,6 +190,10 @@ void MainWindow::buildMenus() {
     mnuFileMRU[static_cast<std::size_t>(i)]->setVisible(false);
     connect(mnuFileMRU[static_cast<std::size_t>(i)], &QAction::triggered, this, [this, i] { openRecent(i); });
   }
+  QAction* 导入实物图 = action(file, "导入实物图", "导入实物图…");
+  connect(导入实物图, &QAction::triggered, this, [this] {
+    if (app_.artworkWindow().importArtwork()) app_.showArtworkWindow();
+  });
   mnuFileBar4 = file->addSeparator();
   mnuFileBar4->setObjectName(QStringLiteral("mnuFileBar4"));
   mnuFileBar4->setVisible(false);
@@ -210,6 +215,8 @@ void MainWindow::buildMenus() {
   花式缩略图 = action(view, "花式缩略图", "花式缩略图(&P)");
   花式缩略图->setCheckable(true);
   花式缩略图->setChecked(design::catalogueThumbnailsWanted(app_.settings()));
+  QAction* 实物效果 = action(view, "实物效果菜单", "实物效果");
+  connect(实物效果, &QAction::triggered, this, [this] { app_.showArtworkWindow(); });
   view->addSeparator();
   QMenu* arrangeImages = view->addMenu(QStringLiteral("排列图案"));
   arrangeImages->setObjectName(QStringLiteral("排列图案"));
@@ -248,6 +255,8 @@ void MainWindow::buildMenus() {
   compile->addSeparator();
   QAction* 导出动画 = action(compile, "导出动画", "导出动画…");
   connect(导出动画, &QAction::triggered, this, [this] { exportAnimationCommand(); });
+  QAction* 导出实物效果 = action(compile, "导出实物效果动画", "导出实物效果…");
+  connect(导出实物效果, &QAction::triggered, this, [this] { exportArtworkCommand(); });
 
   QMenu* help = menus_->addMenu(QStringLiteral("帮助(&H)"));
   help->setObjectName(QStringLiteral("mnuHelp"));
@@ -738,6 +747,18 @@ void MainWindow::exportAnimationCommand() {
   request.projectFile = app_.currentProjectPath();
   request.projectDirectory = app_.projectDirectory();
   request.preview = &preview;
+  render::exportAnimationCommand(this, app_.dialogs(), request);
+}
+
+void MainWindow::exportArtworkCommand() {
+  preview::PreviewWindow& preview =
+      horizontalShown() || !verticalShown() ? app_.horizontalPreview() : app_.verticalPreview();
+  render::ExportAnimationRequest request;
+  request.project = &document_.project();
+  request.projectFile = app_.currentProjectPath();
+  request.projectDirectory = app_.projectDirectory();
+  request.preview = &preview;
+  request.artwork = true;
   render::exportAnimationCommand(this, app_.dialogs(), request);
 }
 

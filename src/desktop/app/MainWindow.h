@@ -86,6 +86,8 @@ class MainWindow : public QMainWindow {
   void exportCommand(bool perEightChannels);
   // 导出动画…: the sign of the shown preview as an animated GIF.
   void exportAnimationCommand();
+  // 导出实物效果…: the artwork lit as the chip drives it, as an MP4 video, a GIF or a picture.
+  void exportArtworkCommand();
   // Shows the design window or the post-processing window in the working place, hiding the other.
   void showDesign();
   void showPostEdit();

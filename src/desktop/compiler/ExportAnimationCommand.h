@@ -26,6 +26,9 @@ struct ExportAnimationRequest {
   QString projectDirectory;
   // The preview whose drawing is exported (its canvas size and title position).
   preview::PreviewWindow* preview = nullptr;
+  // The artwork of the project directory lit as the chip drives it (an MP4 video, a GIF or the
+  // preview's step as a PNG, by the file's extension) instead of the preview's drawing.
+  bool artwork = false;
 };
 
 // Returns whether a GIF was written.

@@ -122,6 +122,7 @@ void PreviewWindow::showStep(const QString& tubes, const QString& images, const 
   shownTubes_ = tubes;
   shownImages_ = images;
   Picture1->showStep(tubes, pictures);
+  emit stepShown(tubes, images);
 }
 
 void PreviewWindow::layOutLamps(const PictureFrame& pictures) {
@@ -207,6 +208,7 @@ void PreviewWindow::showTitle(const TitleStyle& style, const QString& state) {
   titleState_ = state;
   if (style.disabled) 标题图片->hide();
   placeTitle(Picture1->setTitle(style, state));
+  emit titleShown(state);
 }
 
 void PreviewWindow::placeTitle(bool redrawPicture) {

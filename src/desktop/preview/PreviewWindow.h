@@ -134,6 +134,10 @@ class PreviewWindow : public QWidget {
   void titleDragged(QPoint from, QPoint to);
   // The right button on placement block `index`: its designer opens with that picture selected.
   void pictureBlockRightClicked(int kind, int index);
+  // A step was handed to showStep (its tube characters and image channels), a title state to
+  // showTitle: what the sign shows now, for the artwork window.
+  void stepShown(const QString& tubes, const QString& images);
+  void titleShown(const QString& state);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
