@@ -2,6 +2,7 @@
 
 #include "cli/Args.h"
 #include "cli/Commands.h"
+#include "core/design/Rules.h"
 #include "core/patterns/Catalogue.h"
 
 namespace lumafex::cli {
@@ -62,7 +63,7 @@ int effectCommand(const std::vector<std::string>& words, std::ostream& out, std:
   if (!colours) return kExitUsage;
   const auto channelsText = args.value("channels");
   const auto channels = channelsText ? parseWhole(*channelsText) : std::nullopt;
-  if (!channels || *channels < 4 || *channels > 300) {
+  if (!channels || !design::channelsInRange(*channels)) {
     err << "lumafex-cli: 路数（--channels）必须在 4 到 300 之间\n";
     return kExitUsage;
   }

@@ -10,10 +10,13 @@
 #include "core/app/ProjectPaths.h"
 #include "core/compiler/EpromImages.h"
 #include "core/compiler/ProjectCompile.h"
+#include "core/design/Playback.h"
 #include "core/design/Rules.h"
+#include "core/design/TitlePosition.h"
 #include "core/patterns/Catalogue.h"
 #include "core/platform/TextFile.h"
 #include "core/platform/Twips.h"
+#include "core/preview/PreviewGeometry.h"
 #include "render/GifWriter.h"
 #include "render/QtStrings.h"
 
@@ -23,28 +26,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A preview window is never smaller than this (twips), and the strips below the canvas take these.
-constexpr double kMinimumWindowTwips = 1000;
-constexpr double kHorizontalRightTwips = 120;
-constexpr double kHorizontalStripTwips = 300;
-constexpr double kVerticalStripTwips = 800;
-
 int windowPixels(double twips) {
   // A size no screen has (a hostile record) is held to what a frame may be.
-  const double bounded = std::clamp(twips, kMinimumWindowTwips, platform::toTwips(kMaxFrameSide));
+  const double bounded = std::clamp(twips, preview::kMinimumPreviewTwips, platform::toTwips(kMaxFrameSide));
   return platform::toPixels(bounded);
 }
 
 std::optional<QPoint> titlePositionFromFile(const fs::path& file) {
-  std::error_code ec;
-  if (!fs::is_regular_file(file, ec)) return std::nullopt;
-  const auto lines = platform::readGbkLines(file, std::uintmax_t{64} * 1024);
-  // A file without both numbers is no position: the title is centred.
-  if (!lines || lines->size() < 2 || !(*lines)[0] || !(*lines)[1]) return std::nullopt;
-  const double x = patterns::leadingValue(*(*lines)[0]);
-  const double y = patterns::leadingValue(*(*lines)[1]);
-  if (!std::isfinite(x) || !std::isfinite(y) || std::fabs(x) > 1e8 || std::fabs(y) > 1e8) return std::nullopt;
-  return QPoint(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)));
+  const auto start = design::readTitlePosition(file);
+  if (!start) return std::nullopt;
+  return QPoint(static_cast<int>(start->x), static_cast<int>(start->y));
 }
 
 Result<std::string> sequenceOf(const AnimationSource& source) {
@@ -93,20 +84,11 @@ std::vector<FrameTiming> frameTimings(long first, long last, int msPerStep) {
 }
 
 QSize recordedCanvas(const design::ProjectSettings& s, preview::Orientation orientation) {
-  using platform::toPixels;
-  using platform::toTwips;
-  QSize canvas;
-  if (orientation == preview::Orientation::Horizontal) {
-    const int w = windowPixels(s.horizontalWidth);
-    const int h = windowPixels(s.horizontalHeight);
-    canvas =
-        QSize(toPixels(toTwips(w) - kHorizontalRightTwips), toPixels(toTwips(h) - kHorizontalStripTwips));
-  } else {
-    const int w = windowPixels(s.verticalWidth);
-    const int h = windowPixels(s.verticalHeight);
-    canvas = QSize(w, toPixels(toTwips(h) - kVerticalStripTwips));
-  }
-  return canvas.expandedTo(QSize(1, 1));
+  const bool horizontal = orientation == preview::Orientation::Horizontal;
+  const preview::PixelSize canvas =
+      preview::canvasOfWindow(orientation, windowPixels(horizontal ? s.horizontalWidth : s.verticalWidth),
+                              windowPixels(horizontal ? s.horizontalHeight : s.verticalHeight));
+  return QSize(canvas.width, canvas.height).expandedTo(QSize(1, 1));
 }
 
 Result<design::Project> readProject(const fs::path& projectFile) {
@@ -197,18 +179,16 @@ SignStep StepPlayer::at(long k) {
   }
   position_ = k;
   const std::string& line = animation_.steps[static_cast<std::size_t>(k - 1)];
-  const std::size_t n = std::min(line.size(), static_cast<std::size_t>(std::max(0, animation_.channels)));
-  tubes_ = QString::fromLatin1(line.data(), static_cast<qsizetype>(n));
+  const design::StepParts parts = design::splitStep(line, animation_.channels, animation_.imageChannels);
+  tubes_ = QString::fromLatin1(parts.tubes.data(), static_cast<qsizetype>(parts.tubes.size()));
   SignStep step;
   step.tubes = tubes_;
   step.line = line;
   step.pictures.logosOn = animation_.logosOn;
   step.pictures.imagesOn = animation_.imagesOn;
   if (animation_.imagesOn) {
-    const std::string_view images =
-        animation_.imageChannels && line.size() > n ? std::string_view(line).substr(n) : std::string_view();
-    step.pictures.shownImages = design::imagesOfStep(std::string_view(line).substr(0, n), images,
-                                                     animation_.imageCount, animation_.tubesOn);
+    step.pictures.shownImages =
+        design::imagesOfStep(parts.tubes, parts.images, animation_.imageCount, animation_.tubesOn);
   }
   step.titleState = titleState_;
   return step;

@@ -12,6 +12,7 @@
 #include <array>
 #include <vector>
 
+#include "core/design/Rules.h"
 #include "core/preview/LampLayout.h"
 
 class QPainter;
@@ -26,7 +27,7 @@ inline constexpr QRgb kDarkLamp = 0xff303030;  // RGB(48, 48, 48)
 class LampRenderer {
  public:
   // The largest matrix laid out; larger counts are clamped to these.
-  static constexpr int kMaxColumns = 300;
+  static constexpr int kMaxColumns = design::kMaxChannels;
   static constexpr int kMaxRows = 10;
 
   // Lays the lamps out for a canvas of `canvas` pixels. Cheap when nothing changed since the last

@@ -12,6 +12,7 @@
 
 #include "core/compiler/ChipImage.h"
 #include "core/compiler/ImageSet.h"
+#include "core/design/Rules.h"
 
 namespace lumafex::compiler {
 
@@ -26,7 +27,7 @@ inline constexpr const char* kNoStepsMessage = "总程序中没有任何一步�
 
 // The most channels one compile can have: the widest sign (300 columns), one channel per image
 // (at most 300) and one per title character (at most 100).
-inline constexpr long kMaxSignColumns = 300;
+inline constexpr long kMaxSignColumns = design::kMaxChannels;
 inline constexpr long kMaxImageChannels = 300;
 inline constexpr long kMaxTitleCharacters = 100;
 inline constexpr long kMaxCompileChannels = kMaxSignColumns + kMaxImageChannels + kMaxTitleCharacters;

@@ -332,9 +332,9 @@ void PostEditWindow::takeStep(const std::string& line) {
     }
   }
   const auto& s = document_.settings();
-  const int n = design::columnsOf(s);
-  stepTubes = text.left(n);
-  stepImages = s.tubesOn == 1 && s.imagesOn == 1 ? text.mid(n) : QString();
+  const auto parts = design::splitStep(line, design::columnsOf(s), s.tubesOn == 1 && s.imagesOn == 1);
+  stepTubes = QString::fromLatin1(parts.tubes.data(), static_cast<qsizetype>(parts.tubes.size()));
+  stepImages = QString::fromLatin1(parts.images.data(), static_cast<qsizetype>(parts.images.size()));
 }
 
 void PostEditWindow::tick() {

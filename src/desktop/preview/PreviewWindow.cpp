@@ -11,9 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "core/design/TitlePosition.h"
 #include "core/patterns/Catalogue.h"
 #include "core/platform/TextFile.h"
 #include "core/platform/Twips.h"
+#include "core/preview/PreviewGeometry.h"
 #include "desktop/controls/CheckBoxControl.h"
 #include "desktop/preview/PictureBlock.h"
 #include "desktop/preview/SignCanvas.h"
@@ -22,12 +24,6 @@
 namespace lumafex::preview {
 
 namespace {
-
-// The strip of controls below the canvas, and the margin right of the horizontal canvas.
-constexpr double kHorizontalStripTwips = 300;
-constexpr double kHorizontalRightTwips = 120;
-constexpr double kVerticalStripTwips = 800;
-constexpr double kMinimumOuterTwips = 1000;
 
 // The caption sizes tried for the strip, largest first, until every control fits.
 constexpr std::array<int, 2> kStripFontPixels{12, 11};
@@ -50,7 +46,7 @@ PreviewWindow::PreviewWindow(Orientation orientation, QWidget* parent)
   setObjectName(horizontal ? QStringLiteral("花式显示窗") : QStringLiteral("竖列显示窗"));
   setWindowTitle(horizontal ? QStringLiteral("花式显示") : QStringLiteral("竖列显示"));
   setMouseTracking(true);
-  const int minimum = platform::toPixels(kMinimumOuterTwips);
+  const int minimum = platform::toPixels(kMinimumPreviewTwips);
   setMinimumSize(minimum, minimum);
 
   Picture2 = new QWidget(this);
@@ -239,8 +235,8 @@ void PreviewWindow::placeTitle(bool redrawPicture) {
 void PreviewWindow::storeTitleStart(QPoint twips) {
   draggedTitleStart_ = twips;
   if (titlePositionFile_.isEmpty()) return;
-  const auto written = platform::writeGbkLines(platform::pathFromUtf8(titlePositionFile_.toStdString()),
-                                               {std::to_string(twips.x()), std::to_string(twips.y())});
+  const auto written = design::writeTitlePosition(platform::pathFromUtf8(titlePositionFile_.toStdString()),
+                                                  {twips.x(), twips.y()});
   // Once the file holds the position it is the file that counts.
   if (written) {
     draggedTitleStart_.reset();
@@ -272,13 +268,10 @@ std::optional<QPoint> PreviewWindow::positionFromFile() const {
     return positionCache_.position;
   }
   positionCache_ = {titlePositionFile_, modified, size, std::nullopt};
-  if (!info.exists()) return std::nullopt;
-  // A file without both numbers is no position: the title is centred.
-  const auto lines = platform::readGbkLines(platform::pathFromUtf8(titlePositionFile_.toStdString()));
-  if (!lines || lines->size() < 2 || !(*lines)[0] || !(*lines)[1]) return std::nullopt;
-  const double x = patterns::leadingValue(*(*lines)[0]);
-  const double y = patterns::leadingValue(*(*lines)[1]);
-  positionCache_.position = QPoint(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)));
+  if (const auto start =
+          design::readTitlePosition(platform::pathFromUtf8(titlePositionFile_.toStdString()))) {
+    positionCache_.position = QPoint(static_cast<int>(start->x), static_cast<int>(start->y));
+  }
   return positionCache_.position;
 }
 
@@ -329,15 +322,11 @@ void PreviewWindow::layOutWindow() {
   laidOutSize_ = size();
   const int width = this->width();
   const int height = this->height();
-  QRect canvas;
+  const PixelSize size = canvasOfWindow(orientation_, width, height);
+  const QRect canvas(0, 0, size.width, size.height);
   if (orientation_ == Orientation::Horizontal) {
-    canvas = QRect(0, 0, std::max(0, platform::toPixels(platform::toTwips(width) - kHorizontalRightTwips)),
-                   std::max(0, platform::toPixels(platform::toTwips(height) - kHorizontalStripTwips)));
     宽度与高度->setText(QStringLiteral("宽：") + QString::number(canvas.width()) + QStringLiteral("  高：") +
                         QString::number(canvas.height()));
-  } else {
-    canvas =
-        QRect(0, 0, width, std::max(0, platform::toPixels(platform::toTwips(height) - kVerticalStripTwips)));
   }
   Picture2->setGeometry(rect());
   Picture2->lower();
