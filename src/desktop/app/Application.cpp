@@ -291,24 +291,7 @@ preview::PreviewWindow& Application::verticalPreview() {
 postedit::PostEditWindow& Application::postEditWindow() {
   if (!postEdit_) {
     auto& main = mainWindow();
-    postedit::PostEditContext context;
-    context.horizontal = [this] { return &horizontalPreview(); };
-    context.vertical = [this] { return &verticalPreview(); };
-    context.releaseScratch = [this] {
-      if (design_) design_->closeStepReader();
-    };
-    context.leaveDesign = [this] {
-      if (design_) {
-        design_->hide();
-        design_->stopRun();
-      }
-    };
-    context.showSelf = [this] { mainWindow().showPostEdit(); };
-    context.showTitle = [this] { designWindow().显示标题(); };
-    context.hidePictureBlocks = [this] {
-      if (design_) design_->消除各种物件块();
-    };
-    postEdit_ = new postedit::PostEditWindow(*this, *document_, std::move(context));
+    postEdit_ = new postedit::PostEditWindow(*this, *document_);
     main.addFrame(MainWindow::Frame::PostEdit, postEdit_, QStringLiteral("postEditFrame"),
                   Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
         ->hide();

@@ -15,6 +15,7 @@
 #include "core/platform/TextCodec.h"
 #include "core/platform/TextFile.h"
 #include "desktop/app/Application.h"
+#include "desktop/app/MainWindow.h"
 #include "desktop/controls/AdjustableBar.h"
 #include "desktop/controls/CheckBoxControl.h"
 #include "desktop/platform/QtDialogs.h"
@@ -45,9 +46,8 @@ Result<std::string> gbk(const QString& text) {
 
 }  // namespace
 
-PostEditWindow::PostEditWindow(app::Application& app, design::ProjectDocument& document,
-                               PostEditContext context, QWidget* parent)
-    : QWidget(parent), app_(app), document_(document), context_(std::move(context)) {
+PostEditWindow::PostEditWindow(app::Application& app, design::ProjectDocument& document, QWidget* parent)
+    : QWidget(parent), app_(app), document_(document) {
   setObjectName(QStringLiteral("后期处理窗"));
   setWindowTitle(QStringLiteral("后期处理"));
   buildControls();
@@ -188,10 +188,10 @@ void PostEditWindow::connectControls() {
 }
 
 preview::PreviewWindow* PostEditWindow::horizontal() const {
-  return context_.horizontal ? context_.horizontal() : nullptr;
+  return &app_.horizontalPreview();
 }
 preview::PreviewWindow* PostEditWindow::vertical() const {
-  return context_.vertical ? context_.vertical() : nullptr;
+  return &app_.verticalPreview();
 }
 
 void PostEditWindow::mapProject(bool created) {
@@ -229,7 +229,7 @@ void PostEditWindow::report(const Status& status, bool& failedBefore) {
 }
 
 void PostEditWindow::openSequence(const design::SequenceOpening& opening) {
-  if (context_.showSelf) context_.showSelf();
+  app_.mainWindow().showPostEdit();
   if (opening.steps) HScroll1->setMaximum(static_cast<int>(*opening.steps));
   setSequenceText(opening.text);
   if (opening.points) {
@@ -306,7 +306,8 @@ bool PostEditWindow::openScratch() {
 
 void PostEditWindow::writeScratchFromText() {
   closeScratch();
-  if (context_.releaseScratch) context_.releaseScratch();
+  // The design window lets go of the scratch step file before it is rewritten.
+  if (app_.hasDesignWindow()) app_.designWindow().closeStepReader();
   QFile::remove(app_.scratchFile());
   // The sequence is "X" and blanks; a character GBK cannot hold leaves the scratch file empty.
   const auto bytes = gbk(sequenceText());
@@ -317,7 +318,11 @@ void PostEditWindow::writeScratchFromText() {
 void PostEditWindow::runCommand() {
   textEdited = false;
   setStepLabel(0);
-  if (context_.leaveDesign) context_.leaveDesign();
+  if (app_.hasDesignWindow()) {
+    auto& design = app_.designWindow();
+    design.hide();
+    design.stopRun();
+  }
   writeScratchFromText();
   Timer1->start();
   Text2->setFocus();
@@ -531,7 +536,7 @@ void PostEditWindow::selectInTitleEffect(int start, int length) {
   cursor.setPosition(start);
   cursor.setPosition(start + length, QTextCursor::KeepAnchor);
   Text2->setTextCursor(cursor);
-  if (context_.showSelf) context_.showSelf();
+  app_.mainWindow().showPostEdit();
   show();
   Text2->setFocus();
 }
@@ -552,7 +557,7 @@ void PostEditWindow::显示一步() {
 }
 
 void PostEditWindow::显示标题() {
-  if (context_.showTitle) context_.showTitle();
+  app_.designWindow().显示标题();
 }
 
 bool PostEditWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -561,8 +566,8 @@ bool PostEditWindow::eventFilter(QObject* watched, QEvent* event) {
   // A mouse over the texts or the parameters hides the placement blocks of the sign.
   if ((text1 || text2 || watched == 参数板) &&
       (event->type() == QEvent::MouseMove || event->type() == QEvent::MouseButtonPress) &&
-      context_.hidePictureBlocks) {
-    context_.hidePictureBlocks();
+      app_.hasDesignWindow()) {
+    app_.designWindow().消除各种物件块();
   }
   if (text1 && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);

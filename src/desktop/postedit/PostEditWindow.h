@@ -31,23 +31,6 @@ class CheckBoxControl;
 
 namespace lumafex::postedit {
 
-// What the post-processing window asks of the rest of the program. Every member may be empty.
-struct PostEditContext {
-  // The sign views the steps are drawn on.
-  std::function<preview::PreviewWindow*()> horizontal;
-  std::function<preview::PreviewWindow*()> vertical;
-  // The design window lets go of the scratch step file (before it is rewritten).
-  std::function<void()> releaseScratch;
-  // The design window is hidden and its step display stopped.
-  std::function<void()> leaveDesign;
-  // This window is shown in the working place.
-  std::function<void()> showSelf;
-  // 显示标题 of the design window.
-  std::function<void()> showTitle;
-  // 消除各种物件块 of the design window (the placement blocks of logos and images hidden).
-  std::function<void()> hidePictureBlocks;
-};
-
 // The step run's commands as the main window and the output window use them.
 class PostEditCommands {
  public:
@@ -64,8 +47,7 @@ class PostEditWindow : public QWidget, public PostEditCommands {
   Q_OBJECT
 
  public:
-  PostEditWindow(app::Application& app, design::ProjectDocument& document, PostEditContext context,
-                 QWidget* parent = nullptr);
+  PostEditWindow(app::Application& app, design::ProjectDocument& document, QWidget* parent = nullptr);
 
   // Draws the current step on the previews that are switched on, then the title.
   void 显示一步();
@@ -163,7 +145,6 @@ class PostEditWindow : public QWidget, public PostEditCommands {
 
   app::Application& app_;
   design::ProjectDocument& document_;
-  PostEditContext context_;
   design::StepCursor scratch_;
   bool settingText_ = false;
   bool mappingTitle_ = false;
