@@ -174,7 +174,10 @@ SignStep StepPlayer::at(long k) {
   }
   if (animation_.titleEffectOn) {
     for (long step = position_ + 1; step <= k; ++step) {
-      if (const auto mask = masks_.find(step)) titleState_ = platform::qs(mask->mask);
+      if (const auto mask = masks_.find(step)) {
+        titleState_ = platform::qs(
+            design::titleStateOf(mask->mask, static_cast<std::size_t>(animation_.scene.title.text.size())));
+      }
     }
   }
   position_ = k;

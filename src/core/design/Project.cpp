@@ -4,6 +4,7 @@
 
 #include "core/app/ProjectPaths.h"
 #include "core/compiler/OutputBuffer.h"
+#include "core/design/TitleEffect.h"
 #include "core/platform/TextCodec.h"
 #include "core/platform/TextFile.h"
 
@@ -58,7 +59,9 @@ Project openProjectFiles(const fs::path& projectFile, const fs::path& projectDir
   std::error_code ec;
   const fs::path effectFile = projectDir / platform::pathFromUtf8(app::kTitleEffectFile);
   if (fs::exists(effectFile, ec)) {
-    auto text = platform::readGbkText(effectFile);
+    // The compile's reader with the compile's bound: a file too large to be a title effect is
+    // refused at once, with the compile's message, and left as it is.
+    auto text = readTitleEffectFile(effectFile);
     if (text) {
       // The text area holds one "\n" per line end.
       std::string lf;
@@ -84,15 +87,22 @@ Project openProjectFiles(const fs::path& projectFile, const fs::path& projectDir
   }
   p.pictures.imageCount = app::consecutivePictures(projectDir, app::imagePictureName);
   p.pictures.logoCount = app::consecutivePictures(projectDir, app::logoPictureName);
-  // One block per picture, read back from the coordinate files; sizes come with the pictures.
-  p.pictures.logos = {};
-  p.pictures.images = {};
+  // One block per picture, read back from the coordinate files; sizes come with the pictures. A
+  // block that no file places stays where it was on the sign (a new one starts at the top left).
   const Placeholder unsized{0, 0, kDefaultBlockTwips, kDefaultBlockTwips};
   for (const PictureKind kind : {PictureKind::Logo, PictureKind::Image}) {
     const auto count =
         static_cast<std::size_t>(kind == PictureKind::Logo ? p.pictures.logoCount : p.pictures.imageCount);
-    p.pictures.of(kind).horizontal.assign(count, unsized);
-    p.pictures.of(kind).vertical.assign(count, unsized);
+    for (const preview::Orientation view :
+         {preview::Orientation::Horizontal, preview::Orientation::Vertical}) {
+      const Placeholders& before = current.pictures.of(kind).on(view);
+      Placeholders blocks(count, unsized);
+      for (std::size_t i = 0; i < count && i < before.size(); ++i) {
+        blocks[i].left = before[i].left;
+        blocks[i].top = before[i].top;
+      }
+      p.pictures.of(kind).on(view) = std::move(blocks);
+    }
     readCoordinates(projectDir, kind, p.pictures.of(kind));
   }
   return p;

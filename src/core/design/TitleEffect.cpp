@@ -104,4 +104,12 @@ bool isLit(std::string_view state, std::size_t i) {
   return true;
 }
 
+std::string titleStateOf(std::string_view mask, std::size_t titleLength) {
+  if (!mask.empty()) return std::string(mask);
+  std::string dark;
+  dark.reserve(titleLength * kDarkMark.size());
+  for (std::size_t i = 0; i < titleLength; ++i) dark += kDarkMark;
+  return dark;
+}
+
 }  // namespace lumafex::design

@@ -34,6 +34,10 @@ struct MaskAt {
 };
 std::optional<MaskAt> findMask(std::string_view effectText, long step);
 
+// The title state a mask gives a title of `titleLength` characters: the mask itself, or every
+// character dark for an empty mask (a marker with nothing before it lights nothing).
+std::string titleStateOf(std::string_view mask, std::size_t titleLength);
+
 // findMask for every step of a compile at once: the text is read in one pass, so looking up each
 // of many steps costs no new search of a long text. The text must outlive the index.
 class TitleMasks {

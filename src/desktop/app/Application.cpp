@@ -240,6 +240,7 @@ preview::PreviewWindow* Application::makePreview(bool horizontal) {
     auto& design = designWindow();
     design.定位灯管Click();
     if (!design.isLoadingProject()) document_->setDirty(true);
+    mainWindow().placePreviewFrames();
     mainWindow().调整尺寸();
   });
   connect(window, &preview::PreviewWindow::titleRightClicked, this, [this] { designWindow().focusTitle(); });

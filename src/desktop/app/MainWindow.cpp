@@ -88,6 +88,11 @@ MainWindow::MainWindow(Application& app, design::ProjectDocument& document)
   resize(1024, 768);
   connect(&document_, &design::ProjectDocument::reset, this, [this](bool created) { mapProject(created); });
   connect(&document_, &design::ProjectDocument::collecting, this, [this] { storeFrames(); });
+  // The horizontal preview, when it becomes active, goes back to the top, beside the vertical
+  // preview when that is shown (a preview dragged away comes back).
+  connect(mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* frame) {
+    if (frame != nullptr && frame == horizontalFrame) placePreviewFrames();
+  });
 }
 
 MainWindow::~MainWindow() = default;
@@ -465,6 +470,13 @@ void MainWindow::showPreviews() {
   verticalFrame->setVisible(verticalShown());
   if (horizontalShown()) horizontal.show();
   if (verticalShown()) vertical.show();
+  placePreviewFrames();
+}
+
+void MainWindow::placePreviewFrames() {
+  if (!horizontalFrame || !verticalFrame) return;
+  verticalFrame->move(0, 0);
+  horizontalFrame->move(verticalFrame->isVisible() ? verticalFrame->width() : 0, 0);
 }
 
 void MainWindow::placePreviews() {
@@ -485,13 +497,9 @@ void MainWindow::调整尺寸() {
   const QSize client = mdi->viewport()->size();
   const bool vertical = verticalFrame && verticalFrame->isVisible();
   const bool horizontal = horizontalFrame && horizontalFrame->isVisible();
+  // The design and post-processing windows take the place the previews leave; the previews keep the
+  // places and sizes they have (a saved width survives, a preview may be narrower).
   const int left = vertical ? verticalFrame->width() : 0;
-  if (vertical) verticalFrame->move(0, 0);
-  if (horizontal) {
-    horizontalFrame->move(left, 0);
-    // The horizontal preview spans the client area beside the vertical one.
-    horizontalFrame->resize(std::max(200, client.width() - left), horizontalFrame->height());
-  }
   const int top = horizontal ? horizontalFrame->height() : 0;
   const QRect place(left, top, std::max(200, client.width() - left), std::max(150, client.height() - top));
   designFrame->setGeometry(place);

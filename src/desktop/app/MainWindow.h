@@ -75,6 +75,9 @@ class MainWindow : public QMainWindow {
   void placePreviews();
   // Shows the previews whose switches are on.
   void showPreviews();
+  // The previews at their places: the vertical one at the top left, the horizontal one at the
+  // top, beside the vertical one when that is shown.
+  void placePreviewFrames();
 
   // Run, pause and stop act on the working window that is shown.
   void runCommand();

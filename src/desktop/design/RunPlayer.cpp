@@ -196,22 +196,27 @@ void RunPlayer::advanceRun() {
   }
 }
 
+void RunPlayer::updateTitleStateOf(bool horizontal) {
+  const auto& s = document_.settings();
+  QString& state = horizontal ? horizontalTitleState_ : verticalTitleState_;
+  const bool titleEffect = (horizontal ? s.horizontalTitleEffect : s.verticalTitleEffect) == 1;
+  if (!titleEffect) {
+    state = qs(s.title);
+  } else if (const auto mask = findMask(document_.project().titleEffect, app_.horizontalPreview().step())) {
+    state = qs(titleStateOf(mask->mask, static_cast<std::size_t>(qs(s.title).size())));
+    // Show which line of the title effect is in force: its state, up to the marker.
+    app_.postEditWindow().markTitleEffectLine(static_cast<int>(mask->maskStart),
+                                              static_cast<int>(mask->maskLength));
+  } else if (state.isEmpty()) {
+    state = qs(s.title);  // before the first mask the whole title is lit, as the chip shows it
+  }
+  titleState_ = state;
+}
+
 void RunPlayer::updateTitleState() {
   const auto& s = document_.settings();
-  const long step = app_.horizontalPreview().step();
-  for (const bool isHorizontal : {true, false}) {
-    if ((isHorizontal ? s.showHorizontal : s.showVertical) != 1) continue;
-    const bool titleEffect = (isHorizontal ? s.horizontalTitleEffect : s.verticalTitleEffect) == 1;
-    if (titleEffect) {
-      if (const auto mask = findMask(document_.project().titleEffect, step)) {
-        titleState_ = qs(mask->mask);
-        // Show which line of the title effect is in force.
-        app_.postEditWindow().markTitleEffectLine(static_cast<int>(mask->maskStart));
-      }
-    } else {
-      titleState_ = qs(s.title);
-    }
-  }
+  if (s.showHorizontal == 1) updateTitleStateOf(true);
+  if (s.showVertical == 1) updateTitleStateOf(false);
 }
 
 void RunPlayer::showTitle() {
@@ -224,8 +229,8 @@ void RunPlayer::showTitle() {
     return;
   }
   updateTitleState();
-  if (s.showHorizontal == 1) app_.horizontalPreview().showTitle(style, titleState_);
-  if (s.showVertical == 1) app_.verticalPreview().showTitle(style, titleState_);
+  if (s.showHorizontal == 1) app_.horizontalPreview().showTitle(style, horizontalTitleState_);
+  if (s.showVertical == 1) app_.verticalPreview().showTitle(style, verticalTitleState_);
 }
 
 preview::PictureFrame RunPlayer::stepPictures(const QString& line) const {

@@ -62,6 +62,7 @@ class RunPlayer : public QObject {
 
   bool isTotalRunActive() const { return totalRun_.active(); }
   bool isDisplaying() const { return Timer1->isActive(); }
+  // The title state last drawn (the vertical preview's when it is shown, else the horizontal's).
   const QString& titleState() const { return titleState_; }
   long stepsShown() const { return stepsShown_; }
   void resetStepsShown() { stepsShown_ = 0; }
@@ -79,6 +80,8 @@ class RunPlayer : public QObject {
   void advanceRun();
   void setStepCounters(long step);
   void updateTitleState();
+  // The state of one preview for the current step.
+  void updateTitleStateOf(bool horizontal);
   void showEntryStatus(const QString& entry);
   preview::PictureFrame stepPictures(const QString& line) const;
 
@@ -94,6 +97,10 @@ class RunPlayer : public QObject {
   // "显示总程序": totalRunActive and entryFinished.
   BoardRun totalRun_;
   QString titleState_;
+  // Each preview keeps its own title state: its 启用标题花式 decides whether the title effect
+  // applies, and a step without a mask keeps the state that preview had.
+  QString horizontalTitleState_;
+  QString verticalTitleState_;
   long stepsShown_ = 0;
 };
 

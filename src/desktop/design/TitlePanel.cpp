@@ -8,6 +8,7 @@
 #include <QLabel>
 
 #include "core/design/TitleEffect.h"
+#include "core/patterns/Catalogue.h"
 #include "desktop/app/Application.h"
 #include "desktop/app/MainWindow.h"
 #include "desktop/controls/Named.h"
@@ -74,7 +75,8 @@ TitlePanel::TitlePanel(app::Application& app, const bool& loadingProject, QWidge
     emit layOutWanted();
   });
   connect(字体大小, &QLineEdit::textChanged, this, [this] {
-    if (字体大小->text().trimmed() == QStringLiteral("0")) 字体大小->setText(QStringLiteral("1"));
+    // An empty or zero size is drawn as 1 point: the box says so.
+    if (patterns::leadingValue(us(字体大小->text())) == 0) 字体大小->setText(QStringLiteral("1"));
     emit layOutWanted();
   });
   connect(粗体, &QCheckBox::clicked, this, [this] {
@@ -132,16 +134,18 @@ bool TitlePanel::eventFilter(QObject* watched, QEvent* event) {
   if (watched == 标题名称 && event->type() == QEvent::FocusIn) 标题字串闪烁->start();
   if (watched == 标题名称 && event->type() == QEvent::FocusOut) stopBlinking();
   const bool fontBox = watched == 字体 || (字体->lineEdit() && watched == 字体->lineEdit());
+  // Every time the user brings the focus to the box, until the fonts are loaded; not when it comes
+  // back from a dialog or a menu, which would ask again at once.
   if (fontBox && event->type() == QEvent::FocusIn && !fontsLoaded_ && !loadingFonts_ && !askingForFonts_ &&
       !loadingProject_) {
-    askingForFonts_ = true;
-    const bool yes = app_.dialogs().message("是否装载系统字体？", platform::Buttons::YesNo,
-                                            platform::Answer::Yes) == platform::Answer::Yes;
-    askingForFonts_ = false;
-    if (yes)
-      装载字体();
-    else
-      fontsLoaded_ = true;  // asked once; Enter in the box still loads them
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+      askingForFonts_ = true;
+      const bool yes = app_.dialogs().message("是否装载系统字体？", platform::Buttons::YesNo,
+                                              platform::Answer::Yes) == platform::Answer::Yes;
+      askingForFonts_ = false;
+      if (yes) 装载字体();
+    }
   }
   if (fontBox && event->type() == QEvent::KeyRelease) {
     const int key = static_cast<QKeyEvent*>(event)->key();

@@ -154,7 +154,7 @@ void PostEditWindow::connectControls() {
     document_.edit(design::ProjectDocument::Settings, [on](design::Project& p) {
       design::setSetting(p, &design::ProjectSettings::manualEdit, on);
     });
-    if (on) Text1->setReadOnly(锁定花式->value() == 1);
+    if (on) Text1->setReadOnly(false);
   });
   connect(&document_, &design::ProjectDocument::reset, this, [this](bool created) { mapProject(created); });
   connect(&document_, &design::ProjectDocument::changed, this, [this](int parts) {
@@ -163,7 +163,7 @@ void PostEditWindow::connectControls() {
     if (基本路数->text() != base) setBaseChannels(base);
   });
   connect(锁定花式, &controls::CheckBoxControl::valueChanged, this,
-          [this](int on) { Text1->setReadOnly(on == 1 || 人工修改->value() == 0); });
+          [this](int on) { Text1->setReadOnly(on == 1); });
   connect(字体大小, &controls::AdjustableBar::valueChanged, this, [this](double v) {
     QFont f = Text1->font();
     f.setPointSize(std::max(1, static_cast<int>(std::lround(v))));
@@ -240,10 +240,12 @@ void PostEditWindow::openSequence(const design::SequenceOpening& opening) {
   if (opening.startRun) 延时起点后期处理->start();
 }
 
-void PostEditWindow::markTitleEffectLine(int maskStart) {
+void PostEditWindow::markTitleEffectLine(int maskStart, int maskLength) {
+  // The state alone is selected: from the line's start up to its marker.
+  const int last = Text2->document()->characterCount() - 1;
   QTextCursor cursor(Text2->document());
-  cursor.setPosition(std::min(maskStart, Text2->document()->characterCount() - 1));
-  cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+  cursor.setPosition(std::clamp(maskStart, 0, last));
+  cursor.setPosition(std::clamp(maskStart + maskLength, 0, last), QTextCursor::KeepAnchor);
   const QSignalBlocker block(Text2);
   Text2->setTextCursor(cursor);
 }
@@ -330,11 +332,14 @@ void PostEditWindow::runCommand() {
 
 void PostEditWindow::takeStep(const std::string& line) {
   const QString text = QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size()));
-  if (baseChannels() == 0) {
-    if (app_.dialogs().message("确认“基本路数＝" + std::to_string(text.size()) + "”",
-                               platform::Buttons::YesNo, platform::Answer::Yes) == platform::Answer::Yes) {
-      setBaseChannels(QString::number(text.size()));
-    }
+  if (baseChannels() == 0 && !askingBaseChannels_) {
+    // One question at a time: the run's timer goes on firing while it is open.
+    askingBaseChannels_ = true;
+    const bool yes =
+        app_.dialogs().message("确认“基本路数＝" + std::to_string(text.size()) + "”",
+                               platform::Buttons::YesNo, platform::Answer::Yes) == platform::Answer::Yes;
+    askingBaseChannels_ = false;
+    if (yes) setBaseChannels(QString::number(text.size()));
   }
   const auto& s = document_.settings();
   const auto parts = design::splitStep(line, design::columnsOf(s), s.tubesOn == 1 && s.imagesOn == 1);
@@ -343,6 +348,7 @@ void PostEditWindow::takeStep(const std::string& line) {
 }
 
 void PostEditWindow::tick() {
+  if (askingBaseChannels_) return;
   if (app_.sinceSplash() > 2500) app_.hideSplash();
   Timer1->setInterval(design::stepIntervalOf(document_.settings()));
   if (!scratch_.isOpen()) {
@@ -470,8 +476,9 @@ void PostEditWindow::求行数() {
   textEdited = true;
   const QTextCursor cursor = Text1->textCursor();
   行->setText(QString::number(cursor.blockNumber() + 1));
-  列->setText(QString::number(cursor.positionInBlock()));
   onRowsLabel();
+  列->setText(QString::number(cursor.positionInBlock()));
+  onColumnsLabel();
   textEdited = false;
 }
 
@@ -481,6 +488,13 @@ void PostEditWindow::onRowsLabel() {
   const bool manual = 人工修改->value() == 1;
   HScroll1->setMaximum(static_cast<int>(std::max<long>(HScroll1->maximum(), row + 1)));
   HScroll1->setValue(static_cast<double>(manual ? row : row + 1));
+}
+
+void PostEditWindow::onColumnsLabel() {
+  // Then the step shown is the caret's line itself.
+  const long row = valueOf(行->text());
+  HScroll1->setMaximum(static_cast<int>(std::max<long>(HScroll1->maximum(), row)));
+  HScroll1->setValue(static_cast<double>(row));
 }
 
 void PostEditWindow::onText1KeyDown() {
@@ -560,6 +574,50 @@ void PostEditWindow::显示标题() {
   app_.designWindow().显示标题();
 }
 
+namespace {
+
+// The code of a key typed (what the box receives as a character): the character's own code, the
+// control code of Ctrl and a letter (Ctrl+A is 1 … Ctrl+Z is 26), Tab 9, Enter 13, Escape 27.
+// Nothing for keys that type nothing (arrows, Home, function keys, a modifier alone).
+std::optional<int> typedCode(const QKeyEvent& key) {
+  const int k = key.key();
+  if ((key.modifiers() & Qt::ControlModifier) && k >= Qt::Key_A && k <= Qt::Key_Z) return k - Qt::Key_A + 1;
+  switch (k) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+      return 9;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return 13;
+    case Qt::Key_Backspace:
+      return 8;
+    case Qt::Key_Escape:
+      return 27;
+    default:
+      break;
+  }
+  const QString text = key.text();
+  if (text.isEmpty() || !text.front().isPrint()) return std::nullopt;
+  return static_cast<int>(text.front().unicode());
+}
+
+}  // namespace
+
+bool PostEditWindow::readOnlyKey(QKeyEvent* key) {
+  const int k = key->key();
+  if (k != Qt::Key_Home && k != Qt::Key_End) return false;
+  const bool wholeText = key->modifiers() & Qt::ControlModifier;
+  QTextCursor cursor = Text1->textCursor();
+  if (k == Qt::Key_Home) {
+    cursor.movePosition(wholeText ? QTextCursor::Start : QTextCursor::StartOfBlock);
+  } else {
+    cursor.movePosition(wholeText ? QTextCursor::End : QTextCursor::EndOfBlock);
+  }
+  Text1->setTextCursor(cursor);
+  Text1->ensureCursorVisible();
+  return true;
+}
+
 bool PostEditWindow::eventFilter(QObject* watched, QEvent* event) {
   const bool text1 = watched == Text1 || watched == Text1->viewport();
   const bool text2 = watched == Text2 || watched == Text2->viewport();
@@ -572,16 +630,14 @@ bool PostEditWindow::eventFilter(QObject* watched, QEvent* event) {
   if (text1 && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     onText1KeyDown();  // before the key's own effect
-    const QString typed = key->text();
-    const bool control = key->modifiers() & Qt::ControlModifier;
-    if (!typed.isEmpty() && !control && !Text1->isReadOnly()) {
-      const QChar c = typed.front();
-      if (c != QLatin1Char('\r') && c != QLatin1Char(' ') && c != QLatin1Char('\b') && c.isPrint()) {
+    if (Text1->isReadOnly()) return readOnlyKey(key);
+    if (const auto code = typedCode(*key)) {
+      document_.setDirty(true);
+      // Every key typed is a lit channel, but Ctrl+Z, Enter, the space and Backspace.
+      if (*code != 26 && *code != 13 && *code != 32 && *code != 8) {
         Text1->insertPlainText(QStringLiteral("X"));
-        document_.setDirty(true);
         return true;
       }
-      document_.setDirty(true);
     }
   }
   if (text1 && event->type() == QEvent::MouseButtonRelease && watched == Text1->viewport()) {

@@ -63,7 +63,7 @@ class PostEditWindow : public QWidget, public PostEditCommands {
   // Shows the window with a sequence from the design window.
   void openSequence(const design::SequenceOpening& opening);
   // Marks the line of the title effect whose mask starts at this character.
-  void markTitleEffectLine(int maskStart);
+  void markTitleEffectLine(int maskStart, int maskLength);
   // The previews' step counter changed: 显示步数 follows it.
   void followStep(long step);
   // A tick of Timer1: the next step of the run.
@@ -146,7 +146,13 @@ class PostEditWindow : public QWidget, public PostEditCommands {
   app::Application& app_;
   design::ProjectDocument& document_;
   design::StepCursor scratch_;
+  // Home and End in the read-only sequence move the caret along its line (Ctrl: to the text's
+  // start or end) and keep it in view; other keys go their usual way.
+  bool readOnlyKey(QKeyEvent* key);
+  void onColumnsLabel();
   bool settingText_ = false;
+  // The question about 基本路数 is open: a tick that comes meanwhile does nothing.
+  bool askingBaseChannels_ = false;
   bool mappingTitle_ = false;
   bool manualSaveFailed_ = false;
   bool titleSaveFailed_ = false;

@@ -52,6 +52,7 @@ void PictureBlock::mousePressEvent(QMouseEvent* event) {
   // The right button is for the picture designers.
   if (event->button() == Qt::RightButton && rightPressed) rightPressed(*this);
   if (event->button() != Qt::LeftButton) return;
+  if (leftPressed) leftPressed(*this);
   dragging_ = true;
   dragStart_ = event->globalPosition().toPoint();
   startPos_ = pos();

@@ -29,6 +29,8 @@ class PictureBlock : public QWidget {
   std::function<void(PictureBlock&)> dropped;
   // Called when the right button is pressed on the block (its designer opens).
   std::function<void(PictureBlock&)> rightPressed;
+  // The left button went down on the block (a drag begins: the project changes, moved or not).
+  std::function<void(PictureBlock&)> leftPressed;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

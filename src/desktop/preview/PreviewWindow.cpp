@@ -155,6 +155,7 @@ void PreviewWindow::syncBlocks(design::PictureKind kind, const design::Placehold
       emit pictureBlockMoved(static_cast<int>(dropped.kind()), dropped.index(),
                              platform::toTwips(dropped.x()), platform::toTwips(dropped.y()), together);
     };
+    block->leftPressed = [this](PictureBlock&) { emit changedByUser(); };
     block->rightPressed = [this](PictureBlock& pressed) {
       emit pictureBlockRightClicked(static_cast<int>(pressed.kind()), pressed.index());
     };
