@@ -14,17 +14,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool checkArgs(const Args& args, const std::set<std::string>& flags, std::ostream& err) {
+bool checkArgs(const Args& args, const std::string& command, std::ostream& err) {
   if (!args.ok()) {
-    err << "lumafex-cli: " << args.error() << '\n';
-    return false;
-  }
-  if (auto unknown = args.unknownOption(flags)) {
-    err << "lumafex-cli: 未知的选项 " << *unknown << '\n';
+    usageError(err, command, args.error());
     return false;
   }
   if (args.positional().size() != 1) {
-    err << "lumafex-cli: 需要一个工程文件（*.hs）\n";
+    usageError(err, command, "需要一个工程文件（*.hs）");
     return false;
   }
   return true;
@@ -33,8 +29,8 @@ bool checkArgs(const Args& args, const std::set<std::string>& flags, std::ostrea
 }  // namespace
 
 int assembleCommand(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
-  const Args args(words, {"o", "output"});
-  if (!checkArgs(args, {}, err)) return kExitUsage;
+  const Args args(words, {"o", "output"}, {});
+  if (!checkArgs(args, "assemble", err)) return kExitUsage;
   auto project = compiler::loadProject(platform::pathFromUtf8(args.positional().front()));
   if (!project) {
     err << project.error() << '\n';
@@ -70,13 +66,12 @@ int assembleCommand(const std::vector<std::string>& words, std::ostream& out, st
 int compileCommand(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
   std::set<std::string> valued = kChipValueOptions;
   valued.insert("workdir");
-  const Args args(words, valued);
   std::set<std::string> flags = kChipFlags;
   flags.insert({"single", "multi"});
-  if (!checkArgs(args, flags, err)) return kExitUsage;
+  const Args args(words, valued, flags);
+  if (!checkArgs(args, "compile", err)) return kExitUsage;
   if (args.flag("single") == args.flag("multi")) {
-    err << "lumafex-cli: 请选择 --single（单IC）或 --multi（每8路一IC）之一\n";
-    return kExitUsage;
+    return usageError(err, "compile", "请选择 --single（单IC）或 --multi（每8路一IC）之一");
   }
   const auto chip = chipOptionsOf(args, true, err);
   if (!chip) return kExitUsage;

@@ -42,24 +42,13 @@ std::optional<long> wholeOption(const Args& args, const std::string& name, long 
 }  // namespace
 
 int renderCommand(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
-  const Args args(words, {"gif", "png", "step", "from", "to", "scale"});
-  if (!args.ok()) {
-    err << "lumafex-cli: " << args.error() << '\n';
-    return kExitUsage;
-  }
-  if (auto unknown = args.unknownOption({"vertical"})) {
-    err << "lumafex-cli: 未知的选项 " << *unknown << '\n';
-    return kExitUsage;
-  }
-  if (args.positional().size() != 1) {
-    err << "lumafex-cli: 需要一个工程文件（*.hs）\n";
-    return kExitUsage;
-  }
+  const Args args(words, {"gif", "png", "step", "from", "to", "scale"}, {"vertical"});
+  if (!args.ok()) return usageError(err, "render", args.error());
+  if (args.positional().size() != 1) return usageError(err, "render", "需要一个工程文件（*.hs）");
   const auto gif = args.value("gif");
   const auto png = args.value("png");
   if (gif.has_value() == png.has_value()) {
-    err << "lumafex-cli: 请选择 --gif FILE（动画）或 --png FILE（一步）之一\n";
-    return kExitUsage;
+    return usageError(err, "render", "请选择 --gif FILE（动画）或 --png FILE（一步）之一");
   }
   if (gif && args.value("step")) {
     err << "lumafex-cli: --step 只用于 --png；动画的范围用 --from 和 --to\n";
