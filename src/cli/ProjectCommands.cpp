@@ -83,15 +83,22 @@ int compileCommand(const std::vector<std::string>& words, std::ostream& out, std
   // What killed compiles of this project left is cleared before this one starts.
   compiler::cleanCompileLeftovers(project->projectDirectory);
   PrivateDirectory privateDir;
-  const fs::path work = compileWorkDirectory(args, privateDir, err);
-  if (work.empty()) return kExitFailed;
-  const auto layout =
+  compiler::CompileRequest request;
+  request.workDirectory = compileWorkDirectory(args, privateDir, err);
+  if (request.workDirectory.empty()) return kExitFailed;
+  request.layout =
       args.flag("single") ? compiler::ChipLayout::Single : compiler::ChipLayout::PerEightChannels;
-  const auto result = compiler::compileProject(*project, layout, work, *chip);
+  request.chip = *chip;
+  // Working files in the private directory would be removed unread at the end: they are written
+  // only into a directory the user names.
+  request.writeWorkingFiles = args.value("workdir").has_value();
+  request.keepTexts = false;
+  const auto result = compiler::compileProject(*project, request);
   if (!result.ok) {
     err << result.message << '\n';
     return kExitFailed;
   }
+  for (const auto& note : result.images.notes) err << note << '\n';
   out << result.images.report << '\n';
   for (const auto& checksum : result.images.checksums) out << compiler::checksumLine(checksum) << '\n';
   return kExitOk;

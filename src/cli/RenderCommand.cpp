@@ -85,6 +85,10 @@ int renderCommand(const std::vector<std::string>& words, std::ostream& out, std:
   }
   render::AnimationSource source;
   source.project = &*project;
+  // The project is read for this render only: its manual file is handed over, not copied.
+  if (project->manualText) {
+    source.sequence = std::make_shared<const std::string>(std::move(*project->manualText));
+  }
   source.projectFile = projectFile;
   source.projectDirectory = app::projectDirectory(projectFile);
   source.orientation =

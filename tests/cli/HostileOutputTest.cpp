@@ -12,10 +12,13 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <thread>
 
+#include "core/compiler/ImageSet.h"
 #include "core/platform/TextFile.h"
 #include "support/ProjectFixture.h"
 #include "support/RunCli.h"
@@ -26,6 +29,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::runCli;
 using Fixture = testing::ProjectFixture;
+constexpr const char* kLeftoverMarkerName = compiler::kLeftoverMarker;
 
 std::string quote(const fs::path& p) {
   return "'" + platform::pathToUtf8(p) + "'";
@@ -275,6 +279,138 @@ TEST(HostileOutput, AnUnknownOptionOrAValueForAFlagIsABadArgument) {
       EXPECT_FALSE(fs::exists(bin)) << "a refused command line wrote images";
     }
   }
+}
+
+// Everything under the project's folder but the compile's own images and copies.
+std::map<std::string, std::string> besideTheImages(const Fixture& f) {
+  auto files = testing::snapshot(f.dir.path());
+  for (auto it = files.begin(); it != files.end();) {
+    const std::string& name = it->first;
+    const std::string inBin = platform::pathToUtf8(platform::pathFromUtf8("红星/bin/"));
+    const bool image = (name.rfind(inBin, 0) == 0 && name.find('/', inBin.size()) == std::string::npos &&
+                        it->second.rfind("<", 0) != 0) ||
+                       name + "/" == inBin;
+    it = image ? files.erase(it) : std::next(it);
+  }
+  return files;
+}
+
+TEST(HostileOutput, WhatTheUserKeepsInAndBesideBinIsKept) {
+  struct Case {
+    const char* what;
+    std::function<void(Fixture&)> setup;
+    const char* layout;
+    int exit;
+    const char* message;
+  };
+  const std::vector<Case> cases{
+      {"a folder with an image's name",
+       [](Fixture& f) { Fixture::put(f.bin / platform::pathFromUtf8("正1.bin") / "notes.txt", "mine"); },
+       "--multi", 1, "是一个文件夹"},
+      {"a link with an image's name",
+       [](Fixture& f) {
+         fs::remove(f.bin / platform::pathFromUtf8("单IC正.bin"));
+         fs::create_symlink("../notes.txt", f.bin / platform::pathFromUtf8("单IC正.bin"));
+         Fixture::put(f.project / "notes.txt", "mine");
+       },
+       "--single", 1, "是一个链接"},
+      {"a folder with the name of an image the compile retires",
+       [](Fixture& f) { Fixture::put(f.bin / platform::pathFromUtf8("正3.bin") / "notes.txt", "mine"); },
+       "--multi", 0, ""},
+      {"a folder with a chip image's name, compiled for one chip",
+       [](Fixture& f) { Fixture::put(f.bin / platform::pathFromUtf8("正1.bin") / "notes.txt", "mine"); },
+       "--single", 0, ""},
+      {"folders beside bin named like leftovers",
+       [](Fixture& f) {
+         Fixture::put(f.project / "bin.~new-backup" / "notes.txt", "mine");
+         Fixture::put(f.project / "bin.~old-2024v1" / platform::pathFromUtf8("正1.bin"), "mine");
+       },
+       "--multi", 0, ""},
+      {"no bin, and a folder named like an old set beside it",
+       [](Fixture& f) {
+         fs::remove_all(f.bin);
+         Fixture::put(f.project / "bin.~old-2024v1" / platform::pathFromUtf8("正1.bin"), "mine");
+       },
+       "--single", 0, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Fixture f;
+    ASSERT_EQ(runCli("compile " + f.quoted() + " --single").status, 0);
+    c.setup(f);
+    const auto before = besideTheImages(f);
+    const auto all = testing::snapshot(f.dir.path());
+    const auto o = runCli("compile " + f.quoted() + " " + c.layout, true);
+    EXPECT_EQ(o.status, c.exit) << o.out;
+    if (c.exit != 0) {
+      EXPECT_NE(o.out.find(c.message), std::string::npos) << o.out;
+      EXPECT_TRUE(testing::snapshot(f.dir.path()) == all) << "a refused compile changed files";
+    } else {
+      EXPECT_TRUE(besideTheImages(f) == before) << "a compile changed what is not its own";
+    }
+    for (const auto& e : fs::directory_iterator(f.project)) {
+      const std::string name = e.path().filename().string();
+      if (name.rfind("bin.~", 0) == 0) {
+        EXPECT_TRUE(before.count("红星/" + name)) << "left behind: " << name;
+      }
+    }
+  }
+}
+
+// lumafex-cli as an ordinary user, on a project that user owns: what permissions refuse is
+// refused with the program's message, and nothing is left behind.
+class AsOrdinaryUser : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto prefix = testing::ordinaryUserPrefix();
+    if (!prefix) GTEST_SKIP() << "no way to run lumafex-cli as an ordinary user here (setpriv, runuser)";
+    prefix_ = *prefix;
+    ASSERT_TRUE(testing::giveToOrdinaryUser(f.dir.path()));
+  }
+  testing::CliOutcome compile(const char* layout) const {
+    return testing::runCliAs(prefix_, "compile " + f.quoted() + " " + layout, true);
+  }
+  std::vector<std::string> besideBin() const {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(f.project)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  Fixture f;
+  std::string prefix_;
+};
+
+TEST_F(AsOrdinaryUser, AReadOnlyBinKeepsItsImagesAndNothingIsLeftBeside) {
+  ASSERT_EQ(compile("--single").status, 0);
+  const auto names = besideBin();
+  fs::permissions(f.bin, fs::perms(0555));
+  const auto before = testing::snapshot(f.dir.path());
+  for (const char* layout : {"--multi", "--single", "--multi"}) {
+    SCOPED_TRACE(layout);
+    const auto o = compile(layout);
+    EXPECT_EQ(o.status, 1) << o.out;
+    EXPECT_EQ(o.out.rfind("不能写入EPROM文件：", 0), 0u) << o.out;
+    EXPECT_TRUE(testing::snapshot(f.dir.path()) == before);
+    EXPECT_EQ(besideBin(), names);
+  }
+  fs::permissions(f.bin, fs::perms(0755));
+  EXPECT_EQ(compile("--multi").status, 0);
+  EXPECT_EQ(besideBin(), names);
+}
+
+TEST_F(AsOrdinaryUser, ALeftoverThatCannotBeRemovedIsReported) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only the super-user can leave a folder this user cannot remove";
+  ASSERT_EQ(compile("--single").status, 0);
+  // A set of ours left by a killed run of another user (the super-user), which this one may not
+  // remove.
+  const fs::path left = f.project / "bin.~new-abc123";
+  Fixture::put(left / kLeftoverMarkerName, "bin.~new-abc123\n");
+  Fixture::put(left / "set" / platform::pathFromUtf8("正1.bin"), "old");
+  const auto o = compile("--multi");
+  EXPECT_EQ(o.status, 0) << o.out;
+  EXPECT_NE(o.out.find("不能删除文件夹：" + platform::pathToUtf8(left)), std::string::npos) << o.out;
+  EXPECT_NE(o.out.find("总步数"), std::string::npos);
+  EXPECT_TRUE(fs::exists(left / "set" / platform::pathFromUtf8("正1.bin")));
 }
 
 }  // namespace

@@ -76,7 +76,9 @@ struct ProjectFixture {
     for (const auto& l : lines) bytes += l + "\r\n";
     put(file, bytes);
   }
+  // A file with these bytes, its folders made when missing.
   static void put(const std::filesystem::path& p, std::string_view bytes) {
+    std::filesystem::create_directories(p.parent_path());
     std::filesystem::remove(p);
     ASSERT_TRUE(platform::writeBytesSafely(p, bytes, false));
   }

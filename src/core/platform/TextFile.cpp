@@ -158,16 +158,32 @@ FileReplacement::~FileReplacement() {
 
 bool FileReplacement::write(std::string_view bytes) {
   if (fd_ < 0 || err_ != 0) return false;
-  if (!writeAll(fd_, bytes)) {
-    err_ = errno ? errno : EIO;
-    return false;
+  // Small pieces (a line, a line end) are gathered, so that a file written line by line costs a
+  // write call per 256 KB, not per piece.
+  constexpr std::size_t kGather = 256 * 1024;
+  if (pending_.size() + bytes.size() <= kGather) {
+    pending_.append(bytes);
+    return true;
   }
-  return true;
+  if (!flush()) return false;
+  if (bytes.size() < kGather) {
+    pending_.append(bytes);
+    return true;
+  }
+  if (!writeAll(fd_, bytes)) err_ = errno ? errno : EIO;
+  return err_ == 0;
+}
+
+bool FileReplacement::flush() {
+  if (!pending_.empty() && err_ == 0 && !writeAll(fd_, pending_)) err_ = errno ? errno : EIO;
+  pending_.clear();
+  return err_ == 0;
 }
 
 Status FileReplacement::commit() {
   if (!refusal_.empty()) return Status::fail(refusal_);
   if (fd_ < 0) return Status::fail(writeFailure(path_, EBADF));
+  flush();
   int err = err_;
   if (err == 0 && durable_ && !through_ && ::fsync(fd_) != 0) err = errno;
   if (::close(fd_) != 0 && err == 0) err = errno;

@@ -56,6 +56,9 @@ class FileReplacement final : public ByteSink {
   Status commit();
 
  private:
+  bool flush();
+
+  std::string pending_;
   fs::path path_;
   fs::path target_;
   fs::path temp_;
@@ -117,6 +120,44 @@ void forEachLine(std::string_view text, Fn&& fn) {
     start = (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? i + 2 : i + 1;
   }
 }
+
+// Splits text that comes in pieces (a file read piece by piece) into lines exactly as forEachLine
+// splits the whole text. fn(piece, endsLine) gets every line as one or more pieces, the last with
+// endsLine true; a line that comes whole is one piece.
+class LineSplitter {
+ public:
+  template <class Fn>
+  void feed(std::string_view chunk, Fn&& fn) {
+    std::size_t i = 0;
+    if (pendingCr_ && !chunk.empty()) {
+      pendingCr_ = false;
+      if (chunk[0] == '\n') i = 1;  // the LF of a CR LF split between two pieces
+    }
+    while (i < chunk.size()) {
+      const std::size_t j = findLineEnd(chunk, i);
+      if (j == chunk.size()) {
+        fn(chunk.substr(i), false);
+        inLine_ = true;
+        return;
+      }
+      fn(chunk.substr(i, j - i), true);
+      inLine_ = false;
+      if (chunk[j] == '\r' && j + 1 == chunk.size()) pendingCr_ = true;
+      i = (chunk[j] == '\r' && j + 1 < chunk.size() && chunk[j + 1] == '\n') ? j + 2 : j + 1;
+    }
+  }
+  // The end of the text: a last line without a line end ends here.
+  template <class Fn>
+  void finish(Fn&& fn) {
+    if (inLine_) fn(std::string_view(), true);
+    inLine_ = false;
+    pendingCr_ = false;
+  }
+
+ private:
+  bool inLine_ = false;
+  bool pendingCr_ = false;
+};
 
 // Lines of a GBK text file, decoded. A line that is not valid GBK is nullopt: callers treat it as
 // unreadable, the others are unaffected.
