@@ -94,7 +94,7 @@ fs::path project(const fs::path& dir, const std::string& name, const std::vector
   s.title = "欢迎光临";
   s.baseChannels = "300";
   s.horizontalTitleEffect = 1;
-  const fs::path file = dir / (name + ".hs");
+  fs::path file = dir / (name + ".hs");
   (void)design::writeProjectRecord(file, design::recordOf(s, board));
   fs::create_directories(dir / name);
   (void)platform::writeGbkText(dir / name / platform::pathFromUtf8("标题花式.bt"), "X□X□<2>\r\n□□□□<40>\r\n");

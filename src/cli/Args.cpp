@@ -42,7 +42,9 @@ Args::Args(const std::vector<std::string>& words, const std::set<std::string>& v
       }
     } else if (flags.count(name) && longForm) {
       if (attached) {
-        fail("选项 " + shown + " 不带值（“" + w + "”）");
+        std::string message = "选项 " + shown;
+        message += " 不带值（“" + w + "”）";
+        fail(std::move(message));
       } else {
         flags_.insert(name);
       }

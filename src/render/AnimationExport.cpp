@@ -210,8 +210,8 @@ SignStep StepPlayer::at(long k) {
   if (animation_.imagesOn) {
     const std::string_view images =
         animation_.imageChannels && line.size() > n ? line.substr(n) : std::string_view();
-    step.pictures.shownImages = design::imagesOfStep(line.substr(0, n), images,
-                                                     animation_.imageCount, animation_.tubesOn);
+    step.pictures.shownImages =
+        design::imagesOfStep(line.substr(0, n), images, animation_.imageCount, animation_.tubesOn);
   }
   step.titleState = titleState_;
   return step;

@@ -50,8 +50,8 @@ struct Animation {
   SignScene scene;
   std::shared_ptr<const std::string> text;  // the sequence's bytes, shared by copies
   std::vector<std::string_view> steps;      // its step lines, within `text`
-  int channels = 0;                // N: the tube characters at the start of a line
-  bool imageChannels = false;      // tubes and images both on: the characters after N light images
+  int channels = 0;                         // N: the tube characters at the start of a line
+  bool imageChannels = false;               // tubes and images both on: the characters after N light images
   int imageCount = 0;
   bool tubesOn = true;
   bool logosOn = false;

@@ -96,6 +96,7 @@ const std::vector<Case>& cases() {
       {"100 garbage entries",
        [](Fixture& f) {
          std::vector<std::string> board;
+         board.reserve(100);
          for (int i = 0; i < 100; ++i) board.push_back("garbage" + std::to_string(i));
          f.setBoard(board);
        },
@@ -105,6 +106,7 @@ const std::vector<Case>& cases() {
       {"10,000 entries at 300 channels",
        [](Fixture& f) {
          std::vector<std::string> board;
+         board.reserve(10000);
          for (int i = 0; i < 10000; ++i) board.push_back(std::to_string(1 + i % 30));
          f.set(2, "300");
          f.setBoard(board);
@@ -241,6 +243,7 @@ TEST(HostileInput, EachFileIsAnsweredAndNothingIsLost) {
 TEST(HostileInput, AssemblingAProgramTooLargeFails) {
   Fixture f;
   std::vector<std::string> board;
+  board.reserve(10000);
   for (int i = 0; i < 10000; ++i) board.push_back(std::to_string(1 + i % 30));
   f.set(2, "300");
   f.setBoard(board);

@@ -42,7 +42,7 @@ bool renderBuilt() {
 // A character device like /dev/null (1, 3) or /dev/full (1, 7) inside the test's own directory
 // when devices can be made there; the system's own otherwise (then nobody here may replace it).
 fs::path device(const fs::path& dir, const char* name, unsigned minor) {
-  const fs::path own = dir / name;
+  fs::path own = dir / name;
   if (::mknod(own.c_str(), S_IFCHR | 0666, makedev(1, minor)) == 0) return own;
   return fs::path("/dev") / name;
 }
@@ -132,12 +132,12 @@ const std::vector<Target>& targets() {
        std::strerror(EISDIR)},
       {"a socket",
        [](const fs::path& d) {
-         const fs::path p = d / "sock";
+         fs::path p = d / "sock";
          const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
          sockaddr_un a{};
          a.sun_family = AF_UNIX;
          std::strncpy(a.sun_path, p.c_str(), sizeof a.sun_path - 1);
-         ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+         EXPECT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
          ::close(fd);
          return p;
        },

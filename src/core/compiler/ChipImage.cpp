@@ -69,7 +69,7 @@ struct HexPairs {
   char text[512];
   constexpr HexPairs() : text() {
     constexpr char digits[] = "0123456789ABCDEF";
-    for (int v = 0; v < 256; ++v) {
+    for (std::size_t v = 0; v < 256; ++v) {
       text[2 * v] = digits[v >> 4];
       text[2 * v + 1] = digits[v & 0xF];
     }
@@ -107,8 +107,9 @@ class RecordWriter {
 inline char* pair(char* p, unsigned value, unsigned& sum) {
   value &= 0xFF;
   sum += value;
-  p[0] = kHexPairs.text[2 * value];
-  p[1] = kHexPairs.text[2 * value + 1];
+  const std::size_t at = std::size_t{2} * value;
+  p[0] = kHexPairs.text[at];
+  p[1] = kHexPairs.text[at + 1];
   return p + 2;
 }
 

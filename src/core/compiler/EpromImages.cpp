@@ -93,7 +93,7 @@ FrameBuilder::FrameBuilder(long channels) {
   const int b = compiler::bytesPerFrame(channels);
   b_ = b > 0 ? static_cast<std::size_t>(b) : 0;
   // A character is at most four bytes: a line longer than this has more characters than fit.
-  longest_ = 4 * 8 * b_;
+  longest_ = std::size_t{32} * b_;
 }
 
 bool FrameBuilder::add(std::string_view line) {

@@ -357,7 +357,7 @@ mode_t folderMode(const fs::path& bin, bool exists) {
 fs::path ourFolder(const fs::path& parent) {
   std::string pattern = platform::pathToUtf8(parent / std::string(kNewPrefix)) + "XXXXXX";
   if (!::mkdtemp(pattern.data())) return {};
-  const fs::path folder = platform::pathFromUtf8(pattern);
+  fs::path folder = platform::pathFromUtf8(pattern);
   const fs::path marker = folder / kLeftoverMarker;
   const int fd = ::open(marker.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   const std::string text = platform::pathToUtf8(folder.filename()) + "\n";

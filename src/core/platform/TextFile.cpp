@@ -160,7 +160,7 @@ bool FileReplacement::write(std::string_view bytes) {
   if (fd_ < 0 || err_ != 0) return false;
   // Small pieces (a line, a line end) are gathered, so that a file written line by line costs a
   // write call per 256 KB, not per piece.
-  constexpr std::size_t kGather = 256 * 1024;
+  constexpr std::size_t kGather = std::size_t{256} * 1024;
   if (pending_.size() + bytes.size() <= kGather) {
     pending_.append(bytes);
     return true;

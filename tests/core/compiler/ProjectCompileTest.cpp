@@ -65,7 +65,7 @@ std::string positiveImageOf(std::string_view lines, int bytes) {
     for (int g = 0; g < bytes; ++g) {
       int v = 0;
       for (int k = 0; k < 8; ++k) {
-        const std::size_t i = static_cast<std::size_t>(g * 8 + k);
+        const std::size_t i = static_cast<std::size_t>(g) * 8 + static_cast<std::size_t>(k);
         if (i < line.size() && line[i] != ' ' && line[i] != '_') v |= 1 << k;
       }
       out += static_cast<char>(v);

@@ -63,7 +63,7 @@ TEST(TextFile, SafeWriteIntoAMissingDirectoryFails) {
 
 TEST(TextFile, ASetOfFilesFollowsLinksAndRefusesWhatIsNoFile) {
   testing::TempDir dir;
-  const fs::path d = dir.path();
+  const fs::path& d = dir.path();
   ASSERT_TRUE(writeBytesSafely(d / "real", "old"));
   fs::create_symlink("real", d / "link");
   fs::create_directories(d / "folder");
