@@ -41,6 +41,7 @@ bench: build
 	$(BUILD)/bench/lumafex-bench-import
 	$(BUILD)/bench/lumafex-bench-preview
 	$(BUILD)/bench/lumafex-bench-render
+	$(BUILD)/bench/lumafex-bench-heavy
 
 test-sanitize: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLUMAFEX_SANITIZE=ON -DLUMAFEX_BUILD_BENCH=OFF \

@@ -83,22 +83,16 @@ std::optional<compiler::ChipOptions> chipOptionsOf(const Args& args, bool withFo
 int verifyCommand(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
   std::set<std::string> valued = kChipValueOptions;
   valued.insert("workdir");
-  const Args args(words, valued);
-  if (!args.ok()) {
-    err << "lumafex-cli: " << args.error() << '\n';
-    return kExitUsage;
-  }
-  if (auto unknown = args.unknownOption({"single", "multi", "manual"})) {
-    err << "lumafex-cli: 未知的选项 " << *unknown << '\n';
-    return kExitUsage;
-  }
+  // --format and --checksums are known so that chipOptionsOf can say why verify does not take them.
+  std::set<std::string> flags = kChipFlags;
+  flags.insert({"single", "multi", "manual"});
+  const Args args(words, valued, flags);
+  if (!args.ok()) return usageError(err, "verify", args.error());
   if (args.flag("single") == args.flag("multi")) {
-    err << "lumafex-cli: 请选择 --single（单IC）或 --multi（每8路一IC）之一\n";
-    return kExitUsage;
+    return usageError(err, "verify", "请选择 --single（单IC）或 --multi（每8路一IC）之一");
   }
   if (args.positional().size() < 2) {
-    err << "lumafex-cli: 需要一个工程文件（*.hs）和至少一个读回的芯片文件\n";
-    return kExitUsage;
+    return usageError(err, "verify", "需要一个工程文件（*.hs）和至少一个读回的芯片文件");
   }
   auto options = chipOptionsOf(args, false, err);
   if (!options) return kExitUsage;

@@ -29,4 +29,8 @@ int renderCommand(const std::vector<std::string>& args, std::ostream& out, std::
 
 void printUsage(std::ostream& out);
 
+// A command line the command cannot take: the message and the command's usage line on `err`;
+// returns kExitUsage.
+int usageError(std::ostream& err, const std::string& command, const std::string& message);
+
 }  // namespace lumafex::cli

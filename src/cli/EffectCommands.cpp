@@ -34,15 +34,10 @@ bool looksLikeGeneratorName(const std::string& s) {
 }  // namespace
 
 int catalogueCommand(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
-  const Args args(words, {"colours"});
-  if (!args.ok()) {
-    err << "lumafex-cli: " << args.error() << '\n';
-    return kExitUsage;
-  }
-  if (auto unknown = args.unknownOption({})) {
-    err << "lumafex-cli: 未知的选项 " << *unknown << '\n';
-    return kExitUsage;
-  }
+  const Args args(words, {"colours"}, {});
+  if (!args.ok()) return usageError(err, "catalogue", args.error());
+  if (!args.positional().empty())
+    return usageError(err, "catalogue", "多余的参数“" + args.positional().front() + "”");
   const auto colours = colourCount(args, err);
   if (!colours) return kExitUsage;
   for (const auto& entry : patterns::catalogue(*colours)) out << entry.name << '\n';
@@ -50,15 +45,8 @@ int catalogueCommand(const std::vector<std::string>& words, std::ostream& out, s
 }
 
 int effectCommand(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
-  const Args args(words, {"colours", "channels"});
-  if (!args.ok()) {
-    err << "lumafex-cli: " << args.error() << '\n';
-    return kExitUsage;
-  }
-  if (auto unknown = args.unknownOption({})) {
-    err << "lumafex-cli: 未知的选项 " << *unknown << '\n';
-    return kExitUsage;
-  }
+  const Args args(words, {"colours", "channels"}, {});
+  if (!args.ok()) return usageError(err, "effect", args.error());
   const auto colours = colourCount(args, err);
   if (!colours) return kExitUsage;
   const auto channelsText = args.value("channels");
@@ -67,10 +55,8 @@ int effectCommand(const std::vector<std::string>& words, std::ostream& out, std:
     err << "lumafex-cli: 路数（--channels）必须在 4 到 300 之间\n";
     return kExitUsage;
   }
-  if (args.positional().size() != 1) {
-    err << "lumafex-cli: 需要一个花式（如“3左扫”、“3”或生成器名“S3”）\n";
-    return kExitUsage;
-  }
+  if (args.positional().size() != 1)
+    return usageError(err, "effect", "需要一个花式（如“3左扫”、“3”或生成器名“S3”）");
   const std::string& entry = args.positional().front();
 
   const patterns::GeneratorRef* generator = nullptr;

@@ -16,13 +16,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kImportUsage =
-    "用法：lumafex-cli import (--single FILE --channels N | --multi FILE... [--channels N]) [--inverted] "
-    "[--keep-padding] -o NEW.hs\n";
-
 int usageError(std::ostream& err, const std::string& message) {
-  err << "lumafex-cli: " << message << '\n' << kImportUsage;
-  return kExitUsage;
+  return cli::usageError(err, "import", message);
 }
 
 bool endsWithProjectExtension(const std::string& path) {
@@ -35,12 +30,8 @@ bool endsWithProjectExtension(const std::string& path) {
 
 int importCommand(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
   const std::set<std::string> valued = {"single", "channels", "o", "output"};
-  const Args args(words, valued);
+  const Args args(words, valued, {"multi", "inverted", "keep-padding"});
   if (!args.ok()) return usageError(err, args.error());
-  if (auto unknown = args.unknownOption({"multi", "inverted", "keep-padding"})) {
-    return usageError(err, "未知的选项 " + *unknown);
-  }
-  if (auto flag = args.valueForFlag(valued)) return usageError(err, "选项 " + *flag + " 不带值");
   const auto single = args.value("single");
   const bool multi = args.flag("multi");
   if (single.has_value() == multi)

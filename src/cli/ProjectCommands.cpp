@@ -14,17 +14,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool checkArgs(const Args& args, const std::set<std::string>& flags, std::ostream& err) {
+bool checkArgs(const Args& args, const std::string& command, std::ostream& err) {
   if (!args.ok()) {
-    err << "lumafex-cli: " << args.error() << '\n';
-    return false;
-  }
-  if (auto unknown = args.unknownOption(flags)) {
-    err << "lumafex-cli: 未知的选项 " << *unknown << '\n';
+    usageError(err, command, args.error());
     return false;
   }
   if (args.positional().size() != 1) {
-    err << "lumafex-cli: 需要一个工程文件（*.hs）\n";
+    usageError(err, command, "需要一个工程文件（*.hs）");
     return false;
   }
   return true;
@@ -33,8 +29,8 @@ bool checkArgs(const Args& args, const std::set<std::string>& flags, std::ostrea
 }  // namespace
 
 int assembleCommand(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
-  const Args args(words, {"o", "output"});
-  if (!checkArgs(args, {}, err)) return kExitUsage;
+  const Args args(words, {"o", "output"}, {});
+  if (!checkArgs(args, "assemble", err)) return kExitUsage;
   auto project = compiler::loadProject(platform::pathFromUtf8(args.positional().front()));
   if (!project) {
     err << project.error() << '\n';
@@ -70,13 +66,12 @@ int assembleCommand(const std::vector<std::string>& words, std::ostream& out, st
 int compileCommand(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
   std::set<std::string> valued = kChipValueOptions;
   valued.insert("workdir");
-  const Args args(words, valued);
   std::set<std::string> flags = kChipFlags;
   flags.insert({"single", "multi", "manual"});
-  if (!checkArgs(args, flags, err)) return kExitUsage;
+  const Args args(words, valued, flags);
+  if (!checkArgs(args, "compile", err)) return kExitUsage;
   if (args.flag("single") == args.flag("multi")) {
-    err << "lumafex-cli: 请选择 --single（单IC）或 --multi（每8路一IC）之一\n";
-    return kExitUsage;
+    return usageError(err, "compile", "请选择 --single（单IC）或 --multi（每8路一IC）之一");
   }
   const auto chip = chipOptionsOf(args, true, err);
   if (!chip) return kExitUsage;
@@ -88,21 +83,25 @@ int compileCommand(const std::vector<std::string>& words, std::ostream& out, std
   // What killed compiles of this project left is cleared before this one starts.
   compiler::cleanCompileLeftovers(project->projectDirectory);
   PrivateDirectory privateDir;
-  const fs::path work = compileWorkDirectory(args, privateDir, err);
-  if (work.empty()) return kExitFailed;
   compiler::CompileRequest request;
+  request.workDirectory = compileWorkDirectory(args, privateDir, err);
+  if (request.workDirectory.empty()) return kExitFailed;
   request.layout =
       args.flag("single") ? compiler::ChipLayout::Single : compiler::ChipLayout::PerEightChannels;
   // --manual: the manual sequence file in either layout, as the output window's own 编译 compiles
   // it once the file was copied in; without it the export commands' own choice.
   request.sequence = args.flag("manual") ? compiler::Sequence::ManualFile : compiler::Sequence::Export;
-  request.workDirectory = work;
   request.chip = *chip;
+  // Working files in the private directory would be removed unread at the end: they are written
+  // only into a directory the user names.
+  request.writeWorkingFiles = args.value("workdir").has_value();
+  request.keepTexts = false;
   const auto result = compiler::compileProject(*project, request);
   if (!result.ok) {
     err << result.message << '\n';
     return kExitFailed;
   }
+  for (const auto& note : result.images.notes) err << note << '\n';
   out << result.images.report << '\n';
   for (const auto& checksum : result.images.checksums) out << compiler::checksumLine(checksum) << '\n';
   return kExitOk;

@@ -126,39 +126,24 @@ int artworkRender(const render::AnimationSource& source, const Outputs& outputs,
 }  // namespace
 
 int renderCommand(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
-  const Args args(words, {"gif", "png", "mp4", "step", "from", "to", "scale", "fps"});
-  if (!args.ok()) {
-    err << "lumafex-cli: " << args.error() << '\n';
-    return kExitUsage;
-  }
-  if (auto unknown = args.unknownOption({"vertical", "artwork"})) {
-    err << "lumafex-cli: 未知的选项 " << *unknown << '\n';
-    return kExitUsage;
-  }
-  if (args.positional().size() != 1) {
-    err << "lumafex-cli: 需要一个工程文件（*.hs）\n";
-    return kExitUsage;
-  }
+  const Args args(words, {"gif", "png", "mp4", "step", "from", "to", "scale", "fps"},
+                  {"vertical", "artwork"});
+  if (!args.ok()) return usageError(err, "render", args.error());
+  if (args.positional().size() != 1) return usageError(err, "render", "需要一个工程文件（*.hs）");
   const bool artworkView = args.flag("artwork");
   const auto gif = args.value("gif");
   const auto png = args.value("png");
   const auto mp4 = args.value("mp4");
   if (mp4 && !artworkView) {
-    err << "lumafex-cli: --mp4 只用于 --artwork（实物图）\n";
-    return kExitUsage;
+    return usageError(err, "render", "--mp4 只用于 --artwork（实物图）");
   }
-  if (artworkView && args.flag("vertical")) {
-    err << "lumafex-cli: --vertical 不能与 --artwork 同用\n";
-    return kExitUsage;
-  }
-  if (args.value("fps") && !mp4) {
-    err << "lumafex-cli: --fps 只用于 --mp4\n";
-    return kExitUsage;
-  }
+  if (artworkView && args.flag("vertical"))
+    return usageError(err, "render", "--vertical 不能与 --artwork 同用");
+  if (args.value("fps") && !mp4) return usageError(err, "render", "--fps 只用于 --mp4");
   if (int(gif.has_value()) + int(png.has_value()) + int(mp4.has_value()) != 1) {
-    err << (artworkView ? "lumafex-cli: 请选择 --png FILE、--gif FILE 或 --mp4 FILE 之一\n"
-                        : "lumafex-cli: 请选择 --gif FILE（动画）或 --png FILE（一步）之一\n");
-    return kExitUsage;
+    return usageError(err, "render",
+                      artworkView ? "请选择 --png FILE、--gif FILE 或 --mp4 FILE 之一"
+                                  : "请选择 --gif FILE（动画）或 --png FILE（一步）之一");
   }
   if (!png && args.value("step")) {
     err << "lumafex-cli: --step 只用于 --png；动画的范围用 --from 和 --to\n";
@@ -200,6 +185,10 @@ int renderCommand(const std::vector<std::string>& words, std::ostream& out, std:
   }
   render::AnimationSource source;
   source.project = &*project;
+  // The project is read for this render only: its manual file is handed over, not copied.
+  if (project->manualText) {
+    source.sequence = std::make_shared<const std::string>(std::move(*project->manualText));
+  }
   source.projectFile = projectFile;
   source.projectDirectory = app::projectDirectory(projectFile);
   source.orientation =

@@ -38,10 +38,13 @@ std::optional<QPoint> titlePositionFromFile(const fs::path& file) {
   return QPoint(static_cast<int>(start->x), static_cast<int>(start->y));
 }
 
-Result<std::string> sequenceOf(const AnimationSource& source) {
+using Text = std::shared_ptr<const std::string>;
+
+Result<Text> sequenceOf(const AnimationSource& source) {
   const design::Project& project = *source.project;
-  if (project.manualText) return Result<std::string>::ok(*project.manualText);
-  if (project.board.empty()) return Result<std::string>::fail("请先选择花式到编程板。");
+  if (source.sequence) return Result<Text>::ok(source.sequence);
+  if (project.manualText) return Result<Text>::ok(std::make_shared<const std::string>(*project.manualText));
+  if (project.board.empty()) return Result<Text>::fail("请先选择花式到编程板。");
   compiler::ProjectInputs inputs;
   inputs.settings = project.settings;
   inputs.board = project.board;
@@ -49,10 +52,10 @@ Result<std::string> sequenceOf(const AnimationSource& source) {
   inputs.projectDirectory = source.projectDirectory;
   inputs.imageCount = project.pictures.imageCount;
   auto input = compiler::assemblyInputOf(inputs);
-  if (!input) return Result<std::string>::fail(input.error());
+  if (!input) return Result<Text>::fail(input.error());
   auto assembled = compiler::assembleTotalProgram(*input);
-  if (assembled.tooLarge) return Result<std::string>::fail(compiler::kProgramTooLargeMessage);
-  return Result<std::string>::ok(std::move(assembled.bytes));
+  if (assembled.tooLarge) return Result<Text>::fail(compiler::kProgramTooLargeMessage);
+  return Result<Text>::ok(std::make_shared<const std::string>(std::move(assembled.bytes)));
 }
 
 }  // namespace
@@ -111,7 +114,8 @@ Result<Animation> animationOf(const AnimationSource& source) {
   if (!sequence) return Result<Animation>::fail(sequence.error());
 
   Animation a;
-  platform::forEachLine(*sequence, [&](std::string_view line) { a.steps.emplace_back(line); });
+  a.text = std::move(*sequence);
+  platform::forEachLine(*a.text, [&](std::string_view line) { a.steps.push_back(line); });
   if (a.steps.empty()) return Result<Animation>::fail("总程序中没有任何一步。");
 
   const bool horizontal = source.orientation == preview::Orientation::Horizontal;
@@ -181,7 +185,7 @@ SignStep StepPlayer::at(long k) {
     }
   }
   position_ = k;
-  const std::string& line = animation_.steps[static_cast<std::size_t>(k - 1)];
+  const std::string_view line = animation_.steps[static_cast<std::size_t>(k - 1)];
   const design::StepParts parts = design::splitStep(line, animation_.channels, animation_.imageChannels);
   tubes_ = QString::fromLatin1(parts.tubes.data(), static_cast<qsizetype>(parts.tubes.size()));
   SignStep step;

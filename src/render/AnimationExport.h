@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/design/Project.h"
@@ -47,9 +48,10 @@ QSize recordedCanvas(const design::ProjectSettings& settings, preview::Orientati
 // What an export plays.
 struct Animation {
   SignScene scene;
-  std::vector<std::string> steps;  // the step lines
-  int channels = 0;                // N: the tube characters at the start of a line
-  bool imageChannels = false;      // tubes and images both on: the characters after N light images
+  std::shared_ptr<const std::string> text;  // the sequence's bytes, shared by copies
+  std::vector<std::string_view> steps;      // its step lines, within `text`
+  int channels = 0;                         // N: the tube characters at the start of a line
+  bool imageChannels = false;               // tubes and images both on: the characters after N light images
   int imageCount = 0;
   bool tubesOn = true;
   bool logosOn = false;
@@ -71,6 +73,9 @@ struct AnimationSource {
   std::optional<QPoint> titleStart;
   // The pictures already loaded; otherwise they are read from the project directory.
   std::shared_ptr<const preview::SignPictureSet> pictures;
+  // The sequence when the caller already holds it apart from the project (a manual file moved
+  // out of a project read only for this); otherwise it comes from the project.
+  std::shared_ptr<const std::string> sequence;
 };
 
 // A project read from its files as the desktop program opens it, or the message why it cannot be.

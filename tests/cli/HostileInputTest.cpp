@@ -9,8 +9,8 @@
 #include <map>
 
 #include "core/design/ProjectRecord.h"
-#include "core/platform/TextCodec.h"
 #include "core/platform/TextFile.h"
+#include "support/ProjectFixture.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
 
@@ -20,70 +20,9 @@ namespace {
 namespace fs = std::filesystem;
 using platform::pathFromUtf8;
 
-std::string gbk(std::string_view utf8) {
-  auto r = platform::utf8ToGbk(utf8);
-  return r ? *r : std::string();
-}
-
-// Every file under a folder with its bytes (folders as "<dir>").
-std::map<std::string, std::string> snapshot(const fs::path& root) {
-  std::map<std::string, std::string> files;
-  for (const auto& e : fs::recursive_directory_iterator(root)) {
-    const std::string name = platform::pathToUtf8(fs::relative(e.path(), root));
-    if (e.is_regular_file() && !e.is_symlink()) {
-      auto bytes = platform::readBytes(e.path(), 1u << 30);
-      files[name] = bytes ? *bytes : "<unreadable>";
-    } else {
-      files[name] = e.is_directory() ? "<dir>" : "<other>";
-    }
-  }
-  return files;
-}
-
-struct Fixture {
-  testing::TempDir dir;
-  fs::path file = dir.path() / pathFromUtf8("红星.hs");
-  fs::path project = dir.path() / pathFromUtf8("红星");
-  std::vector<std::string> lines;  // the record's lines, GBK
-
-  Fixture() {
-    design::ProjectSettings s;
-    s.columns = "8";
-    s.colourCount = "1";
-    s.title = "欢迎光";
-    s.baseChannels = "8";
-    const auto record = design::recordOf(s, {"1右扫", "22收缩"});
-    for (const auto& v : record.values) lines.push_back(gbk(v.value_or("")));
-    for (const auto& v : record.reserved) lines.push_back(gbk(v));
-    lines.push_back(gbk(design::kBoardMarker));
-    for (const auto& e : record.board) lines.push_back(gbk(e));
-    fs::create_directories(project);
-    writeRecord();
-  }
-  // Line k (1-based) of the record; board entries follow line 66.
-  void set(int k, std::string gbkBytes) {
-    lines[static_cast<std::size_t>(k - 1)] = std::move(gbkBytes);
-    writeRecord();
-  }
-  void setBoard(const std::vector<std::string>& entries) {
-    lines.resize(66);
-    lines.insert(lines.end(), entries.begin(), entries.end());
-    writeRecord();
-  }
-  void writeRecord() const {
-    std::string bytes;
-    for (const auto& l : lines) bytes += l + "\r\n";
-    put(file, bytes);
-  }
-  static void put(const fs::path& p, std::string_view bytes) {
-    fs::remove(p);
-    ASSERT_TRUE(platform::writeBytesSafely(p, bytes, false));
-  }
-  void putInProject(const char* name, std::string_view bytes) const {
-    put(project / pathFromUtf8(name), bytes);
-  }
-  std::string quoted() const { return "'" + platform::pathToUtf8(file) + "'"; }
-};
+using testing::gbk;
+using testing::snapshot;
+using Fixture = testing::ProjectFixture;
 
 struct Case {
   const char* name;
@@ -157,6 +96,7 @@ const std::vector<Case>& cases() {
       {"100 garbage entries",
        [](Fixture& f) {
          std::vector<std::string> board;
+         board.reserve(100);
          for (int i = 0; i < 100; ++i) board.push_back("garbage" + std::to_string(i));
          f.setBoard(board);
        },
@@ -166,6 +106,7 @@ const std::vector<Case>& cases() {
       {"10,000 entries at 300 channels",
        [](Fixture& f) {
          std::vector<std::string> board;
+         board.reserve(10000);
          for (int i = 0; i < 10000; ++i) board.push_back(std::to_string(1 + i % 30));
          f.set(2, "300");
          f.setBoard(board);
@@ -302,6 +243,7 @@ TEST(HostileInput, EachFileIsAnsweredAndNothingIsLost) {
 TEST(HostileInput, AssemblingAProgramTooLargeFails) {
   Fixture f;
   std::vector<std::string> board;
+  board.reserve(10000);
   for (int i = 0; i < 10000; ++i) board.push_back(std::to_string(1 + i % 30));
   f.set(2, "300");
   f.setBoard(board);
@@ -327,12 +269,16 @@ TEST(HostileInput, ADotInAFolderNameIsNoExtension) {
 }
 
 TEST(HostileInput, AReadOnlyProjectDirectoryKeepsItsImages) {
-  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not stop the super-user";
+  // Permissions do not stop the super-user: the compile runs as an ordinary user who owns the
+  // project.
+  const auto as = testing::ordinaryUserPrefix();
+  if (!as) GTEST_SKIP() << "no way to run lumafex-cli as an ordinary user here (setpriv, runuser)";
   Fixture f;
-  ASSERT_EQ(testing::runCli("compile " + f.quoted() + " --single").status, 0);
+  ASSERT_TRUE(testing::giveToOrdinaryUser(f.dir.path()));
+  ASSERT_EQ(testing::runCliAs(*as, "compile " + f.quoted() + " --single").status, 0);
   fs::permissions(f.project, fs::perms::owner_write, fs::perm_options::remove);
   const auto before = snapshot(f.dir.path());
-  const auto o = testing::runCli("compile " + f.quoted() + " --multi", true);
+  const auto o = testing::runCliAs(*as, "compile " + f.quoted() + " --multi", true);
   fs::permissions(f.project, fs::perms::owner_write, fs::perm_options::add);
   EXPECT_EQ(o.status, 1);
   EXPECT_EQ(o.out.rfind("不能写入EPROM文件：", 0), 0u) << o.out;

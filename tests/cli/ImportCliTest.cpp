@@ -317,7 +317,7 @@ TEST(ImportCli, RefusalsAndBadArguments) {
     EXPECT_EQ(o.status, c.status) << o.out;
     EXPECT_NE(o.out.find(c.message), std::string::npos) << o.out;
     if (c.status == 2) {
-      EXPECT_NE(o.out.find("用法：lumafex-cli import"), std::string::npos) << o.out;
+      EXPECT_NE(o.out.find("用法 / usage: lumafex-cli import"), std::string::npos) << o.out;
     }
     EXPECT_FALSE(fs::exists(dir.path() / "new.hs"));
     EXPECT_FALSE(fs::exists(dir.path() / "new"));

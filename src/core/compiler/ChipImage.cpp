@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <memory>
 #include <set>
 
 #include "core/platform/TextFile.h"
@@ -53,10 +54,6 @@ int chipNumberOf(std::string_view name) {
   return n;
 }
 
-bool isImageName(std::string_view name) {
-  return name == kSinglePositiveName || name == kSingleInvertedName || chipNumberOf(name) > 0;
-}
-
 std::string hexDigits(std::uint32_t value, int digits) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
   std::string out(static_cast<std::size_t>(digits), '0');
@@ -67,43 +64,82 @@ std::string hexDigits(std::uint32_t value, int digits) {
   return out;
 }
 
-// One record line: `prefix`, then every byte as two hex digits, then the checksum byte.
-class RecordLine {
- public:
-  explicit RecordLine(std::string& out) : out_(out) {}
-  void byte(unsigned value) {
-    value &= 0xFF;
-    out_ += hexDigits(value, 2);
-    sum_ += value;
+// "00" … "FF": the two hex digits of every byte.
+struct HexPairs {
+  char text[512];
+  constexpr HexPairs() : text() {
+    constexpr char digits[] = "0123456789ABCDEF";
+    for (std::size_t v = 0; v < 256; ++v) {
+      text[2 * v] = digits[v >> 4];
+      text[2 * v + 1] = digits[v & 0xF];
+    }
   }
-  unsigned sum() const { return sum_ & 0xFF; }
+};
+constexpr HexPairs kHexPairs;
+
+// Record text is formatted into a buffer of this size and handed on when it is nearly full.
+constexpr std::size_t kRecordBuffer = 1 << 16;
+constexpr std::size_t kLongestRecord = 64;  // "S3" + 4 + 8 + 32 + 2 + CR LF, with room to spare
+
+// Appends records to a fixed buffer and hands it to the sink when full.
+class RecordWriter {
+ public:
+  explicit RecordWriter(platform::ByteSink& sink) : sink_(sink) {}
+  // Room for one more record.
+  char* record() {
+    if (used_ + kLongestRecord > kRecordBuffer) flush();
+    return buffer_ + used_;
+  }
+  void done(char* end) { used_ = static_cast<std::size_t>(end - buffer_); }
+  bool flush() {
+    if (used_ > 0 && ok_) ok_ = sink_.write(std::string_view(buffer_, used_));
+    used_ = 0;
+    return ok_;
+  }
 
  private:
-  std::string& out_;
-  unsigned sum_ = 0;
+  platform::ByteSink& sink_;
+  char buffer_[kRecordBuffer];
+  std::size_t used_ = 0;
+  bool ok_ = true;
 };
 
-void hexRecord(std::string& out, unsigned type, std::uint32_t address, std::string_view data) {
-  out += ':';
-  RecordLine line(out);
-  line.byte(static_cast<unsigned>(data.size()));
-  line.byte(address >> 8);
-  line.byte(address);
-  line.byte(type);
-  for (char c : data) line.byte(static_cast<unsigned char>(c));
-  out += hexDigits((0x100 - line.sum()) & 0xFF, 2);
-  out += "\r\n";
+inline char* pair(char* p, unsigned value, unsigned& sum) {
+  value &= 0xFF;
+  sum += value;
+  const std::size_t at = std::size_t{2} * value;
+  p[0] = kHexPairs.text[at];
+  p[1] = kHexPairs.text[at + 1];
+  return p + 2;
 }
 
-void sRecord(std::string& out, char type, int addressBytes, std::uint32_t address, std::string_view data) {
-  out += 'S';
-  out += type;
-  RecordLine line(out);
-  line.byte(static_cast<unsigned>(addressBytes + data.size() + 1));
-  for (int i = addressBytes - 1; i >= 0; --i) line.byte(address >> (8 * i));
-  for (char c : data) line.byte(static_cast<unsigned char>(c));
-  out += hexDigits(~line.sum() & 0xFF, 2);
-  out += "\r\n";
+char* hexRecord(char* p, unsigned type, std::uint32_t address, std::string_view data) {
+  unsigned sum = 0;
+  *p++ = ':';
+  p = pair(p, static_cast<unsigned>(data.size()), sum);
+  p = pair(p, address >> 8, sum);
+  p = pair(p, address, sum);
+  p = pair(p, type, sum);
+  for (char c : data) p = pair(p, static_cast<unsigned char>(c), sum);
+  unsigned ignored = 0;
+  p = pair(p, (0x100 - (sum & 0xFF)) & 0xFF, ignored);
+  p[0] = '\r';
+  p[1] = '\n';
+  return p + 2;
+}
+
+char* sRecord(char* p, char type, int addressBytes, std::uint32_t address, std::string_view data) {
+  unsigned sum = 0;
+  *p++ = 'S';
+  *p++ = type;
+  p = pair(p, static_cast<unsigned>(static_cast<std::size_t>(addressBytes) + data.size() + 1), sum);
+  for (int i = addressBytes - 1; i >= 0; --i) p = pair(p, address >> (8 * i), sum);
+  for (char c : data) p = pair(p, static_cast<unsigned char>(c), sum);
+  unsigned ignored = 0;
+  p = pair(p, ~sum & 0xFF, ignored);
+  p[0] = '\r';
+  p[1] = '\n';
+  return p + 2;
 }
 
 std::optional<unsigned> hexByte(std::string_view s, std::size_t at) {
@@ -147,6 +183,10 @@ void place(std::string& image, std::uint32_t address, const std::vector<unsigned
 }
 
 }  // namespace
+
+bool isImageName(std::string_view name) {
+  return name == kSinglePositiveName || name == kSingleInvertedName || chipNumberOf(name) > 0;
+}
 
 const std::vector<Chip>& chipTable() {
   static const std::vector<Chip> table = {
@@ -256,41 +296,56 @@ ChipOutcome finishChipImages(const ChipOptions& options, std::vector<ImageFile> 
   return r;
 }
 
-std::string intelHex(std::string_view bytes) {
-  std::string out;
-  out.reserve(bytes.size() / 16 * 45 + 32);
+bool writeIntelHex(std::string_view bytes, platform::ByteSink& sink) {
+  auto writer = std::make_unique<RecordWriter>(sink);
   std::uint32_t segment = 0;
   for (std::size_t at = 0; at < bytes.size(); at += 16) {
     const auto address = static_cast<std::uint32_t>(at);
     if ((address >> 16) != segment) {
       segment = address >> 16;
       const std::array<char, 2> upperAddress = {static_cast<char>(segment >> 8), static_cast<char>(segment)};
-      hexRecord(out, 0x04, 0, std::string_view(upperAddress.data(), 2));
+      writer->done(hexRecord(writer->record(), 0x04, 0, std::string_view(upperAddress.data(), 2)));
     }
-    hexRecord(out, 0x00, address & 0xFFFF, bytes.substr(at, 16));
+    writer->done(hexRecord(writer->record(), 0x00, address & 0xFFFF, bytes.substr(at, 16)));
   }
-  hexRecord(out, 0x01, 0, {});
+  writer->done(hexRecord(writer->record(), 0x01, 0, {}));
+  return writer->flush();
+}
+
+bool writeMotorolaS(std::string_view bytes, platform::ByteSink& sink) {
+  auto writer = std::make_unique<RecordWriter>(sink);
+  const int addressBytes = bytes.size() <= 0x10000 ? 2 : bytes.size() <= 0x1000000 ? 3 : 4;
+  const char dataType = static_cast<char>('0' + addressBytes - 1);  // S1, S2, S3
+  const char endType = static_cast<char>('0' + 11 - addressBytes);  // S9, S8, S7
+  writer->done(sRecord(writer->record(), '0', 2, 0, {}));
+  std::uint32_t records = 0;
+  for (std::size_t at = 0; at < bytes.size(); at += 16) {
+    writer->done(sRecord(writer->record(), dataType, addressBytes, static_cast<std::uint32_t>(at),
+                         bytes.substr(at, 16)));
+    ++records;
+  }
+  if (records <= 0xFFFF) {
+    writer->done(sRecord(writer->record(), '5', 2, records, {}));
+  } else {
+    writer->done(sRecord(writer->record(), '6', 3, records, {}));
+  }
+  writer->done(sRecord(writer->record(), endType, addressBytes, 0, {}));
+  return writer->flush();
+}
+
+std::string intelHex(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size() / 16 * 45 + 32);
+  platform::StringSink sink(out);
+  writeIntelHex(bytes, sink);
   return out;
 }
 
 std::string motorolaS(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size() / 16 * 46 + 48);
-  const int addressBytes = bytes.size() <= 0x10000 ? 2 : bytes.size() <= 0x1000000 ? 3 : 4;
-  const char dataType = static_cast<char>('0' + addressBytes - 1);  // S1, S2, S3
-  const char endType = static_cast<char>('0' + 11 - addressBytes);  // S9, S8, S7
-  sRecord(out, '0', 2, 0, {});
-  std::uint32_t records = 0;
-  for (std::size_t at = 0; at < bytes.size(); at += 16) {
-    sRecord(out, dataType, addressBytes, static_cast<std::uint32_t>(at), bytes.substr(at, 16));
-    ++records;
-  }
-  if (records <= 0xFFFF) {
-    sRecord(out, '5', 2, records, {});
-  } else {
-    sRecord(out, '6', 3, records, {});
-  }
-  sRecord(out, endType, addressBytes, 0, {});
+  platform::StringSink sink(out);
+  writeMotorolaS(bytes, sink);
   return out;
 }
 
@@ -395,25 +450,57 @@ std::optional<std::string> readMotorolaS(std::string_view text) {
   return image;
 }
 
-std::uint16_t byteSum16(std::string_view bytes) {
-  std::uint32_t sum = 0;
-  for (char c : bytes) sum += static_cast<unsigned char>(c);
-  return static_cast<std::uint16_t>(sum & 0xFFFF);
-}
+namespace {
 
-std::uint32_t crc32(std::string_view bytes) {
-  static const std::array<std::uint32_t, 256> table = [] {
-    std::array<std::uint32_t, 256> t{};
+// CRC-32 tables for eight bytes at a time: table k gives the CRC of a byte followed by k zeros.
+struct CrcTables {
+  std::array<std::array<std::uint32_t, 256>, 8> t{};
+  CrcTables() {
     for (std::uint32_t n = 0; n < 256; ++n) {
       std::uint32_t c = n;
       for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[n] = c;
+      t[0][n] = c;
     }
-    return t;
-  }();
-  std::uint32_t crc = 0xFFFFFFFFu;
-  for (char c : bytes) crc = table[(crc ^ static_cast<unsigned char>(c)) & 0xFF] ^ (crc >> 8);
-  return crc ^ 0xFFFFFFFFu;
+    for (std::uint32_t n = 0; n < 256; ++n) {
+      for (std::size_t k = 1; k < 8; ++k) t[k][n] = (t[k - 1][n] >> 8) ^ t[0][t[k - 1][n] & 0xFF];
+    }
+  }
+};
+
+std::uint32_t crcUpdate(std::uint32_t crc, std::string_view bytes) {
+  static const CrcTables tables;
+  const auto& t = tables.t;
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  std::size_t n = bytes.size();
+  for (; n >= 8; n -= 8, p += 8) {
+    const std::uint32_t lo = crc ^ (std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 |
+                                    std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24);
+    crc = t[7][lo & 0xFF] ^ t[6][(lo >> 8) & 0xFF] ^ t[5][(lo >> 16) & 0xFF] ^ t[4][lo >> 24] ^ t[3][p[4]] ^
+          t[2][p[5]] ^ t[1][p[6]] ^ t[0][p[7]];
+  }
+  for (; n > 0; --n, ++p) crc = t[0][(crc ^ *p) & 0xFF] ^ (crc >> 8);
+  return crc;
+}
+
+std::uint64_t byteSum(std::string_view bytes) {
+  std::uint64_t sum = 0;
+  for (char c : bytes) sum += static_cast<unsigned char>(c);
+  return sum;
+}
+
+}  // namespace
+
+std::uint16_t byteSum16(std::string_view bytes) {
+  return static_cast<std::uint16_t>(byteSum(bytes) & 0xFFFF);
+}
+
+std::uint32_t crc32(std::string_view bytes) {
+  return crcUpdate(0xFFFFFFFFu, bytes) ^ 0xFFFFFFFFu;
+}
+
+void ChecksumAccumulator::add(std::string_view bytes) {
+  sum_ += byteSum(bytes);
+  crc_ = crcUpdate(crc_, bytes);
 }
 
 FileChecksum checksumOf(const ImageFile& file) {

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/platform/ByteSink.h"
+
 namespace lumafex::compiler {
 
 struct Chip {
@@ -87,12 +89,30 @@ std::string intelHex(std::string_view bytes);
 // Motorola S-records: S0 header, S1 (16-bit addresses, up to 64 KB), S2 (24-bit) or S3 (32-bit)
 // data records of 16 bytes, an S5/S6 record count, the matching S9/S8/S7 end; CR LF.
 std::string motorolaS(std::string_view bytes);
+// The same texts handed to a sink piece by piece, formatted into one small buffer (nothing is
+// allocated per record); false when the sink fails.
+bool writeIntelHex(std::string_view bytes, platform::ByteSink& sink);
+bool writeMotorolaS(std::string_view bytes, platform::ByteSink& sink);
+
+// Whether a name is one of a compile's images: "单IC正.bin", "单IC反.bin", "正i.bin", "反i.bin".
+bool isImageName(std::string_view name);
 // The bytes of a HEX or S-record text, gaps filled with 0xFF; nullopt when the text is not one.
 std::optional<std::string> readIntelHex(std::string_view text);
 std::optional<std::string> readMotorolaS(std::string_view text);
 
 std::uint16_t byteSum16(std::string_view bytes);
 std::uint32_t crc32(std::string_view bytes);
+// Both, over bytes that come piece by piece.
+class ChecksumAccumulator {
+ public:
+  void add(std::string_view bytes);
+  std::uint16_t sum() const { return static_cast<std::uint16_t>(sum_ & 0xFFFF); }
+  std::uint32_t crc() const { return crc_ ^ 0xFFFFFFFFu; }
+
+ private:
+  std::uint64_t sum_ = 0;
+  std::uint32_t crc_ = 0xFFFFFFFFu;
+};
 FileChecksum checksumOf(const ImageFile& file);
 // "NAME 0xHHHH 0xHHHHHHHH".
 std::string checksumLine(const FileChecksum& checksum);

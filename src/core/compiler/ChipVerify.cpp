@@ -40,6 +40,7 @@ VerifyResult verifyChips(const ProjectInputs& project, CompileRequest request,
   request.chip.hex = request.chip.srec = request.chip.checksums = false;
   request.progress = {};
   request.writeWorkingFiles = false;
+  request.keepTexts = false;
   const CompileResult compiled = compileProject(project, request);
   if (!compiled.ok) {
     v.failure = VerifyResult::Failure::Compile;

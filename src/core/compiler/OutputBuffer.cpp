@@ -2,7 +2,9 @@
 
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
+#include "core/compiler/EpromImages.h"
 #include "core/design/ProjectRecord.h"
 #include "core/design/TitleEffect.h"
 #include "core/patterns/Catalogue.h"
@@ -41,44 +43,35 @@ std::string rowsText(std::size_t bufferCharacters, long channels) {
   return buf;
 }
 
-BufferResult buildOutputBuffer(const BufferInput& in) {
-  BufferResult r;
-  const std::size_t t = platform::utf8Length(in.title);
-  std::string channels(in.channelsLabel);
-
-  if (!titleMerged(in)) {
-    r.bytes.assign(in.totalProgram);
-  } else {
-    std::string part(t, 'X');  // every title channel lit until the first marker
-    long step = 0;
-    std::size_t lastLength = t;
-    const design::TitleMasks masks(in.titleEffect);  // one pass over the text for all steps
-    r.bytes.reserve(in.totalProgram.size() + in.totalProgram.size() / 8 + 64);
-    bool failed = false;
-    platform::forEachLine(in.totalProgram, [&](std::string_view line) {
-      if (failed) return;
-      ++step;
-      if (const auto at = masks.find(step)) {
-        if (at->maskLength != t) {
-          failed = true;
-          r.ok = false;
-          r.message = "“" + at->mask + "<" + std::to_string(step) + ">" + "”的长度有问题！";
-          r.maskStart = at->maskStart;
-          r.maskLength = at->maskLength;
-          r.channelsLabel.assign(in.channelsLabel);
-          return;
-        }
-        part = design::maskChannels(at->mask);
-      }
-      r.bytes += line;
-      r.bytes += part;
-      r.bytes += "\r\n";
-      lastLength = line.size() + part.size();
-    });
-    if (failed) return r;
-    channels = std::to_string(lastLength);
+SequenceExtent extentOf(std::string_view text) {
+  SequenceExtent e;
+  e.hasLines = !text.empty();
+  if (!e.hasLines) return e;
+  e.firstLineBytes = platform::findLineEnd(text, 0);
+  e.firstCr = text.find('\r');
+  // The last line as forEachLine gives it: before the final line end, after the one before it.
+  std::size_t end = text.size();
+  if (end >= 2 && text[end - 2] == '\r' && text[end - 1] == '\n') {
+    end -= 2;
+  } else if (text[end - 1] == '\r' || text[end - 1] == '\n') {
+    end -= 1;
   }
+  const std::size_t before = end == 0 ? std::string_view::npos : text.find_last_of("\r\n", end - 1);
+  e.lastLineBytes = end - (before == std::string_view::npos ? 0 : before + 1);
+  return e;
+}
 
+std::string channelsLabelOf(const BufferInput& in, const std::function<SequenceExtent()>& extent) {
+  const std::size_t t = platform::utf8Length(in.title);
+  const bool merged = titleMerged(in);
+  std::optional<SequenceExtent> known;
+  auto lines = [&]() -> const SequenceExtent& {
+    if (!known) known = extent();
+    return *known;
+  };
+  std::string channels(in.channelsLabel);
+  // Merged, every buffer line is its program line and the title's channels: the last one counts.
+  if (merged) channels = std::to_string(lines().hasLines ? lines().lastLineBytes + t : t);
   if (in.manualFileExists) {
     // The manual file's lines are as wide as the post-processing window's base channel count.
     // When it holds no number (a window that never assembled anything) the count stays as found.
@@ -88,12 +81,110 @@ BufferResult buildOutputBuffer(const BufferInput& in) {
     }
   }
   if (labelValue(channels) == 0) {
-    // The length of the first line: the position of the first CR, less one (-1 without any).
-    const std::size_t cr = r.bytes.find('\r');
-    channels = std::to_string(cr == std::string::npos ? -1L : static_cast<long>(cr));
+    // The length of the first line: the position of the first CR in the buffer (-1 without any).
+    std::size_t cr = std::string_view::npos;
+    if (merged) {
+      if (lines().hasLines) cr = lines().firstLineBytes + t;
+    } else {
+      cr = lines().firstCr;
+    }
+    channels = std::to_string(cr == std::string_view::npos ? -1L : static_cast<long>(cr));
   }
-  r.channelsLabel = channels;
-  r.rowsLabel = rowsText(platform::utf8Length(r.bytes), labelValue(channels));
+  return channels;
+}
+
+BufferStream::BufferStream(const BufferInput& in, platform::ByteSink* buffer, FrameBuilder* frames)
+    : buffer_(buffer),
+      frames_(frames),
+      merged_(titleMerged(in)),
+      title_(platform::utf8Length(in.title)),
+      part_(title_, 'X'),  // every title channel lit until the first marker
+      masks_(merged_ ? in.titleEffect : std::string_view()) {}
+
+void BufferStream::write(std::string_view bytes) {
+  if (buffer_) buffer_->write(bytes);
+  characters_.add(bytes);
+}
+
+void BufferStream::feed(std::string_view piece) {
+  if (failed_) return;
+  if (!merged_) {
+    // The buffer is the program as it is.
+    write(piece);
+    if (frames_ && !frames_->tooLong())
+      lines_.feed(piece, [&](std::string_view p, bool end) { frame(p, end); });
+    return;
+  }
+  lines_.feed(piece, [&](std::string_view p, bool end) { mergedPiece(p, end); });
+}
+
+void BufferStream::finish() {
+  if (failed_) return;
+  if (!merged_) {
+    if (frames_ && !frames_->tooLong()) lines_.finish([&](std::string_view p, bool end) { frame(p, end); });
+    return;
+  }
+  lines_.finish([&](std::string_view p, bool end) { mergedPiece(p, end); });
+}
+
+void BufferStream::frame(std::string_view piece, bool endsLine) {
+  if (frames_->tooLong()) return;
+  if (endsLine && !lineOpen_) {
+    frames_->add(piece);  // a whole line in one piece: no copy
+    return;
+  }
+  frames_->addPiece(piece);
+  lineOpen_ = !endsLine;
+  if (endsLine) frames_->endLine();
+}
+
+void BufferStream::mergedPiece(std::string_view piece, bool endsLine) {
+  if (failed_) return;
+  if (!lineOpen_) {
+    // A new line: the title state of its step.
+    ++step_;
+    if (const auto at = masks_.find(step_)) {
+      if (at->maskLength != title_) {
+        failed_ = true;
+        message_ = "“" + at->mask + "<" + std::to_string(step_) + ">" + "”的长度有问题！";
+        maskStart_ = at->maskStart;
+        maskLength_ = at->maskLength;
+        return;
+      }
+      part_ = design::maskChannels(at->mask);
+    }
+  }
+  write(piece);
+  const bool framing = frames_ && !frames_->tooLong();
+  if (framing) frames_->addPiece(piece);
+  lineOpen_ = !endsLine;
+  if (!endsLine) return;
+  write(part_);
+  write("\r\n");
+  if (framing) {
+    frames_->addPiece(part_);
+    frames_->endLine();
+  }
+}
+
+BufferResult buildOutputBuffer(const BufferInput& in) {
+  BufferResult r;
+  platform::StringSink sink(r.bytes);
+  BufferStream stream(in, &sink, nullptr);
+  r.bytes.reserve(in.totalProgram.size() + (stream.merged() ? in.totalProgram.size() / 8 + 64 : 0));
+  stream.feed(in.totalProgram);
+  stream.finish();
+  if (stream.failed()) {
+    // The buffer keeps the lines before the faulty mask.
+    r.ok = false;
+    r.message = stream.message();
+    r.maskStart = stream.maskStart();
+    r.maskLength = stream.maskLength();
+    r.channelsLabel.assign(in.channelsLabel);
+    return r;
+  }
+  r.channelsLabel = channelsLabelOf(in, [&] { return extentOf(in.totalProgram); });
+  r.rowsLabel = rowsText(stream.characters(), labelValue(r.channelsLabel));
   return r;
 }
 

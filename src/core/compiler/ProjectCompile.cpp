@@ -86,34 +86,98 @@ constexpr const char* kNoProjectDirectory = "不能写入EPROM文件：没有工
 constexpr const char* kNoManualFile = "工程中没有人工修改的花式（人工修改的花式.txt）。";
 constexpr const char* kNoWorkingProgram = "没有总程序文件（霓虹灯花式.txt），请先生成TXT文件。";
 
+// The sequence of a compile: the assembled total program in memory, or a file read piece by piece.
+struct SequenceSource {
+  std::string text;
+  std::optional<fs::path> file;
+};
+
+// A file the compile reads piece by piece, refused as reading it whole would be: missing, or
+// larger than a manual file may be.
+Result<SequenceSource> fileSequence(const fs::path& file) {
+  std::error_code ec;
+  if (!fs::is_regular_file(file, ec)) {
+    return Result<SequenceSource>::fail("文件不存在：" + platform::pathToUtf8(file));
+  }
+  const auto size = fs::file_size(file, ec);
+  if (ec) return Result<SequenceSource>::fail("不能读取文件：" + platform::pathToUtf8(file));
+  if (size > kMaxManualBytes) return Result<SequenceSource>::fail("文件太大：" + platform::pathToUtf8(file));
+  SequenceSource s;
+  s.file = file;
+  return Result<SequenceSource>::ok(std::move(s));
+}
+
 // The sequence the request names, or the message why there is none. `baseChannels` becomes the
 // assembled width when the board is assembled.
-Result<std::string> sequenceOf(const ProjectInputs& p, const CompileRequest& request, bool manual,
-                               std::string& baseChannels) {
+Result<SequenceSource> sequenceOf(const ProjectInputs& p, const CompileRequest& request, bool manual,
+                                  std::string& baseChannels) {
   const fs::path manualFile = p.projectDirectory / platform::pathFromUtf8(kManualFile);
   switch (request.sequence) {
     case Sequence::WorkingProgram: {
       const fs::path file = request.workDirectory / platform::pathFromUtf8(kTotalProgramFile);
       std::error_code ec;
-      if (!fs::exists(file, ec)) return Result<std::string>::fail(kNoWorkingProgram);
-      return platform::readBytes(file, kMaxManualBytes);
+      if (!fs::exists(file, ec)) return Result<SequenceSource>::fail(kNoWorkingProgram);
+      return fileSequence(file);
     }
     case Sequence::ManualFile:
-      if (!manual) return Result<std::string>::fail(kNoManualFile);
-      return platform::readBytes(manualFile, kMaxManualBytes);
+      if (!manual) return Result<SequenceSource>::fail(kNoManualFile);
+      return fileSequence(manualFile);
     case Sequence::Export:
-      if (request.layout == ChipLayout::PerEightChannels && manual) {
-        return platform::readBytes(manualFile, kMaxManualBytes);
-      }
+      if (request.layout == ChipLayout::PerEightChannels && manual) return fileSequence(manualFile);
       break;
   }
   auto input = assemblyInputOf(p);
-  if (!input) return Result<std::string>::fail(input.error());
+  if (!input) return Result<SequenceSource>::fail(input.error());
   AssemblyResult assembled = assembleTotalProgram(*input);
-  if (assembled.tooLarge) return Result<std::string>::fail(kProgramTooLargeMessage);
+  if (assembled.tooLarge) return Result<SequenceSource>::fail(kProgramTooLargeMessage);
   baseChannels = std::to_string(assembled.width);
-  return Result<std::string>::ok(std::move(assembled.bytes));
+  SequenceSource s;
+  s.text = std::move(assembled.bytes);
+  return Result<SequenceSource>::ok(std::move(s));
 }
+
+// The extent of a file's lines, read piece by piece.
+SequenceExtent extentOfFile(const fs::path& file) {
+  SequenceExtent e;
+  platform::LineSplitter lines;
+  std::size_t offset = 0;
+  std::size_t line = 0;
+  bool first = true;
+  auto piece = [&](std::string_view p, bool end) {
+    line += p.size();
+    if (!end) return;
+    if (first) e.firstLineBytes = line;
+    first = false;
+    e.lastLineBytes = line;
+    line = 0;
+  };
+  (void)platform::readInPieces(file, kMaxManualBytes, [&](std::string_view p) {
+    e.hasLines = true;
+    if (e.firstCr == std::string_view::npos) {
+      if (const auto cr = p.find('\r'); cr != std::string_view::npos) e.firstCr = offset + cr;
+    }
+    offset += p.size();
+    lines.feed(p, piece);
+    return true;
+  });
+  lines.finish(piece);
+  return e;
+}
+
+// Hands the bytes to two sinks (either may be null).
+class BothSinks final : public platform::ByteSink {
+ public:
+  BothSinks(platform::ByteSink* a, platform::ByteSink* b) : a_(a), b_(b) {}
+  bool write(std::string_view bytes) override {
+    const bool okA = !a_ || a_->write(bytes);
+    const bool okB = !b_ || b_->write(bytes);
+    return okA && okB;
+  }
+
+ private:
+  platform::ByteSink* a_;
+  platform::ByteSink* b_;
+};
 
 }  // namespace
 
@@ -169,38 +233,42 @@ CompileResult compileProject(const ProjectInputs& p, const CompileRequest& reque
     r.message = sequence.error();
     return r;
   }
-  r.totalProgram = std::move(*sequence);
+  const bool fromFile = sequence->file.has_value();
+  // The total program: a file is copied into the working file as it is read; a program in memory
+  // is written at once.
+  std::optional<platform::FileReplacement> programFile;
+  const fs::path programPath = request.workDirectory / platform::pathFromUtf8(kTotalProgramFile);
   if (request.writeWorkingFiles && request.sequence != Sequence::WorkingProgram) {
-    if (auto s = platform::writeBytesSafely(request.workDirectory / platform::pathFromUtf8(kTotalProgramFile),
-                                            r.totalProgram, false);
-        !s) {
+    if (fromFile) {
+      programFile.emplace(programPath, false);
+    } else if (auto s = platform::writeBytesSafely(programPath, sequence->text, false); !s) {
       r.message = s.error();
       return r;
     }
   }
-  if (r.totalProgram.empty()) {
-    r.message = kNoStepsMessage;
-    return r;
-  }
+  if (!fromFile && request.keepTexts) r.totalProgram = std::move(sequence->text);
+  const std::string_view text = fromFile            ? std::string_view()
+                                : request.keepTexts ? r.totalProgram
+                                                    : sequence->text;
 
   // The title effect counts only where a preview uses it.
   std::string titleEffect;
+  std::string titleProblem;
   if (titleWanted) {
     if (p.titleEffect) {
       titleEffect = *p.titleEffect;
     } else if (const fs::path effectFile = p.projectDirectory / platform::pathFromUtf8(app::kTitleEffectFile);
                fs::is_regular_file(effectFile, ec)) {
-      auto text = design::readTitleEffectFile(effectFile);
-      if (!text) {
-        r.message = text.error();
-        return r;
+      auto effect = design::readTitleEffectFile(effectFile);
+      if (effect) {
+        titleEffect = std::move(*effect);
+      } else {
+        titleProblem = effect.error();
       }
-      titleEffect = std::move(*text);
     }
   }
 
   BufferInput bin;
-  bin.totalProgram = r.totalProgram;
   bin.title = p.settings.title;
   bin.titleEffect = titleEffect;
   bin.horizontalShown = p.settings.showHorizontal == 1;
@@ -210,51 +278,119 @@ CompileResult compileProject(const ProjectInputs& p, const CompileRequest& reque
   bin.manualFileExists = manual;
   bin.baseChannels = baseChannels;
   bin.channelsLabel = request.channelsLabel;
-  BufferResult buffer = buildOutputBuffer(bin);
-  r.buffer = std::move(buffer.bytes);
+
+  // The channel count is bounded by what the sign can have: its columns, its image channels and
+  // its title characters. Beyond that the images would only be padding (and a huge number of chip
+  // files), so no frame is built. It is known before the pass (the first or the last line of a
+  // file is looked up only when the count depends on it), so stage one and stage two go together.
+  std::string channelsLabel;
+  long channels = 0;
+  const long most = kMaxSignColumns + imageChannels + titleLength;
+  if (titleProblem.empty()) {
+    channelsLabel =
+        channelsLabelOf(bin, [&] { return fromFile ? extentOfFile(*sequence->file) : extentOf(text); });
+    channels = labelValue(channelsLabel);
+  }
+  const bool inRange = titleProblem.empty() && channels >= 1 && channels <= most;
+  FrameBuilder frames(inRange ? channels : 1);
+  if (request.progress && inRange) {
+    // How many frames there will be, from the program's size (its lines are N characters wide).
+    const std::uintmax_t size = fromFile ? fs::file_size(*sequence->file, ec) : text.size();
+    const long line = std::max(1L, channels + 2 - (titleMerged(bin) ? titleLength : 0));
+    const long estimate =
+        std::max(1L, static_cast<long>(std::min<std::uintmax_t>(size, LONG_MAX / 2)) / line);
+    frames.onFrame(
+        [&request, estimate](long frame) { request.progress(frame, std::max(estimate, frame + 1)); });
+  }
+
+  // Stage one and two in one pass: the buffer's bytes to the buffer file (and the result, when
+  // kept), its lines to the frames.
+  std::optional<platform::FileReplacement> bufferFile;
+  if (request.writeWorkingFiles) {
+    bufferFile.emplace(request.workDirectory / platform::pathFromUtf8(kOutputBufferFile), false);
+  }
+  platform::StringSink keptBuffer(r.buffer);
+  BothSinks bufferSinks(bufferFile ? &*bufferFile : nullptr, request.keepTexts ? &keptBuffer : nullptr);
+  const bool bufferWanted = bufferFile || request.keepTexts;
+  BufferStream stageOne(bin, bufferWanted ? &bufferSinks : nullptr, inRange ? &frames : nullptr);
+  std::uintmax_t programBytes = 0;
+  bool complete = true;
+  auto still = [&] {
+    // Whether anything still takes bytes: otherwise the rest is not read (a refusal of a huge file
+    // costs no more than its first fault).
+    const bool stageOneGoes = titleProblem.empty() && !stageOne.failed();
+    return programFile || (fromFile && request.keepTexts) || (stageOneGoes && bufferWanted) ||
+           (stageOneGoes && inRange && !frames.tooLong());
+  };
+  if (fromFile) {
+    if (still()) {
+      auto read = platform::readInPieces(*sequence->file, kMaxManualBytes, [&](std::string_view piece) {
+        programBytes += piece.size();
+        if (programFile) programFile->write(piece);
+        if (request.keepTexts) r.totalProgram.append(piece);
+        if (titleProblem.empty()) stageOne.feed(piece);
+        const bool more = still();
+        if (!more) complete = false;
+        return more;
+      });
+      if (!read) {
+        r.message = read.error();
+        return r;
+      }
+    } else {
+      complete = false;
+      programBytes = fs::file_size(*sequence->file, ec);
+    }
+  } else {
+    programBytes = text.size();
+    if (titleProblem.empty()) stageOne.feed(text);
+  }
+  if (complete && titleProblem.empty()) stageOne.finish();
+
+  if (programFile) {
+    if (auto s = programFile->commit(); !s) {
+      r.message = s.error();
+      return r;
+    }
+  }
+  if (programBytes == 0) {
+    r.message = kNoStepsMessage;
+    return r;
+  }
+  if (!titleProblem.empty()) {
+    r.message = titleProblem;
+    return r;
+  }
   // On a faulty mask the buffer file keeps the steps before it, as far as the merge got.
-  const Status written =
-      request.writeWorkingFiles
-          ? platform::writeBytesSafely(request.workDirectory / platform::pathFromUtf8(kOutputBufferFile),
-                                       r.buffer, false)
-          : success();
-  if (!buffer.ok) {
-    r.message = buffer.message;
+  const Status written = bufferFile ? bufferFile->commit() : success();
+  if (stageOne.failed()) {
+    r.message = stageOne.message();
     r.faultyMask = true;
-    r.maskStart = buffer.maskStart;
-    r.maskLength = buffer.maskLength;
+    r.maskStart = stageOne.maskStart();
+    r.maskLength = stageOne.maskLength();
     return r;
   }
   if (!written) {
     r.message = written.error();
     return r;
   }
-  r.channelsLabel = buffer.channelsLabel;
-  r.rowsLabel = buffer.rowsLabel;
+  r.channelsLabel = channelsLabel;
+  if (complete) r.rowsLabel = rowsText(stageOne.characters(), channels);
 
-  // The channel count is bounded by what the sign can have: its columns, its image channels and
-  // its title characters. Beyond that the images would only be padding (and a huge number of chip
-  // files), so nothing is written.
-  const long channels = labelValue(buffer.channelsLabel);
-  const long most = kMaxSignColumns + imageChannels + titleLength;
   r.images.bytes = bytesPerFrame(channels);
-  if (channels < 1 || channels > most) {
+  if (!inRange) {
     r.message = channelRangeMessage(channels, most);
     return r;
   }
-
-  ImageInput images;
-  images.buffer = r.buffer;
-  images.channels = channels;
-  images.projectDirectory = p.projectDirectory;
-  images.layout = request.layout;
-  if (request.progress) {
-    const long frames = wholeIn(design::parseNumber(r.rowsLabel).value_or(0), 0, LONG_MAX / 2).value_or(0);
-    images.progress = [&request, frames](long frame) { request.progress(frame, frames); };
+  r.images = beginEpromImages(channels, request.layout, p.projectDirectory);
+  if (frames.tooLong()) {
+    r.images.frames = frames.frames();
+    r.message = r.images.message = kTooLongMessage;
+    return r;
   }
-  // The whole set is built in memory first and published as one change.
+  // The set's files are made one by one as they are written into the new folder.
   ImageSet set;
-  r.images = buildEpromImages(images, set, request.chip);
+  finishEpromImages(frames, request.layout, request.chip, p.projectDirectory, set, r.images);
   if (!r.images.ok) {
     r.message = r.images.message;
     return r;
@@ -263,9 +399,9 @@ CompileResult compileProject(const ProjectInputs& p, const CompileRequest& reque
     r.ok = true;
     return r;
   }
-  if (auto s = publishImageSet(p.projectDirectory / kBinDirectory, set); !s) {
-    r.images.ok = false;
-    r.message = s.error();
+  publishEpromImages(p.projectDirectory, set, r.images);
+  if (!r.images.ok) {
+    r.message = r.images.message;
     return r;
   }
   r.ok = true;

@@ -58,6 +58,10 @@ struct CompileRequest {
   // Whether the total program and the output buffer are written into the work directory (a
   // comparison with chips read back leaves them as they are).
   bool writeWorkingFiles = true;
+  // Whether the result holds the total program and the output buffer. A caller that needs only
+  // the images and the report leaves them out: a manual file is then read piece by piece and never
+  // held whole, and a refusal stops reading at the first fault.
+  bool keepTexts = true;
   // Called once per frame written (index from 0) with the number of frames.
   std::function<void(long frame, long frames)> progress;
 };
@@ -65,10 +69,11 @@ struct CompileRequest {
 struct CompileResult {
   bool ok = false;
   std::string message;        // the failure message shown to the user
-  std::string totalProgram;   // the total program compiled
-  std::string buffer;         // the output buffer
+  std::string totalProgram;   // the total program compiled (when the request keeps the texts)
+  std::string buffer;         // the output buffer (when the request keeps the texts)
   std::string channelsLabel;  // 路数 after stage one (empty when stage one did not finish)
-  std::string rowsLabel;      // 行 after stage one
+  // 行 after stage one; empty also when a refused compile stopped reading the sequence early.
+  std::string rowsLabel;
   // A title mask of the wrong length: where it stands in the title effect text (characters).
   bool faultyMask = false;
   std::size_t maskStart = 0;
@@ -86,7 +91,9 @@ inline constexpr const char* kProgramTooLargeMessage = "总程序太大（超过
 
 // The whole compile, for the desktop program and lumafex-cli alike: the sequence the request
 // names, stage one with the title effect, stage two into the project's "bin" (or in memory only).
-// Every limit is checked before anything is written; a refused compile writes no image.
+// Both stages go in one pass over the sequence, a manual file read piece by piece; the images are
+// built from the frames and written one file at a time into the new image folder. Every limit is
+// checked before anything is published; a refused compile changes nothing in "bin".
 CompileResult compileProject(const ProjectInputs& project, const CompileRequest& request);
 // The export of `layout` with the working files in `workDirectory`.
 CompileResult compileProject(const ProjectInputs& project, ChipLayout layout,

@@ -153,6 +153,30 @@ std::size_t utf8Length(std::string_view utf8) {
   return n;
 }
 
+void Utf8Counter::add(std::string_view piece) {
+  std::size_t i = 0;
+  while (pending_ > 0 && i < piece.size() && (static_cast<unsigned char>(piece[i]) & 0xC0) == 0x80) {
+    ++i;
+    --pending_;
+  }
+  if (i == piece.size()) return;
+  const std::string_view rest = piece.substr(i);
+  count_ += utf8Length(rest);
+  // How many continuation bytes the last character still takes from the next piece.
+  std::size_t j = rest.size();
+  int following = 0;
+  while (j > 0 && following < 3 && (static_cast<unsigned char>(rest[j - 1]) & 0xC0) == 0x80) {
+    --j;
+    ++following;
+  }
+  pending_ = 0;
+  if (j == 0) return;
+  const auto lead = static_cast<unsigned char>(rest[j - 1]);
+  if ((lead & 0xC0) == 0x80) return;  // continuation bytes of a character that is complete
+  const int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+  if (following < length - 1) pending_ = length - 1 - following;
+}
+
 bool isAscii(std::string_view text) {
   const char* p = text.data();
   const std::size_t n = text.size();

@@ -27,6 +27,16 @@ std::string doubleByteCharacters(std::string_view utf8);
 // Splits UTF-8 text into its characters (each a UTF-8 sequence; a stray byte is a character of its
 // own).
 std::size_t utf8Length(std::string_view utf8);
+// utf8Length of a text that comes in pieces: the sum is what utf8Length gives for the whole.
+class Utf8Counter {
+ public:
+  void add(std::string_view piece);
+  std::size_t count() const { return count_; }
+
+ private:
+  std::size_t count_ = 0;
+  int pending_ = 0;  // continuation bytes the last character of the previous piece may still take
+};
 bool isAscii(std::string_view text);
 std::string_view utf8Char(std::string_view utf8, std::size_t& offset);
 

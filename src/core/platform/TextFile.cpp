@@ -1,8 +1,10 @@
 #include "core/platform/TextFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -78,34 +80,167 @@ std::string writeFailure(const fs::path& path, int err) {
   return describe(path, std::string("不能写入文件（") + std::strerror(err) + "）");
 }
 
-// Writes a new file; returns 0 or the errno of the failure (the file is removed then).
-int writeNew(const fs::path& temp, std::string_view bytes, bool flush) {
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) return errno;
-  bool ok = writeAll(fd, bytes) && (!flush || ::fsync(fd) == 0);
-  int err = ok ? 0 : errno;
-  if (::close(fd) != 0 && ok) {
-    ok = false;
-    err = errno;
-  }
-  if (!ok) ::unlink(temp.c_str());
-  return err;
-}
-
 }  // namespace
 
-Status writeBytesSafely(const fs::path& path, std::string_view bytes, bool durable) {
-  const fs::path temp = tempBeside(path);
-  if (const int err = writeNew(temp, bytes, durable)) return Status::fail(writeFailure(path, err));
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
-    const int err = errno;
-    ::unlink(temp.c_str());
-    return Status::fail(writeFailure(path, err));
+WriteTarget writeTargetOf(const fs::path& path) {
+  WriteTarget t;
+  t.path = path;
+  // A chain of symbolic links is followed to its end, as opening the path would follow it.
+  for (int hops = 0;; ++hops) {
+    struct stat st {};
+    if (::lstat(t.path.c_str(), &st) != 0) {
+      if (errno == ENOENT) {
+        t.kind = WriteTarget::Missing;
+      } else {
+        t.error = errno;
+      }
+      return t;
+    }
+    if (S_ISLNK(st.st_mode)) {
+      if (hops >= 40) {
+        t.error = ELOOP;
+        return t;
+      }
+      std::error_code ec;
+      const fs::path link = fs::read_symlink(t.path, ec);
+      if (ec) {
+        t.error = ec.value();
+        return t;
+      }
+      t.path = link.is_absolute() ? link : t.path.parent_path() / link;
+      continue;
+    }
+    t.kind = S_ISREG(st.st_mode)   ? WriteTarget::Regular
+             : S_ISDIR(st.st_mode) ? WriteTarget::Directory
+                                   : WriteTarget::Special;
+    t.fifo = S_ISFIFO(st.st_mode);
+    return t;
   }
+}
+
+FileReplacement::FileReplacement(const fs::path& path, bool durable) : path_(path), durable_(durable) {
+  const WriteTarget target = writeTargetOf(path);
+  if (target.error) {
+    refusal_ = writeFailure(path, target.error);
+    return;
+  }
+  if (target.kind == WriteTarget::Directory) {
+    refusal_ = writeFailure(path, EISDIR);
+    return;
+  }
+  if (target.kind == WriteTarget::Special) {
+    // Written into as it is: a device, a FIFO (refused when nobody reads it, rather than waited for).
+    through_ = true;
+    fd_ = ::open(target.path.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd_ < 0) {
+      refusal_ = errno == ENXIO && target.fifo ? describe(path, "不能写入文件（管道没有读取者）")
+                                               : writeFailure(path, errno);
+      return;
+    }
+    const int flags = ::fcntl(fd_, F_GETFL);
+    if (flags >= 0) ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK);
+    return;
+  }
+  // A regular file, or none yet (the end of a link, when the path is one): replaced whole.
+  target_ = target.path;
+  temp_ = tempBeside(target_);
+  fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd_ < 0) {
+    refusal_ = writeFailure(path, errno);
+    temp_.clear();
+  }
+}
+
+FileReplacement::~FileReplacement() {
+  if (fd_ >= 0) ::close(fd_);
+  if (!temp_.empty()) ::unlink(temp_.c_str());
+}
+
+bool FileReplacement::write(std::string_view bytes) {
+  if (fd_ < 0 || err_ != 0) return false;
+  // Small pieces (a line, a line end) are gathered, so that a file written line by line costs a
+  // write call per 256 KB, not per piece.
+  constexpr std::size_t kGather = std::size_t{256} * 1024;
+  if (pending_.size() + bytes.size() <= kGather) {
+    pending_.append(bytes);
+    return true;
+  }
+  if (!flush()) return false;
+  if (bytes.size() < kGather) {
+    pending_.append(bytes);
+    return true;
+  }
+  if (!writeAll(fd_, bytes)) err_ = errno ? errno : EIO;
+  return err_ == 0;
+}
+
+bool FileReplacement::flush() {
+  if (!pending_.empty() && err_ == 0 && !writeAll(fd_, pending_)) err_ = errno ? errno : EIO;
+  pending_.clear();
+  return err_ == 0;
+}
+
+Status FileReplacement::commit() {
+  if (!refusal_.empty()) return Status::fail(refusal_);
+  if (fd_ < 0) return Status::fail(writeFailure(path_, EBADF));
+  flush();
+  int err = err_;
+  if (err == 0 && durable_ && !through_ && ::fsync(fd_) != 0) err = errno;
+  if (::close(fd_) != 0 && err == 0) err = errno;
+  fd_ = -1;
+  if (err == 0 && !through_ && ::rename(temp_.c_str(), target_.c_str()) != 0) err = errno;
+  if (err != 0) return Status::fail(writeFailure(path_, err));
+  temp_.clear();
   return success();
 }
 
+Status writeBytesSafely(const fs::path& path, std::string_view bytes, bool durable) {
+  FileReplacement file(path, durable);
+  file.write(bytes);
+  return file.commit();
+}
+
+Status readInPieces(const fs::path& path, std::uintmax_t limit,
+                    const std::function<bool(std::string_view)>& fn, std::size_t pieceBytes) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    return Status::fail(describe(path, errno == ENOENT || errno == ENOTDIR ? "文件不存在" : "不能打开文件"));
+  }
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return Status::fail(describe(path, "文件不存在"));
+  if (static_cast<std::uintmax_t>(st.st_size) > limit) return Status::fail(describe(path, "文件太大"));
+  ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  std::string piece(std::max<std::size_t>(pieceBytes, 1), '\0');
+  std::uintmax_t total = 0;
+  for (;;) {
+    const ssize_t n = ::read(fd, piece.data(), piece.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return Status::fail(describe(path, "不能读取文件"));
+    }
+    if (n == 0) return success();
+    total += static_cast<std::uintmax_t>(n);
+    if (total > limit) return Status::fail(describe(path, "文件太大"));  // it grew while read
+    if (!fn(std::string_view(piece.data(), static_cast<std::size_t>(n)))) return success();
+  }
+}
+
 Status writeFilesSafely(const std::vector<std::pair<fs::path, std::string_view>>& files) {
+  // Every target is checked first: one that cannot be replaced stops the whole set before anything
+  // is written.
+  std::vector<fs::path> targets;
+  for (const auto& [path, bytes] : files) {
+    const WriteTarget target = writeTargetOf(path);
+    if (target.error) return Status::fail(writeFailure(path, target.error));
+    if (target.kind == WriteTarget::Directory) return Status::fail(writeFailure(path, EISDIR));
+    if (target.kind == WriteTarget::Special)
+      return Status::fail(describe(path, "不能写入文件（不是普通文件）"));
+    targets.push_back(target.path);
+  }
   std::vector<fs::path> temps;
   std::vector<int> open;
   auto closeAll = [&] {
@@ -116,8 +251,9 @@ Status writeFilesSafely(const std::vector<std::pair<fs::path, std::string_view>>
     closeAll();
     for (const auto& t : temps) ::unlink(t.c_str());
   };
-  for (const auto& [path, bytes] : files) {
-    temps.push_back(tempBeside(path));
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    const auto& [path, bytes] = files[i];
+    temps.push_back(tempBeside(targets[i]));
     const int fd = ::open(temps.back().c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) {
       const int err = errno;
@@ -158,7 +294,7 @@ Status writeFilesSafely(const std::vector<std::pair<fs::path, std::string_view>>
   }
   open.clear();
   for (std::size_t i = 0; i < temps.size(); ++i) {
-    if (::rename(temps[i].c_str(), files[i].first.c_str()) != 0) {
+    if (::rename(temps[i].c_str(), targets[i].c_str()) != 0) {
       const int err = errno;
       for (std::size_t k = i; k < temps.size(); ++k) ::unlink(temps[k].c_str());
       return Status::fail(writeFailure(files[i].first, err));

@@ -4,6 +4,10 @@
 
 #include "core/compiler/OutputBuffer.h"
 
+#include <random>
+
+#include "core/compiler/EpromImages.h"
+
 namespace lumafex::compiler {
 namespace {
 
@@ -118,6 +122,79 @@ TEST(OutputBuffer, EmptyProgramWithMergeTakesTheTitleLength) {
   const auto r = buildOutputBuffer(merged("", "X□X<2>"));
   EXPECT_TRUE(r.bytes.empty());
   EXPECT_EQ(r.channelsLabel, "3");
+}
+
+// Programs of every awkward shape: every kind of line end, a CR LF or a GBK character cut by the
+// piece boundary, no line end at the end, invalid GBK, lines too long for the channels, title masks
+// that fit and one that does not.
+std::string randomProgram(std::mt19937& rng) {
+  const std::vector<std::string> pieces{"X",        " ",    "_",    "XXXXXXXX", "        ",
+                                        "\r\n",     "\r\n", "\n",   "\r",       "\xBB\xB6",
+                                        "\xC1\xD9", "\xFF", "\x81", "X X X X ", "\r\n\r\n"};
+  std::string text;
+  const int n = static_cast<int>(rng() % 60);
+  for (int i = 0; i < n; ++i) text += pieces[rng() % pieces.size()];
+  return text;
+}
+
+TEST(BufferStream, PiecesGiveWhatTheWholeTextGives) {
+  std::mt19937 rng(20261209);
+  const std::vector<std::string> effects{"", "新工程<1>", "X□X<2>\r\n□□□<4>\r\n", "XX<3>\r\n"};
+  for (int round = 0; round < 400; ++round) {
+    const std::string program = randomProgram(rng);
+    BufferInput in = merged(program, effects[rng() % effects.size()]);
+    in.horizontalTitleEffect = rng() % 3 != 0;
+    in.manualFileExists = rng() % 2 == 0;
+    in.baseChannels = rng() % 2 ? "8" : "基本路数";
+    const long channels = 1 + static_cast<long>(rng() % 24);
+    SCOPED_TRACE("round " + std::to_string(round) + ": \"" + program + "\"");
+
+    // The reference: the whole text at once, then stage two over the whole buffer.
+    const BufferResult whole = buildOutputBuffer(in);
+    ImageSet set;
+    ChipOptions inMemory;
+    inMemory.inMemoryOnly = true;
+    const ImageResult images =
+        buildEpromImages({whole.bytes, channels, {}, ChipLayout::Single, nullptr}, set, inMemory);
+    if (whole.ok) {
+      EXPECT_EQ(whole.rowsLabel,
+                rowsText(platform::utf8Length(whole.bytes), labelValue(whole.channelsLabel)));
+    }
+    // The extent the channel count may ask for, against the lines as forEachLine gives them.
+    std::vector<std::string_view> lines;
+    platform::forEachLine(program, [&](std::string_view line) { lines.push_back(line); });
+    const SequenceExtent extent = extentOf(program);
+    EXPECT_EQ(extent.hasLines, !lines.empty());
+    if (!lines.empty()) {
+      EXPECT_EQ(extent.firstLineBytes, lines.front().size());
+      EXPECT_EQ(extent.lastLineBytes, lines.back().size());
+    }
+    EXPECT_EQ(extent.firstCr, program.find('\r'));
+
+    for (const std::size_t size : {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{7}}) {
+      std::string bytes;
+      platform::StringSink sink(bytes);
+      FrameBuilder frames(channels);
+      BufferStream stream(in, &sink, &frames);
+      for (std::size_t at = 0; at < program.size(); at += size)
+        stream.feed(std::string_view(program).substr(at, size));
+      stream.finish();
+      EXPECT_EQ(bytes, whole.bytes) << "pieces of " << size;
+      EXPECT_EQ(stream.failed(), !whole.ok);
+      if (!whole.ok) {
+        EXPECT_EQ(stream.message(), whole.message);
+        continue;
+      }
+      EXPECT_EQ(stream.characters(), platform::utf8Length(whole.bytes));
+      EXPECT_EQ(frames.tooLong(), images.message == kTooLongMessage) << images.message;
+      if (frames.tooLong()) continue;
+      EXPECT_EQ(frames.frames(), images.frames);
+      if (frames.frames() > 0) {
+        ASSERT_FALSE(images.files.empty());
+        EXPECT_EQ(*frames.take(), images.files.front().bytes);  // the positive image: every frame
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -5,8 +5,10 @@
 #include <sys/wait.h>
 #include <array>
 #include <cstdio>
+#include <tuple>
 
 #include "core/app/ProjectPaths.h"
+#include "core/compiler/OutputBuffer.h"
 #include "core/compiler/ProjectCompile.h"
 #include "core/design/ProjectRecord.h"
 #include "core/design/Rules.h"
@@ -63,7 +65,7 @@ std::string positiveImageOf(std::string_view lines, int bytes) {
     for (int g = 0; g < bytes; ++g) {
       int v = 0;
       for (int k = 0; k < 8; ++k) {
-        const std::size_t i = static_cast<std::size_t>(g * 8 + k);
+        const std::size_t i = static_cast<std::size_t>(g) * 8 + static_cast<std::size_t>(k);
         if (i < line.size() && line[i] != ' ' && line[i] != '_') v |= 1 << k;
       }
       out += static_cast<char>(v);
@@ -178,6 +180,130 @@ TEST(ProjectCompile, TheRequestNamesTheSequence) {
     EXPECT_EQ(r.totalProgram, c.program);
     EXPECT_EQ(fileBytes(work.path() / pathFromUtf8(kTotalProgramFile)), c.program);
     EXPECT_EQ(progressed, static_cast<long>(platform::splitTextLines(c.program).size()));
+  }
+}
+
+// A manual file of several pieces (a CR LF and a GBK character cut where one piece ends and the next
+// begins) compiles, whatever the request keeps or writes, to exactly what the whole text compiled
+// in memory gives: images, copies, checksums, working files and labels.
+std::string manualOfPieces(std::string_view lastLine, std::string_view middleLine) {
+  std::string text = "XX XX\r\n";  // puts a CR at the last byte of the first piece
+  const char* patterns[] = {"XXXXXXXX\r\n", "X X X X \r\n", "   XX   \r\n", "X______X\r\n"};
+  auto fillTo = [&](std::size_t target) {
+    for (std::size_t i = 0; target - text.size() > 12; ++i) text += patterns[i % 4];
+    if (target - text.size() > 10) text += "\r\n";
+    text += std::string(target - text.size() - 2, 'X') + "\r\n";
+  };
+  fillTo((std::size_t{1} << 20) + 1);  // its CR ends the first piece, its LF begins the second
+  fillTo((std::size_t{2} << 20) - 1);
+  text += "\xB5\xC6\xB5\xC6X X\r\n";  // "灯灯X X": its first lead byte ends the second piece
+  text += middleLine;
+  fillTo((std::size_t{5} << 19) + 7);
+  text += lastLine;
+  return text;
+}
+
+TEST(ProjectCompile, AManualFileReadInPiecesCompilesAsTheWholeTextDoes) {
+  struct Case {
+    const char* what;
+    std::string baseChannels;
+    std::string middleLine;
+    std::string lastLine;
+    const char* refusal;  // empty: compiled
+  };
+  const std::vector<Case> cases{
+      {"plain", "8", "", "X      X\r\n", ""},
+      {"no line end at the end, LF-only lines", "8", "X\nXX\n", "XXX", ""},
+      {"the width from the last line", "基本路数", "", "XXXXXXXX", ""},
+      {"a line too long after the first piece", "8", std::string(20, 'X') + "\r\n", "X\r\n", "路数不正确"},
+  };
+  ChipOptions chip;
+  chip.chip = findChip("27C080");
+  chip.padding = Padding::Repeat;
+  chip.hex = chip.srec = chip.checksums = true;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto s = eightChannels();
+    s.baseChannels = c.baseChannels;
+    s.horizontalTitleEffect = 1;
+    Project p(s, {"1右扫"});
+    const std::string manual = manualOfPieces(c.lastLine, c.middleLine);
+    ASSERT_TRUE(platform::writeBytesSafely(p.directory / pathFromUtf8(kManualFile), manual, false));
+    const std::string effectText = "X□X<2>\r\n□□□<40000>\r\nXXX<150000>\r\n";
+    p.put("标题花式.bt", effectText);
+    auto inputs = loadProject(p.file);
+    ASSERT_TRUE(inputs);
+
+    for (const ChipLayout layout : {ChipLayout::Single, ChipLayout::PerEightChannels}) {
+      // The reference: stage one over the whole text, stage two over the whole buffer.
+      BufferInput in;
+      in.totalProgram = manual;
+      in.title = s.title;
+      in.titleEffect = effectText;
+      in.horizontalTitleEffect = true;
+      in.manualFileExists = true;
+      in.baseChannels = c.baseChannels;
+      const BufferResult buffer = buildOutputBuffer(in);
+      ASSERT_TRUE(buffer.ok);
+      // Chip options in one of the requests only: the bytes they write are many.
+      for (const auto& [keep, working, options] :
+           {std::tuple{true, true, chip}, std::tuple{false, false, ChipOptions{}},
+            std::tuple{true, false, ChipOptions{}}, std::tuple{false, true, ChipOptions{}}}) {
+        {
+          SCOPED_TRACE(std::string(layout == ChipLayout::Single ? "single" : "multi") +
+                       (keep ? ", texts kept" : "") + (working ? ", working files" : "") +
+                       (options.active() ? ", chip options" : ""));
+          testing::TempDir reference;
+          const ImageResult expected = writeEpromImages(
+              {buffer.bytes, labelValue(buffer.channelsLabel), reference.path(), layout, nullptr}, options);
+          EXPECT_EQ(expected.ok, !*c.refusal) << expected.message;
+          testing::TempDir work;
+          std::error_code ec;
+          fs::remove_all(p.directory / "bin", ec);
+          CompileRequest request;
+          request.layout = layout;
+          request.sequence = Sequence::ManualFile;
+          request.workDirectory = work.path();
+          request.chip = options;
+          request.keepTexts = keep;
+          request.writeWorkingFiles = working;
+          const CompileResult r = compileProject(*inputs, request);
+          ASSERT_EQ(r.ok, !*c.refusal) << r.message;
+          if (*c.refusal) {
+            EXPECT_EQ(r.message.rfind(c.refusal, 0), 0u) << r.message;
+            EXPECT_EQ(r.message, expected.message);
+            EXPECT_FALSE(fs::exists(p.directory / "bin"));
+          } else {
+            std::string report = expected.report;  // the same, in the project's directory
+            const std::string from = platform::pathToUtf8(reference.path());
+            for (auto at = report.find(from); at != std::string::npos; at = report.find(from, at)) {
+              report.replace(at, from.size(), platform::pathToUtf8(p.directory));
+            }
+            EXPECT_EQ(r.images.report, report);
+            ASSERT_EQ(r.images.checksums.size(), expected.checksums.size());
+            for (std::size_t i = 0; i < expected.checksums.size(); ++i) {
+              EXPECT_EQ(checksumLine(r.images.checksums[i]), checksumLine(expected.checksums[i]));
+            }
+            std::vector<std::string> names;
+            for (const auto& e : fs::directory_iterator(reference.path() / "bin")) {
+              const std::string name = platform::pathToUtf8(e.path().filename());
+              names.push_back(name);
+              EXPECT_EQ(p.bin(name), fileBytes(e.path())) << name;
+            }
+            EXPECT_EQ(static_cast<std::size_t>(std::distance(fs::directory_iterator(p.directory / "bin"),
+                                                             fs::directory_iterator())),
+                      names.size());
+            EXPECT_EQ(r.channelsLabel, buffer.channelsLabel);
+            EXPECT_EQ(r.rowsLabel, buffer.rowsLabel);
+          }
+          EXPECT_EQ(r.totalProgram, keep ? manual : "");
+          EXPECT_EQ(r.buffer, keep ? buffer.bytes : "");
+          EXPECT_EQ(fileBytes(work.path() / pathFromUtf8(kTotalProgramFile)), working ? manual : "<missing>");
+          EXPECT_EQ(fileBytes(work.path() / pathFromUtf8(kOutputBufferFile)),
+                    working ? buffer.bytes : "<missing>");
+        }
+      }
+    }
   }
 }
 

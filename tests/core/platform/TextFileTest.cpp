@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <fstream>
 
 #include "core/platform/ScratchFile.h"
@@ -57,6 +59,34 @@ TEST(TextFile, SafeWriteIntoAMissingDirectoryFails) {
   testing::TempDir dir;
   EXPECT_FALSE(writeBytesSafely(dir.path() / "no" / "such.txt", "x"));
   EXPECT_FALSE(readBytes(dir.path() / "missing.txt"));
+}
+
+TEST(TextFile, ASetOfFilesFollowsLinksAndRefusesWhatIsNoFile) {
+  testing::TempDir dir;
+  const fs::path& d = dir.path();
+  ASSERT_TRUE(writeBytesSafely(d / "real", "old"));
+  fs::create_symlink("real", d / "link");
+  fs::create_directories(d / "folder");
+  ASSERT_EQ(::mkfifo((d / "fifo").c_str(), 0644), 0);
+  struct Case {
+    const char* what;
+    fs::path second;
+    bool ok;
+  };
+  for (const Case& c : {Case{"a link is followed", d / "link", true},
+                        Case{"a directory refuses the set", d / "folder", false},
+                        Case{"a FIFO refuses the set", d / "fifo", false}}) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(writeBytesSafely(d / "first", "before"));
+    const std::vector<std::pair<fs::path, std::string_view>> files{{d / "first", "after"}, {c.second, "new"}};
+    EXPECT_EQ(static_cast<bool>(writeFilesSafely(files)), c.ok);
+    EXPECT_EQ(*readBytes(d / "first"), c.ok ? "after" : "before");
+  }
+  EXPECT_TRUE(fs::is_symlink(d / "link"));
+  EXPECT_EQ(*readBytes(d / "real"), "new");
+  EXPECT_TRUE(fs::is_directory(d / "folder"));
+  EXPECT_TRUE(fs::is_fifo(d / "fifo"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(d), fs::directory_iterator()), 5);  // nothing beside
 }
 
 TEST(TextFile, OversizedFilesAreRefused) {
