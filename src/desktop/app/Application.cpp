@@ -1,5 +1,6 @@
 #include "desktop/app/Application.h"
 
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTimer>
+
 #include <cstdlib>
 
 #include "Version.h"
@@ -144,7 +146,22 @@ void Application::setProjectDirectory(const QString& dir) {
 
 void Application::seedApplicationDirectory() {
   copyMissing(QStringLiteral(":/lumafex/seed"), appDir_);
-  design::seedSamplePictures(appDir_);
+}
+
+QString Application::usableTemporaryDirectory(const QString& wanted) const {
+  // Blanks around a setting are no part of the name; a relative or empty name would put the
+  // scratch files into the current directory, so the system's own places are tried instead.
+  QStringList candidates;
+  const QString cleaned = platform::qs(platform::cleanPlatformPath(platform::us(wanted)));
+  if (!cleaned.isEmpty() && QDir::isAbsolutePath(cleaned)) candidates << QDir::cleanPath(cleaned);
+  candidates << QStringLiteral("/tmp") << QStringLiteral("/var/tmp") << appDir_ + QStringLiteral("/tmp");
+  for (const QString& dir : candidates) {
+    if (dir == QStringLiteral("/")) continue;
+    QDir().mkpath(dir);
+    const QFileInfo info(dir);
+    if (info.isDir() && info.isWritable()) return dir;
+  }
+  return {};
 }
 
 void Application::requestShortcuts() {
@@ -165,19 +182,35 @@ bool Application::start() {
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Lumafex");
   }
   appDir_ = QDir::cleanPath(QDir(appDir_).absolutePath());
+  // The sample project and the manual come with the first start only: a user who deleted them
+  // keeps them deleted.
+  const bool firstStart = !QFileInfo::exists(appDir_) || QDir(appDir_).isEmpty();
   QDir().mkpath(appDir_);
-  seedApplicationDirectory();
+  if (firstStart) seedApplicationDirectory();
+  design::seedSamplePictures(appDir_);
 
   if (settings_.get("最后处理的工程名称", "").empty()) requestShortcuts();
 
   const QString temp = options_.temporaryDirectory.isEmpty() ? QDir::tempPath() : options_.temporaryDirectory;
-  tempDir_ = QDir::cleanPath(platform::qs(platform::cleanPlatformPath(platform::us(temp))));
-  QDir().mkpath(tempDir_);
+  tempDir_ = usableTemporaryDirectory(temp);
+  if (tempDir_.isEmpty()) {
+    startFailed_ = true;
+    dialogs_.message("没有可用的临时目录（“" + platform::us(temp) + "”不能使用），Lumafex不能启动。");
+    return false;
+  }
 
-  // One program at a time. The test comes before the clean-up, so a second start cannot delete the
-  // running program's scratch step file.
-  instanceLock_ = std::make_unique<QLockFile>(tempDir_ + QStringLiteral("/lumafex-instance.lock"));
-  if (!instanceLock_->tryLock(0)) return false;
+  // One program at a time for each user. The test comes before the clean-up, so a second start
+  // cannot delete the running program's scratch step file; a lock left by a copy that crashed is
+  // taken over (its process is gone), and another user's copy has a lock of its own.
+  instanceLock_ = std::make_unique<QLockFile>(tempDir_ + QStringLiteral("/lumafex-%1.lock").arg(::getuid()));
+  instanceLock_->setStaleLockTime(0);
+  if (!instanceLock_->tryLock(0)) {
+    if (instanceLock_->error() != QLockFile::LockFailedError) {
+      startFailed_ = true;
+      dialogs_.message("不能在临时目录“" + platform::us(tempDir_) + "”中建立文件，Lumafex不能启动。");
+    }
+    return false;
+  }
 
   platform::removeScratchFiles(toPath(tempDir_));
   if (auto scratch = platform::createScratchFile(toPath(tempDir_))) scratchFile_ = fromPath(*scratch);

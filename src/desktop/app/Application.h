@@ -63,6 +63,9 @@ class Application : public QObject {
   // clean-up, the scratch step file, the splash and the main window. Returns false when another
   // instance is running (the caller then ends quietly).
   bool start();
+  // Why start() returned false: true when the program cannot run here (the user has been told),
+  // false when another copy of the user's is running.
+  bool startFailed() const { return startFailed_; }
 
   platform::Dialogs& dialogs() { return dialogs_; }
   platform::SettingsStore& settings() { return settings_; }
@@ -127,6 +130,9 @@ class Application : public QObject {
 
  private:
   void seedApplicationDirectory();
+  // The temporary directory to use: `wanted` when it is (or can be made) a writable directory, else
+  // the system's; empty when there is none.
+  QString usableTemporaryDirectory(const QString& wanted) const;
   preview::PreviewWindow* makePreview(bool horizontal);
   void requestShortcuts();
   // The splash's version label starts the update check (bounded in time, see DownloadWindow).
@@ -144,6 +150,7 @@ class Application : public QObject {
   QString tempDir_;
   QString scratchFile_;
   std::unique_ptr<QLockFile> instanceLock_;
+  bool startFailed_ = false;
   std::unique_ptr<design::ProjectDocument> document_;
   MainWindow* main_ = nullptr;
   design::DesignWindow* design_ = nullptr;

@@ -27,6 +27,7 @@
 #include "desktop/compiler/ExportAnimationCommand.h"
 #include "desktop/compiler/OutputWindow.h"
 #include "desktop/controls/AdjustableBar.h"
+#include "desktop/controls/ButtonPictureStore.h"
 #include "desktop/controls/CheckBoxControl.h"
 #include "desktop/controls/ToolbarIcons.h"
 #include "desktop/controls/VelarnButton.h"
@@ -357,7 +358,8 @@ void MainWindow::buildToolbar() {
   auto make = [&](const char* name, const char* icon, const char* tip) {
     auto* b = new controls::VelarnButton(Picture1);
     b->setObjectName(QString::fromUtf8(name));
-    b->setPicture(controls::toolbarIcon(QString::fromUtf8(icon), 24));
+    // The pictures come from the picture store, by the number of their key.
+    b->setPictureNumber(controls::ButtonPictureStore::instance().numberOf(QString::fromUtf8(icon)));
     b->setToolTip(QString::fromUtf8(tip));
     b->setToolbarStyle(true);
     strip->addWidget(b);
@@ -737,7 +739,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::designerCommand(design::PictureKind kind) {
-  app_.designWindow().stopRun();
+  app_.designWindow().stopDisplay();  // the two step timers only: a run of the board goes on
   app_.postEditWindow().stopRun();
   app_.showPictureDesigner(kind);
 }

@@ -31,6 +31,6 @@ int main(int argc, char** argv) {
   lumafex::platform::QtDialogs dialogs;
   lumafex::platform::QtSettings settings;
   lumafex::app::Application app(dialogs, settings, options);
-  if (!app.start()) return 0;  // another Lumafex is running
+  if (!app.start()) return app.startFailed() ? 1 : 0;  // else another Lumafex of this user is running
   return QApplication::exec();
 }

@@ -1,5 +1,7 @@
 #include "desktop/controls/VelarnButton.h"
 
+#include "desktop/controls/ButtonPictureStore.h"
+
 #include <QCursor>
 #include <QEnterEvent>
 #include <QFontMetricsF>
@@ -353,8 +355,20 @@ void VelarnButton::setValue(bool value) {
   if (value) click();
 }
 
+void VelarnButton::setPictureNumber(int number) {
+  pictureNumber_ = number;
+  if (number >= 0) {
+    auto& store = ButtonPictureStore::instance();
+    store.按钮控件编号_写(number);
+    picture_ = store.pictures().normal;
+  }
+  updateGeometry();
+  update();
+}
+
 void VelarnButton::setPicture(const QPixmap& picture) {
   picture_ = picture;
+  pictureNumber_ = -1;
   updateGeometry();
   update();
 }
@@ -446,6 +460,14 @@ ButtonLook VelarnButton::look() const {
   look.captionColor = captionColor_;
   look.font = font();
   look.picture = picture_;
+  if (pictureNumber_ >= 0) {
+    auto& store = ButtonPictureStore::instance();
+    store.按钮控件编号_写(pictureNumber_);
+    const auto& pictures = store.pictures();
+    look.picture = look.state == ButtonLook::State::Disabled  ? pictures.disabled
+                   : look.state == ButtonLook::State::Pressed ? pictures.pressed
+                                                              : pictures.normal;
+  }
   look.iconMaskColor = iconMaskColor_;
   look.picturePosition = picturePosition_;
   return look;

@@ -84,6 +84,10 @@ class VelarnButton : public QAbstractButton {
   void setValue(bool value);
   QPixmap picture() const { return picture_; }
   void setPicture(const QPixmap& picture);
+  // The pictures of button number `number` of the picture store (按钮控件图片窗): its normal,
+  // disabled and pressed pictures for the three looks. -1: the picture set above.
+  void setPictureNumber(int number);
+  int pictureNumber() const { return pictureNumber_; }
   QColor faceColor() const { return faceColor_; }
   void setFaceColor(const QColor& colour);
   int brightness() const { return brightness_; }
@@ -134,6 +138,7 @@ class VelarnButton : public QAbstractButton {
   QColor captionColor_{0, 0, 0};
   int picturePosition_ = PictureLeft;
   QPixmap picture_;
+  int pictureNumber_ = -1;
   QColor faceColor_{0, 128, 128};
   int brightness_ = 18;
   bool toolbarStyle_ = false;

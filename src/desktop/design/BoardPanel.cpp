@@ -3,6 +3,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "core/design/Board.h"
@@ -178,6 +179,12 @@ void BoardPanel::chooseBoardEntry(int row) {
   } else {
     List1->setCurrentRow(row);
   }
+  // Chosen while a click on another entry is handled (a click that starts the run), the click's
+  // own selection would come after this one: the entry is selected again once the click is done,
+  // so the entry shown and the entry the buttons act on agree.
+  QTimer::singleShot(0, this, [this, row] {
+    if (List1->currentRow() == row) selectBoardEntry(row);
+  });
 }
 
 void BoardPanel::selectBoardEntry(int row) {

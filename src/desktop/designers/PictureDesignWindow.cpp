@@ -1,5 +1,7 @@
 #include "desktop/designers/PictureDesignWindow.h"
 
+#include <QDir>
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -251,6 +253,12 @@ void PictureDesignWindow::build() {
 
 void PictureDesignWindow::reload() {
   loading_ = true;
+  // The project directory is made when it is missing (a record that came alone); failing that,
+  // the pictures simply stay none.
+  if (context_.projectDirectory) {
+    const QString directory = context_.projectDirectory();
+    if (!directory.isEmpty()) QDir().mkpath(directory);
+  }
   stopEyedropper();
   blankNew_ = false;
   pictures_ = context_.pictures ? context_.pictures() : std::vector<QImage>{};
