@@ -5,6 +5,7 @@
 // question it was prepared for was never asked) fails the test.
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,6 +40,8 @@ class ScriptedDialogs : public platform::Dialogs {
 
   platform::Answer message(const std::string& text, platform::Buttons, platform::Answer) override {
     asked.push_back(text);
+    // What happens while the question is open (a timer that keeps firing, say).
+    if (whileAsking) whileAsking(text);
     if (auto r = take(text)) return r->answer;
     return platform::Answer::Cancel;
   }
@@ -75,6 +78,7 @@ class ScriptedDialogs : public platform::Dialogs {
     return std::nullopt;
   }
 
+  std::function<void(const std::string&)> whileAsking;
   std::deque<Reply> replies;
   std::vector<std::string> asked;
   std::vector<std::string> unexpected;

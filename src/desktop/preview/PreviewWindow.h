@@ -97,6 +97,8 @@ class PreviewWindow : public QWidget {
   // The step last handed to showStep.
   const QString& shownTubes() const { return shownTubes_; }
   const QString& shownImages() const { return shownImages_; }
+  // The title state last handed to showTitle.
+  const QString& shownTitleState() const { return titleState_; }
   // Where the title starts now (twips, relative to the canvas): the position the user last dragged
   // it to when that could not be written, else the position file, else centred.
   QPoint titleStart() const;

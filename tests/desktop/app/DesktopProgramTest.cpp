@@ -1,10 +1,13 @@
 // The desktop program as a user meets it: first start, projects, the board, the save question and
 // the end. Every question is answered by a script.
 
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <algorithm>
@@ -109,6 +112,121 @@ class DesktopProgramTest : public QObject {
     Application second(otherDialogs, otherSettings, options);
     QVERIFY(!second.start());
     QVERIFY(QFileInfo::exists(scratch));
+  }
+
+  void theLockIsEachUsersOwnAndOutlivesACrash() {
+    Session s;
+    QDir().mkpath(s.tempDir());
+    // Another account's copy has a lock of its own name.
+    QFile other(s.tempDir() + QStringLiteral("/lumafex-%1.lock").arg(::getuid() + 1));
+    QVERIFY(other.open(QIODevice::WriteOnly));
+    other.write("1\nlumafex\nsomehost\n");
+    other.close();
+    // A copy of ours that crashed left its lock: a process that no longer runs.
+    QFile crashed(s.tempDir() + QStringLiteral("/lumafex-%1.lock").arg(::getuid()));
+    QVERIFY(crashed.open(QIODevice::WriteOnly));
+    crashed.write(QByteArray::number(QCoreApplication::applicationPid() + 1000000) + "\n" +
+                  QCoreApplication::applicationName().toUtf8() + "\n" + QSysInfo::machineHostName().toUtf8() +
+                  "\n");
+    crashed.close();
+    QVERIFY(s.start().scratchFile().startsWith(s.tempDir()));
+    QVERIFY(!s.app->startFailed());
+  }
+
+  void aTemporaryDirectoryThatCannotBeUsedFallsBack_data() {
+    QTest::addColumn<QString>("temporary");
+    QTest::newRow("blanks only") << QStringLiteral("   ");
+    QTest::newRow("relative") << QStringLiteral("tmp");
+    QTest::newRow("under a file") << QStringLiteral("<file>/tmp");
+  }
+  void aTemporaryDirectoryThatCannotBeUsedFallsBack() {
+    QFETCH(QString, temporary);
+    Session s;
+    const QString file = s.root.path() + QStringLiteral("/a-file");
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    temporary.replace(QStringLiteral("<file>"), file);
+    lumafex::app::StartOptions options;
+    options.applicationDirectory = s.appDir();
+    options.temporaryDirectory = temporary;
+    options.showSplash = false;
+    options.shortcutHelper = s.root.path() + QStringLiteral("/no-helper");
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(s.root.path());
+    Application app(s.dialogs, s.settings, options);
+    const bool started = app.start();
+    QDir::setCurrent(before);
+    QVERIFY(started);
+    QVERIFY(QDir::isAbsolutePath(app.temporaryDirectory()));
+    QVERIFY(app.temporaryDirectory() != QStringLiteral("/"));
+    QVERIFY(QFileInfo(app.temporaryDirectory()).isDir());
+    QVERIFY(QFileInfo(app.scratchFile()).absolutePath() == app.temporaryDirectory());
+    QVERIFY(QDir(s.root.path())
+                .entryList({QStringLiteral("~00*")})
+                .isEmpty());  // nothing in the current directory
+    app.mainWindow().hide();
+  }
+
+  void theSampleComesWithTheFirstStartOnly() {
+    QTemporaryDir root;
+    const QString appDir = root.path() + QStringLiteral("/app");
+    bool started = false;
+    const auto startIn = [&](lumafex::testing::ScriptedDialogs& dialogs,
+                             lumafex::platform::MemorySettings& settings) {
+      lumafex::app::StartOptions options;
+      options.applicationDirectory = appDir;
+      options.temporaryDirectory = root.path() + QStringLiteral("/tmp");
+      options.showSplash = false;
+      options.shortcutHelper = root.path() + QStringLiteral("/no-helper");
+      auto app = std::make_unique<Application>(dialogs, settings, options);
+      started = app->start();
+      return app;
+    };
+    {
+      lumafex::testing::ScriptedDialogs dialogs;
+      lumafex::platform::MemorySettings settings;
+      auto app = startIn(dialogs, settings);
+      QVERIFY(started);
+      QVERIFY(QFileInfo::exists(appDir + QStringLiteral("/Velarn工作室.hs")));
+      app->mainWindow().hide();
+    }
+    // The user deletes the sample; the next start keeps it deleted and starts a new project.
+    QDir(appDir + QStringLiteral("/Velarn工作室")).removeRecursively();
+    QFile::remove(appDir + QStringLiteral("/Velarn工作室.hs"));
+    QFile::remove(appDir + QStringLiteral("/Velarn霓虹灯说明书.htm"));
+    lumafex::testing::ScriptedDialogs dialogs;
+    lumafex::platform::MemorySettings settings;
+    dialogs.expectText("输入新工程名称", std::nullopt);
+    auto app = startIn(dialogs, settings);
+    QVERIFY(started);
+    QVERIFY(!QFileInfo::exists(appDir + QStringLiteral("/Velarn工作室.hs")));
+    QVERIFY(!QFileInfo::exists(appDir + QStringLiteral("/Velarn霓虹灯说明书.htm")));
+    app->mainWindow().hide();
+  }
+
+  void previewsKeepTheirWidthAndComeBackWhenActive() {
+    Session s;
+    s.start();
+    auto& main = s.main();
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    auto* frame = lumafex::testing::child<QMdiSubWindow>(main, "horizontalFrame");
+    frame->resize(300, frame->height());
+    main.调整尺寸();
+    QCOMPARE(frame->width(), 300);  // the layout leaves the preview's width alone
+    frame->move(250, 180);          // dragged away
+    auto* area = frame->mdiArea();
+    area->setActiveSubWindow(lumafex::testing::child<QMdiSubWindow>(main, "designFrame"));
+    area->setActiveSubWindow(frame);
+    const auto* vertical = lumafex::testing::child<QMdiSubWindow>(main, "verticalFrame");
+    QCOMPARE(frame->pos(), QPoint(vertical->isVisible() ? vertical->width() : 0, 0));
+    // The width is the project's: saved and read back.
+    s.main().saveProjectCommand();
+    const auto record =
+        lumafex::design::readProjectRecord(lumafex::platform::pathFromUtf8(us(s.app->currentProjectPath())));
+    QVERIFY(static_cast<bool>(record));
+    QCOMPARE(qs(*record->values[18]).toDouble(), 300.0 * 15);
   }
 
   void startCleansOldScratchFiles() {

@@ -11,6 +11,7 @@
 
 #include "core/platform/Dialogs.h"
 #include "desktop/controls/AdjustableBar.h"
+#include "desktop/controls/ButtonPictureStore.h"
 #include "desktop/controls/CheckBoxControl.h"
 #include "desktop/controls/ToolbarIcons.h"
 #include "desktop/controls/VelarnButton.h"
@@ -760,6 +761,34 @@ class ControlsTest : public QObject {
   }
 
   // ---- icons -------------------------------------------------------------------------------------
+
+  void thePictureStoreKeepsTheToolbarPicturesByNumber() {
+    auto& store = lumafex::controls::ButtonPictureStore::instance();
+    QCOMPARE(store.objectName(), QStringLiteral("按钮控件图片窗"));
+    auto* list = store.findChild<QListWidget*>(QStringLiteral("控件特征list"));
+    QVERIFY(list != nullptr);
+    QCOMPARE(list->count(), store.count());
+    const int stop = store.numberOf(QStringLiteral("停止"));
+    QVERIFY(stop >= 0);
+    store.按钮控件编号_写(stop);
+    QCOMPARE(store.按钮控件编号_读(), stop);
+    const auto pictures = store.pictures();
+    QVERIFY(!pictures.normal.isNull() && !pictures.disabled.isNull() && !pictures.pressed.isNull());
+    QVERIFY(pictures.normal.toImage() != pictures.disabled.toImage());
+    QCOMPARE(pictures.normalBackup.toImage(), pictures.normal.toImage());
+    // A new picture keeps the old one as its backup.
+    QPixmap red(24, 24);
+    red.fill(Qt::red);
+    store.setPictures(red, red, red);
+    QCOMPARE(store.pictures().normal.toImage(), red.toImage());
+    QCOMPARE(store.pictures().normalBackup.toImage(), pictures.normal.toImage());
+    store.setPictures(pictures.normal, pictures.disabled, pictures.pressed);
+    // A button takes its pictures by number, the disabled one when disabled.
+    VelarnButton button;
+    button.setPictureNumber(stop);
+    QCOMPARE(button.picture().toImage(), pictures.normal.toImage());
+    QCOMPARE(store.numberOf(QStringLiteral("没有这个")), -1);
+  }
 
   void everyIconIsDrawn_data() {
     QTest::addColumn<QString>("key");

@@ -152,6 +152,39 @@ class SignPicturesFlowTest : public QObject {
     QVERIFY(s.dialogs.unexpected.empty());
   }
 
+  void aPressOnABlockChangesTheProjectEvenWithoutAMove() {
+    PictureProject s;
+    for (const PictureKind kind : {PictureKind::Logo, PictureKind::Image}) {
+      PictureBlock* block = s.app->horizontalPreview().pictureBlocks(kind).front();
+      block->show();
+      s.app->document().setDirty(false);
+      drag(block, QPoint(0, 0));
+      QVERIFY(s.app->document().dirty());
+    }
+  }
+
+  void blocksWithoutACoordinateFileStayWhereTheyAre() {
+    PictureProject s;
+    // The blocks are placed in this project, then a project of the same pictures but without
+    // coordinate files is opened: its blocks stay where they were.
+    PictureBlock* image = s.app->horizontalPreview().pictureBlocks(PictureKind::Image).at(1);
+    image->show();
+    drag(image, QPoint(40, 10));
+    const auto placed = s.pictures().images.horizontal;
+    const QString other = s.root.path() + QStringLiteral("/招牌二");
+    QDir().mkpath(other);
+    QVERIFY(QFile::copy(s.projectFile, other + QStringLiteral(".hs")));
+    for (int k = 1; k <= 3; ++k) {
+      framed(12, 12, 2, kCyan).save(other + QStringLiteral("/图案%1.bmp").arg(k), "BMP");
+    }
+    s.app->setCurrentProjectPath(other + QStringLiteral(".hs"));
+    s.design().打开工程();
+    for (std::size_t i = 0; i < placed.size(); ++i) {
+      QCOMPARE(s.pictures().images.horizontal[i].left, placed[i].left);
+      QCOMPARE(s.pictures().images.horizontal[i].top, placed[i].top);
+    }
+  }
+
   void coordinateFilesRoundTripThroughSaveAndOpen() {
     PictureProject s;
     auto& horizontal = s.app->horizontalPreview();

@@ -2,6 +2,7 @@
 // entry after entry, the speed, the stop actions and the title state of each step.
 
 #include <QtTest>
+#include <algorithm>
 
 #include "core/patterns/Catalogue.h"
 #include "desktop/controls/AdjustableBar.h"
@@ -185,6 +186,104 @@ class TimedRunTest : public QObject {
         ->setValue(0);
     design.显示标题();
     QCOMPARE(design.titleState(), QStringLiteral("欢迎光"));
+  }
+
+  void eachPreviewDrawsItsOwnTitleState() {
+    Sample s;
+    auto& design = s.design();
+    lumafex::testing::child<QLineEdit>(design, "标题名称")->setText(QStringLiteral("欢迎光"));
+    lumafex::testing::child<QPlainTextEdit>(s.app->postEditWindow(), "Text2")
+        ->setPlainText(QStringLiteral("欢迎光<1>\n欢□光<3>\n<4>\n"));
+    s.main().setPreviewSwitches(true, true);
+    s.main().showPreviews();
+    auto& h = s.app->horizontalPreview();
+    auto& v = s.app->verticalPreview();
+    struct Case {
+      int horizontalEffect, verticalEffect;
+      long step;
+      QString horizontal, vertical;
+    };
+    const Case cases[] = {
+        {1, 0, 3, QStringLiteral("欢□光"), QStringLiteral("欢迎光")},
+        {0, 1, 3, QStringLiteral("欢迎光"), QStringLiteral("欢□光")},
+        {1, 1, 3, QStringLiteral("欢□光"), QStringLiteral("欢□光")},
+        // An empty mask lights no character.
+        {1, 0, 4, QStringLiteral("□□□"), QStringLiteral("欢迎光")},
+    };
+    for (const Case& c : cases) {
+      lumafex::testing::child<lumafex::controls::CheckBoxControl>(h, "启用标题花式")
+          ->setValue(c.horizontalEffect);
+      lumafex::testing::child<lumafex::controls::CheckBoxControl>(v, "启用标题花式")
+          ->setValue(c.verticalEffect);
+      h.setStep(c.step);
+      design.显示标题();
+      QCOMPARE(h.shownTitleState(), c.horizontal);
+      QCOMPARE(v.shownTitleState(), c.vertical);
+    }
+  }
+
+  void theFontQuestionUntilTheFontsAreLoaded() {
+    Sample s;
+    auto* fonts = lumafex::testing::child<QComboBox>(s.design(), "字体");
+    const auto focus = [&](Qt::FocusReason reason) {
+      QFocusEvent in(QEvent::FocusIn, reason);
+      QApplication::sendEvent(fonts, &in);
+    };
+    s.dialogs.expect("是否装载系统字体？", Answer::No);
+    focus(Qt::MouseFocusReason);
+    s.dialogs.expect("是否装载系统字体？", Answer::No);
+    focus(Qt::TabFocusReason);
+    // The focus coming back from the question's own window asks nothing.
+    focus(Qt::ActiveWindowFocusReason);
+    QCOMPARE(static_cast<int>(std::count(s.dialogs.asked.begin(), s.dialogs.asked.end(),
+                                         std::string("是否装载系统字体？"))),
+             2);
+    s.dialogs.expect("是否装载系统字体？", Answer::Yes);
+    focus(Qt::TabFocusReason);
+    QVERIFY(fonts->count() > 0);
+    focus(Qt::TabFocusReason);  // loaded: asked no more
+    QVERIFY(s.dialogs.unexpected.empty());
+  }
+
+  void anEmptyOrZeroSizeBecomesOne() {
+    Sample s;
+    auto* size = lumafex::testing::child<QLineEdit>(s.design(), "字体大小");
+    for (const QString& typed :
+         {QString(), QStringLiteral("0"), QStringLiteral(" 0 "), QStringLiteral("24")}) {
+      size->setText(QStringLiteral("30"));
+      size->setText(typed);
+      QCOMPARE(size->text(), typed == QStringLiteral("24") ? typed : QStringLiteral("1"));
+    }
+  }
+
+  void aClickThatStartsTheRunSelectsTheFirstEntry() {
+    Sample s;
+    auto& design = s.design();
+    design.show();
+    auto* board = lumafex::testing::child<QListWidget>(design, "List1");
+    QVERIFY(QTest::qWaitForWindowExposed(board));
+    QVERIFY(!design.isTotalRunActive());
+    const QStringList before = lumafex::testing::listTexts(board);
+    QVERIFY(before.size() > 3);
+    QTest::mouseClick(board->viewport(), Qt::LeftButton, {}, board->visualItemRect(board->item(3)).center());
+    QCoreApplication::processEvents();
+    QVERIFY(design.isTotalRunActive());
+    QCOMPARE(board->currentRow(), 0);
+    QCOMPARE(board->selectedItems(), QList<QListWidgetItem*>{board->item(0)});
+    // What the user sees selected is what 删除 removes.
+    lumafex::testing::child<QPushButton>(design, "删除")->click();
+    QCOMPARE(lumafex::testing::listTexts(board), before.mid(1));
+  }
+
+  void theDesignerCommandsStopTheStepTimersOnly() {
+    Sample s;
+    auto& design = s.design();
+    design.显示总程序Click();
+    QVERIFY(design.isTotalRunActive());
+    lumafex::testing::child<QAction>(s.main(), "标志设计")->trigger();
+    QVERIFY(!lumafex::testing::child<QTimer>(design, "Timer1")->isActive());
+    QVERIFY(!lumafex::testing::child<QTimer>(s.app->postEditWindow(), "Timer1")->isActive());
+    QVERIFY(design.isTotalRunActive());  // the run of the board is not ended
   }
 
   void columnsOutOfRangeStopTheDisplay() {

@@ -400,6 +400,20 @@ class PictureDesignWindowTest : public QObject {
     QVERIFY(s.dialogs.unexpected.empty());
   }
 
+  void aDesignersLoadMakesAMissingProjectDirectory() {
+    DesignerProject s;
+    // A record that came without its directory.
+    const QString other = writeProject(s.root.path(), QStringLiteral("孤单"), true, true, true);
+    QVERIFY(QDir(other).removeRecursively());
+    QCOMPARE(s.images().count(), 2);  // the designers are loaded
+    s.app->document().setDirty(false);
+    s.dialogs.expectText("打开", (other + QStringLiteral(".hs")).toStdString());
+    s.main().openProjectCommand();
+    QVERIFY(QFileInfo(other).isDir());
+    QCOMPARE(s.images().count(), 0);
+    QVERIFY(s.dialogs.unexpected.empty());
+  }
+
   void theImageCountDrivesTheTotalProgram() {
     DesignerProject s;
     const QString total = s.appDir() + QStringLiteral("/霓虹灯花式.txt");

@@ -7,11 +7,13 @@
 #include <QProcess>
 #include <QTextBlock>
 #include <QtTest>
+#include <tuple>
 
 #include "desktop/compiler/OutputWindow.h"
 #include "desktop/controls/AdjustableBar.h"
 #include "desktop/controls/CheckBoxControl.h"
 #include "desktop/controls/VelarnButton.h"
+#include "desktop/design/ProjectDocument.h"
 #include "desktop/platform/QtDialogs.h"
 #include "desktop/postedit/PostEditWindow.h"
 #include "desktop/preview/PreviewWindow.h"
@@ -217,6 +219,155 @@ class PostEditFlowTest : public QObject {
                       QPoint(5, 5));
     QCOMPARE(lumafex::testing::child<QLineEdit>(post, "显示步数")->text(), QStringLiteral("12"));
     QCOMPARE(lumafex::testing::child<lumafex::controls::AdjustableBar>(post, "HScroll1")->value(), 13.0);
+  }
+
+  void aZeroBaseWidthIsAskedAboutOnceWhileTheRunGoesOn() {
+    Sample s;
+    auto& post = s.post();
+    s.main().showPostEdit();
+    loadSequence(post, {QStringLiteral("XX  "), QStringLiteral("  XX")});
+    post.setBaseChannels(QStringLiteral("基本路数"));  // a caption without a number
+    post.runCommand();
+    lumafex::testing::child<QTimer>(post, "Timer1")->stop();
+    int questions = 0;
+    // The run's timer goes on firing while the question is open: those ticks ask nothing.
+    s.dialogs.whileAsking = [&](const std::string& text) {
+      if (text.find("基本路数") == std::string::npos) return;
+      ++questions;
+      for (int i = 0; i < 20; ++i) post.tick();
+    };
+    s.dialogs.expect("确认“基本路数＝4”", Answer::No);
+    post.tick();
+    QCOMPARE(questions, 1);
+    // Answered No, the next tick asks again; Yes sets the width.
+    s.dialogs.expect("确认“基本路数＝4”", Answer::Yes);
+    post.tick();
+    QCOMPARE(questions, 2);
+    QCOMPARE(lumafex::testing::child<QLabel>(post, "基本路数")->text(), QStringLiteral("4"));
+    post.tick();
+    QCOMPARE(questions, 2);
+    s.dialogs.whileAsking = nullptr;
+    QVERIFY(s.dialogs.unexpected.empty());
+  }
+
+  void aClickOnALineShowsThatStep() {
+    Sample s;
+    auto& post = s.post();
+    s.main().showPostEdit();
+    post.show();
+    QStringList lines;
+    for (int i = 0; i < 8; ++i) lines << QString(8, QLatin1Char(' ')).replace(i, 1, QStringLiteral("X"));
+    loadSequence(post, lines);
+    post.runCommand();
+    lumafex::testing::child<QTimer>(post, "Timer1")->stop();
+    auto* text1 = lumafex::testing::child<QTextEdit>(post, "Text1");
+    QVERIFY(QTest::qWaitForWindowExposed(text1));
+    const QTextBlock line5 = text1->document()->findBlockByNumber(4);
+    QTextCursor at(line5);
+    at.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 3);
+    const QPoint click = text1->cursorRect(at).center();
+    QTest::mouseClick(text1->viewport(), Qt::LeftButton, {}, click);
+    QCOMPARE(lumafex::testing::child<QLabel>(post, "行")->text(), QStringLiteral("5"));
+    QCOMPARE(lumafex::testing::child<lumafex::controls::AdjustableBar>(post, "HScroll1")->value(), 5.0);
+    QCOMPARE(lumafex::testing::child<QLabel>(post, "步数")->text(), QStringLiteral("5"));
+    QCOMPARE(post.currentTubes().left(8), lines[4]);
+  }
+
+  void theLockAloneMakesTheSequenceReadOnly() {
+    Sample s;
+    auto& post = s.post();
+    auto* text1 = lumafex::testing::child<QTextEdit>(post, "Text1");
+    auto* lock = lumafex::testing::child<lumafex::controls::CheckBoxControl>(post, "锁定花式");
+    auto* manual = lumafex::testing::child<lumafex::controls::CheckBoxControl>(post, "人工修改");
+    manual->setValue(0);
+    lock->setValue(0);
+    const std::vector<std::pair<lumafex::controls::CheckBoxControl*, bool>> clicks = {
+        {lock, true},     // locked
+        {lock, false},    // unlocked, with 人工修改 off as well
+        {lock, true},     // locked again
+        {manual, false},  // 人工修改 checked makes it editable
+        {lock, false},    // the lock's second click: unlocked
+        {lock, true},     // and locked again
+    };
+    for (const auto& [box, readOnly] : clicks) {
+      box->Click_操作();
+      QCOMPARE(text1->isReadOnly(), readOnly);
+    }
+  }
+
+  void homeAndEndKeepTheReadOnlySequenceInView() {
+    Sample s;
+    auto& post = s.post();
+    s.main().showPostEdit();
+    post.show();
+    QStringList lines;
+    for (int i = 0; i < 200; ++i) lines << QString(300, QLatin1Char(' ')).replace(i, 1, QStringLiteral("X"));
+    loadSequence(post, lines);
+    auto* text1 = lumafex::testing::child<QTextEdit>(post, "Text1");
+    lumafex::testing::child<lumafex::controls::CheckBoxControl>(post, "锁定花式")->setValue(1);
+    QVERIFY(QTest::qWaitForWindowExposed(text1));
+    text1->setFocus();
+    QTextCursor line(text1->document()->findBlockByNumber(100));
+    text1->setTextCursor(line);
+    for (const auto& [key, modifiers, block, atEnd] :
+         std::vector<std::tuple<Qt::Key, Qt::KeyboardModifiers, int, bool>>{
+             {Qt::Key_End, Qt::NoModifier, 100, true},
+             {Qt::Key_Home, Qt::NoModifier, 100, false},
+             {Qt::Key_End, Qt::ControlModifier, 199, true},
+             {Qt::Key_Home, Qt::ControlModifier, 0, false}}) {
+      QTest::keyClick(text1, key, modifiers);
+      const QTextCursor caret = text1->textCursor();
+      QCOMPARE(caret.blockNumber(), block);
+      QCOMPARE(caret.atBlockEnd(), atEnd);
+      // The caret's line is in view: the box does not show an empty stretch.
+      QVERIFY(text1->viewport()->rect().intersects(text1->cursorRect()));
+    }
+  }
+
+  void everyTypedKeyIsAnX() {
+    Sample s;
+    auto& post = s.post();
+    s.main().showPostEdit();
+    loadSequence(post, {QStringLiteral("    ")});
+    lumafex::testing::child<lumafex::controls::CheckBoxControl>(post, "人工修改")->setValue(1);
+    auto* text1 = lumafex::testing::child<QTextEdit>(post, "Text1");
+    struct Key {
+      Qt::Key key;
+      Qt::KeyboardModifiers modifiers;
+      QString entered;  // what the line holds after it, typed at its start
+    };
+    const Key keys[] = {
+        {Qt::Key_A, Qt::NoModifier, QStringLiteral("X    ")},
+        {Qt::Key_Tab, Qt::NoModifier, QStringLiteral("X    ")},
+        {Qt::Key_C, Qt::ControlModifier, QStringLiteral("X    ")},
+        {Qt::Key_V, Qt::ControlModifier, QStringLiteral("X    ")},
+        {Qt::Key_1, Qt::NoModifier, QStringLiteral("X    ")},
+        {Qt::Key_Space, Qt::NoModifier, QStringLiteral("     ")},
+    };
+    for (const Key& k : keys) {
+      loadSequence(post, {QStringLiteral("    ")});
+      text1->setTextCursor(QTextCursor(text1->document()));
+      QTest::keyClick(text1, k.key, k.modifiers);
+      QCOMPARE(text1->document()->firstBlock().text(), k.entered);
+    }
+    const QByteArray manual = fileBytes(s.app->projectDirectory() + QStringLiteral("/人工修改的花式.txt"));
+    QVERIFY(!manual.contains('\t'));
+  }
+
+  void theRunSelectsTheTitleStateAlone() {
+    Sample s;
+    auto& post = s.post();
+    s.main().showPostEdit();
+    lumafex::testing::child<QPlainTextEdit>(post, "Text2")
+        ->setPlainText(QStringLiteral("欢迎光临<1>\n欢□光□<3>\n"));
+    s.app->document().edit(lumafex::design::ProjectDocument::Settings, [](lumafex::design::Project& p) {
+      p.settings.showHorizontal = 1;
+      p.settings.horizontalTitleEffect = 1;
+    });
+    s.app->horizontalPreview().setStep(3);
+    s.design().显示标题();
+    const QTextCursor selected = lumafex::testing::child<QPlainTextEdit>(post, "Text2")->textCursor();
+    QCOMPARE(selected.selectedText(), QStringLiteral("欢□光□"));
   }
 
   void bothExportsMatchTheCommandLineCompile() {
