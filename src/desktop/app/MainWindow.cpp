@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QPointer>
 #include <QUrl>
 
 #include "core/app/ProjectPaths.h"
@@ -468,11 +469,16 @@ void MainWindow::onVerticalSwitch() {
 void MainWindow::showPreviews() {
   auto& horizontal = app_.horizontalPreview();
   auto& vertical = app_.verticalPreview();
+  // Showing a preview does not take the keyboard from the control the user works with (a switch
+  // toggled with the space bar is toggled again with it).
+  QPointer<QWidget> focus = QApplication::focusWidget();
   horizontalFrame->setVisible(horizontalShown());
   verticalFrame->setVisible(verticalShown());
   if (horizontalShown()) horizontal.show();
   if (verticalShown()) vertical.show();
   placePreviewFrames();
+  if (focus && focus->isVisible() && QApplication::focusWidget() != focus)
+    focus->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::placePreviewFrames() {
@@ -535,6 +541,7 @@ void MainWindow::pauseCommand() {
 void MainWindow::stopCommand() {
   if (frameShown(designFrame)) app_.designWindow().stopCommand();
   if (postEditShown()) app_.postEditWindow().stopRun();
+  setStatusText(QString());  // nothing is being shown any more
 }
 
 void MainWindow::backToDesignCommand() {

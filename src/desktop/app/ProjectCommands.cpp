@@ -60,9 +60,13 @@ void ProjectCommands::save() {
 
 void ProjectCommands::saveAs() {
   const QString oldDir = app_.projectDirectory();
-  const auto path = app_.dialogs().saveFile("另存为", us(app_.applicationDirectory()),
-                                            us(app_.currentProjectPath()), kProjectFilter);
-  if (!path) return;
+  auto path = app_.dialogs().saveFile("另存为", us(app_.applicationDirectory()),
+                                      us(app_.currentProjectPath()), kProjectFilter);
+  if (!path || path->empty()) return;
+  // A project file is a ".hs" file: without it the open dialog would not list the file, and the
+  // project's directory would have the file's own name.
+  if (!qs(*path).endsWith(QString::fromUtf8(kProjectExtension), Qt::CaseInsensitive))
+    *path += kProjectExtension;
   if (QFileInfo::exists(qs(*path)) &&
       app_.dialogs().message("“" + *path + "”已经存在是否覆盖它？", platform::Buttons::YesNo,
                              platform::Answer::Yes) != platform::Answer::Yes) {

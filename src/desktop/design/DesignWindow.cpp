@@ -86,6 +86,7 @@ DesignWindow::DesignWindow(app::Application& app, ProjectDocument& document, QWi
   grid->setColumnStretch(1, 3);
 
   connectPanels();
+  showSpeedHint();
   thumbnails_ = new CatalogueThumbnails(board_->catalogueList(), [this] {
     // The sign a click on an entry would generate for.
     const auto& s = document_.settings();
@@ -218,7 +219,16 @@ void DesignWindow::mapProject(bool created) {
   需要存盘->setChecked(document_.dirty());
   board_->showBoard();
   board_->selectBoardEntry(-1);
-  if (created) title_->selectTitleStart();
+  showSpeedHint();
+  if (created) {
+    title_->selectTitleStart();
+    board_->catalogueList()->scrollToTop();
+    emit statusText(QString());  // the new project shows nothing yet
+  }
+}
+
+void DesignWindow::showSpeedHint() {
+  板提示[5]->setText(QStringLiteral("速度：（") + tubes_->speedText() + QStringLiteral("毫秒/步）"));
 }
 
 void DesignWindow::showRestored(int parts) {
@@ -300,7 +310,7 @@ void DesignWindow::onRowsChanged() {
 
 void DesignWindow::onSpeedChanged() {
   player_->setInterval(stepIntervalOf(document_.settings()));
-  板提示[5]->setText(QStringLiteral("速度：（") + tubes_->speedText() + QStringLiteral("毫秒/步）"));
+  showSpeedHint();
   if (!loadingProject && !restoring_) setDirty(true);
 }
 

@@ -174,6 +174,8 @@ class DesignWindow : public QWidget, public DesignCommands {
   void onColumnsChanged();
   void onRowsChanged();
   void onSpeedChanged();
+  // The speed under the board: "速度：（" ms "毫秒/步）".
+  void showSpeedHint();
   bool assembleTotalProgram();
   void extractCurrentEffect();
   void runGenerator(int position);

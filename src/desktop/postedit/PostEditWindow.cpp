@@ -175,6 +175,7 @@ void PostEditWindow::connectControls() {
     h->setSignStyle(design::signStyleOf(document_.settings()));
     h->layOutLamps();
     h->showStep(QString());  // the layout with every lamp dark
+    显示标题();              // and the title in the state of the step, as before the layout
   });
   Text1->installEventFilter(this);
   Text1->viewport()->installEventFilter(this);
