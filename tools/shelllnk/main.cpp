@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -100,7 +101,7 @@ std::optional<fs::path> xdgDirectory(const char* variable, const char* underHome
 std::optional<fs::path> desktopFromUserDirs(const fs::path& home) {
   const auto config = xdgDirectory("XDG_CONFIG_HOME", ".config");
   if (!config) return std::nullopt;
-  auto bytes = lumafex::platform::readBytes(*config / "user-dirs.dirs", 64 * 1024);
+  auto bytes = lumafex::platform::readBytes(*config / "user-dirs.dirs", std::uintmax_t{64} * 1024);
   if (!bytes) return std::nullopt;
   std::optional<fs::path> found;
   lumafex::platform::forEachLine(*bytes, [&](std::string_view line) {
