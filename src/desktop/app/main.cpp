@@ -14,6 +14,8 @@ int main(int argc, char** argv) {
 
   QApplication qt(argc, argv);
   lumafex::app::nameApplication();
+  // The windows belong to the menu entry lumafex.desktop (its icon in the task bar; Wayland's app id).
+  QGuiApplication::setDesktopFileName(QStringLiteral("lumafex"));
   QCommandLineParser parser;
   lumafex::app::describeCommandLine(parser);
   parser.process(qt);
