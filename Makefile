@@ -10,7 +10,8 @@ FUZZ_JOBS  ?= $(JOBS)
 LINT_BASE  ?= main
 LAUNCHER   := $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-# The release build is what packagers build: -O3 with GCC and the hardening flags of a Debian package
+# The release build is what packagers build: -O3 with GCC, the prefix /usr (which the package's
+# manual pages name) and the hardening flags of a Debian package
 # (dpkg-buildflags, without its -g: the package is stripped anyway). Expanded when the recipe runs,
 # after `deps` has installed dpkg-dev.
 HARDENING       = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
@@ -74,8 +75,8 @@ fuzz: deps
 	fuzz/run-all $(SANITIZE_BUILD)/fuzz $(FUZZ_SECONDS) $(FUZZ_JOBS)
 
 release-configure: deps
-	cmake -S . -B $(RELEASE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMAFEX_BUILD_BENCH=OFF \
-	  -DLUMAFEX_WERROR=ON -DCMAKE_CXX_FLAGS="$(RELEASE_CXXFLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(RELEASE_LDFLAGS)" \
+	cmake -S . -B $(RELEASE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DLUMAFEX_BUILD_BENCH=OFF -DLUMAFEX_WERROR=ON -DCMAKE_CXX_FLAGS="$(RELEASE_CXXFLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(RELEASE_LDFLAGS)" \
 	  $(LAUNCHER)
 
 test-release: release-configure
