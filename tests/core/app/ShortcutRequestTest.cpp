@@ -15,6 +15,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "InstallDirs.h"
@@ -326,7 +327,12 @@ class ShellLnk : public ::testing::Test {
     std::vector<std::string> argv{helper_.string()};
     argv.insert(argv.end(), args.begin(), args.end());
     std::vector<std::string> envText;
-    for (const auto& [k, v] : env_) envText.push_back(k + "=" + v);
+    for (const auto& [k, v] : env_) {
+      std::string entry = k;
+      entry += '=';
+      entry += v;
+      envText.push_back(std::move(entry));
+    }
     std::vector<char*> argvp, envp;
     for (auto& s : argv) argvp.push_back(s.data());
     argvp.push_back(nullptr);
