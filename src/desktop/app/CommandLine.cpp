@@ -48,6 +48,12 @@ std::optional<int> answerInformationOptions(int argc, char** argv) {
   describeCommandLine(parser);
   (void)parser.parse(QCoreApplication::arguments());  // errors are reported by the full parse
   QString text;
+  if (parser.isSet(QStringLiteral("help-all"))) {
+    // Qt's own options are those of the widgets application: the full parse lists them and ends the
+    // process before any window, on the platform that needs no display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::nullopt;
+  }
   if (parser.isSet(QStringLiteral("help"))) {
     text = helpText(parser);
   } else if (parser.isSet(QStringLiteral("version"))) {

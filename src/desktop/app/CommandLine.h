@@ -20,7 +20,8 @@ QString helpText(const QCommandLineParser& parser);
 // Handles --help and --version before any window system is touched: prints to standard output and
 // gives the exit status. nullopt when the program is to start (other arguments, including wrong
 // ones, are left to the full parse once the application exists, so that Qt's own options such as
-// -platform are known by then).
+// -platform are known by then). For --help-all, which lists those options, the application is
+// then made on Qt's offscreen platform.
 std::optional<int> answerInformationOptions(int argc, char** argv);
 
 }  // namespace lumafex::app

@@ -40,5 +40,6 @@ run("--version" STATUS 0 ARGS --version ENV ${no_display} OUT "Lumafex ${VERSION
 run("-v" STATUS 0 ARGS -v ENV ${no_display} OUT "Lumafex ${VERSION}\n")
 run("--help" STATUS 0 ARGS --help ENV ${no_display} CONTAINS ${help_lines})
 run("-h with a project" STATUS 0 ARGS some.hs -h ENV ${no_display} CONTAINS ${help_lines})
+run("--help-all" STATUS 0 ARGS --help-all ENV ${no_display} CONTAINS "--help-all" "--platform" "[PROJECT.hs]")
 run("unknown option" STATUS 1 ARGS --no-such-option ENV QT_QPA_PLATFORM=offscreen
     ERROR_CONTAINS "no-such-option")
