@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -17,7 +18,9 @@
 #include <string_view>
 #include <vector>
 
+#include "DesktopFiles.h"
 #include "Version.h"
+#include "core/app/InstallLayout.h"
 #include "core/app/ShortcutRequest.h"
 #include "core/platform/TextFile.h"
 
@@ -29,6 +32,8 @@ namespace fs = std::filesystem;
 using lumafex::app::ShortcutRequest;
 using lumafex::platform::pathFromUtf8;
 using lumafex::platform::pathToUtf8;
+using lumafex::shelllnk::kIconSvg;
+using lumafex::shelllnk::kMimePackage;
 
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
@@ -47,7 +52,8 @@ void printUsage(std::ostream& out) {
          "    2. 当前工作目录 / the working directory;\n"
          "    3. 环境变量 $LUMAFEX_HOME 指定的目录 / the directory named by $LUMAFEX_HOME.\n"
          "\n"
-         "  目标程序必须在 shelllnk 所在的目录中 / targets must lie beside shelllnk:\n"
+         "  目标程序在 shelllnk 所在的目录中，或在安装的程序目录中 / targets lie beside shelllnk,\n"
+         "  or in the program directory of the installation:\n"
          "    ｛Velarn霓虹灯｝ -> lumafex, ｛卸载Velarn霓虹灯｝ -> lumafex-uninstall;\n"
          "    找不到的目标被跳过 / a target that is not found is skipped.\n"
          "\n"
@@ -59,6 +65,8 @@ void printUsage(std::ostream& out) {
          "    文件关联 / file type:   $XDG_DATA_HOME/mime/packages/lumafex.xml (*.hs)\n"
          "  $XDG_DATA_HOME defaults to ~/.local/share. Afterwards update-mime-database and\n"
          "  update-desktop-database are run when they are installed.\n"
+         "  安装的程序自带菜单项、图标和文件关联时，只建立桌面快捷方式 / when the installation ships\n"
+         "  the menu entry, the icon and the file type itself, only the desktop shortcut is made.\n"
          "\n"
          "  退出码 / exit status: 0 成功 / success, 1 失败 / failure, 2 参数错误 / usage error.\n";
 }
@@ -93,7 +101,7 @@ std::optional<fs::path> xdgDirectory(const char* variable, const char* underHome
 std::optional<fs::path> desktopFromUserDirs(const fs::path& home) {
   const auto config = xdgDirectory("XDG_CONFIG_HOME", ".config");
   if (!config) return std::nullopt;
-  auto bytes = lumafex::platform::readBytes(*config / "user-dirs.dirs", 64 * 1024);
+  auto bytes = lumafex::platform::readBytes(*config / "user-dirs.dirs", std::uintmax_t{64} * 1024);
   if (!bytes) return std::nullopt;
   std::optional<fs::path> found;
   lumafex::platform::forEachLine(*bytes, [&](std::string_view line) {
@@ -165,8 +173,8 @@ struct Target {
   bool opensProjects = false;  // the program itself takes a project file; the uninstaller does not
 };
 
-// Maps a requested target name to an executable beside shelllnk. The known names map to our
-// executables; any other name is taken as a plain file name in the same directory.
+// Maps a requested target name to an executable beside shelllnk, else in the installation's program
+// directory. The known names map to our executables; any other name is taken as a plain file name.
 std::optional<Target> findTarget(const fs::path& ownDir, const std::string& name) {
   Target t;
   std::string file;
@@ -179,11 +187,12 @@ std::optional<Target> findTarget(const fs::path& ownDir, const std::string& name
     if (name == "." || name == ".." || name.find('/') != std::string::npos) return std::nullopt;
     file = name;
   }
-  t.executable = ownDir / pathFromUtf8(file);
-  std::error_code ec;
-  if (!fs::is_regular_file(t.executable, ec) || ::access(t.executable.c_str(), X_OK) != 0)
-    return std::nullopt;
-  return t;
+  for (const fs::path& dir : {ownDir, lumafex::app::installedProgramDirectoryFor(ownDir)}) {
+    t.executable = dir / pathFromUtf8(file);
+    std::error_code ec;
+    if (fs::is_regular_file(t.executable, ec) && ::access(t.executable.c_str(), X_OK) == 0) return t;
+  }
+  return std::nullopt;
 }
 
 // ---- file contents ----------------------------------------------------------------------------
@@ -234,7 +243,7 @@ bool hasControlCharacter(std::string_view text) {
 }
 
 std::string desktopEntry(const ShortcutRequest& request, const ShortcutRequest::Item& item,
-                         const Target& target, const fs::path& icon) {
+                         const Target& target, const std::string& icon) {
   std::string comment = request.tooltip;
   for (char& c : comment) {
     if (c == '\r' || c == '\n') c = ' ';
@@ -246,45 +255,13 @@ std::string desktopEntry(const ShortcutRequest& request, const ShortcutRequest::
   if (!comment.empty()) text += "Comment=" + entryString(comment) + "\n";
   text += "Exec=" + execArgument(pathToUtf8(target.executable));
   text += target.opensProjects ? " %f\n" : "\n";
-  text += "Icon=" + entryString(pathToUtf8(icon)) + "\n";
+  text += "Icon=" + entryString(icon) + "\n";
   text += "Terminal=false\n";
   text += "Categories=Graphics;Development;\n";
   if (target.opensProjects) text += std::string("MimeType=") + kMimeType + ";\n";
   if (!request.groupName.empty()) text += "X-Lumafex-Group=" + entryString(request.groupName) + "\n";
   return text;
 }
-
-constexpr std::string_view kMimePackage =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-    "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-    "  <mime-type type=\"application/x-lumafex-project\">\n"
-    "    <comment>霓虹灯花式文件</comment>\n"
-    "    <sub-class-of type=\"text/plain\"/>\n"
-    "    <glob pattern=\"*.hs\"/>\n"
-    "  </mime-type>\n"
-    "</mime-info>\n";
-
-// A small neon sign: a dark board, a glowing tube frame, a zigzag tube and a row of lamps.
-constexpr std::string_view kIconSvg =
-    "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"64\" height=\"64\" viewBox=\"0 0 64 64\">\n"
-    "  <rect x=\"2\" y=\"6\" width=\"60\" height=\"52\" rx=\"9\" fill=\"#1c1530\"/>\n"
-    "  <g fill=\"none\" stroke-linecap=\"round\" stroke-linejoin=\"round\">\n"
-    "    <rect x=\"7\" y=\"11\" width=\"50\" height=\"42\" rx=\"6\" stroke=\"#ff3fa4\" "
-    "stroke-opacity=\"0.35\""
-    " stroke-width=\"6\"/>\n"
-    "    <rect x=\"7\" y=\"11\" width=\"50\" height=\"42\" rx=\"6\" stroke=\"#ffb3e0\" stroke-width=\"2\"/>\n"
-    "    <path d=\"M15 38 L22 20 L29 38 L36 20 L43 38 L50 20\" stroke=\"#22e0ff\" stroke-opacity=\"0.35\""
-    " stroke-width=\"7\"/>\n"
-    "    <path d=\"M15 38 L22 20 L29 38 L36 20 L43 38 L50 20\" stroke=\"#b8f6ff\" stroke-width=\"2.5\"/>\n"
-    "  </g>\n"
-    "  <g stroke=\"none\">\n"
-    "    <circle cx=\"16\" cy=\"46\" r=\"2.5\" fill=\"#ffe14d\"/>\n"
-    "    <circle cx=\"24\" cy=\"46\" r=\"2.5\" fill=\"#4a4a4a\"/>\n"
-    "    <circle cx=\"32\" cy=\"46\" r=\"2.5\" fill=\"#ffe14d\"/>\n"
-    "    <circle cx=\"40\" cy=\"46\" r=\"2.5\" fill=\"#4a4a4a\"/>\n"
-    "    <circle cx=\"48\" cy=\"46\" r=\"2.5\" fill=\"#ffe14d\"/>\n"
-    "  </g>\n"
-    "</svg>\n";
 
 // ---- writing ----------------------------------------------------------------------------------
 
@@ -405,6 +382,9 @@ int main(int argc, char** argv) {
     const ShortcutRequest::Item* item;
     Target target;
   };
+  // An installation that ships the program's menu entry also registers its icon and file type;
+  // a menu entry of our own would only show the program twice.
+  const bool installed = lumafex::app::installationHasMenuEntry(*ownDir);
   std::vector<Planned> planned;
   for (std::size_t i = 0; i < request->items.size(); ++i) {
     const auto& item = request->items[i];
@@ -421,8 +401,12 @@ int main(int argc, char** argv) {
     return kExitFailure;
   }
 
-  const fs::path icon = *dataHome / "icons" / "hicolor" / "scalable" / "apps" / kIconName;
-  installer.write(icon, kIconSvg);
+  std::string icon = "lumafex";  // the installation's icon, by its theme name
+  if (!installed) {
+    const fs::path file = *dataHome / "icons" / "hicolor" / "scalable" / "apps" / kIconName;
+    installer.write(file, kIconSvg);
+    icon = pathToUtf8(file);
+  }
 
   const fs::path applications = *dataHome / "applications";
   const auto desktop = desktopDirectory();
@@ -430,7 +414,11 @@ int main(int argc, char** argv) {
   for (const Planned& p : planned) {
     const std::string name = "lumafex-" + std::to_string(p.number) + ".desktop";
     const std::string entry = desktopEntry(*request, *p.item, p.target, icon);
-    if (p.item->where == ShortcutRequest::Item::ProgramGroup) {
+    if (p.item->where == ShortcutRequest::Item::ProgramGroup && installed && p.target.opensProjects) {
+      std::cout << "跳过 / skipped “" << p.item->caption
+                << "”: 安装已带菜单项 / the installation has its own "
+                << "menu entry\n";
+    } else if (p.item->where == ShortcutRequest::Item::ProgramGroup) {
       wroteApplications = installer.write(applications / name, entry) || wroteApplications;
     } else if (desktop) {
       installer.write(*desktop / name, entry, /*executable=*/true);
@@ -440,7 +428,7 @@ int main(int argc, char** argv) {
   }
 
   const fs::path mime = *dataHome / "mime";
-  if (installer.write(mime / "packages" / "lumafex.xml", kMimePackage)) {
+  if (!installed && installer.write(mime / "packages" / "lumafex.xml", kMimePackage)) {
     runIfInstalled("update-mime-database", mime);
   }
   if (wroteApplications) runIfInstalled("update-desktop-database", applications);

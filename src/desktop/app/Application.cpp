@@ -14,6 +14,7 @@
 #include <cstdlib>
 
 #include "Version.h"
+#include "core/app/InstallLayout.h"
 #include "core/app/ProjectPaths.h"
 #include "core/app/ShortcutRequest.h"
 #include "core/compiler/ProjectCompile.h"
@@ -169,7 +170,12 @@ void Application::requestShortcuts() {
   // so start-up goes on without them.
   if (!writeShortcutRequest(toPath(appDir_), kVersionMajor, kVersionMinor)) return;
   QString helper = options_.shortcutHelper;
-  if (helper.isEmpty()) helper = QCoreApplication::applicationDirPath() + QStringLiteral("/shelllnk");
+  if (helper.isEmpty()) {
+    // Beside the program in a build tree, in the helper directory of an installation.
+    const auto found = app::shortcutHelperFor(toPath(QCoreApplication::applicationDirPath()));
+    if (!found) return;
+    helper = fromPath(*found);
+  }
   // The helper makes the menu and desktop entries on its own; its outcome does not matter here.
   if (QFileInfo(helper).isExecutable()) QProcess::startDetached(helper, {appDir_}, appDir_);
 }

@@ -49,7 +49,7 @@ struct StartOptions {
   QString temporaryDirectory;    // empty: the platform's temporary directory
   QString projectToOpen;         // a project file given on the command line
   bool showSplash = true;
-  QString shortcutHelper;  // empty: "shelllnk" beside the program
+  QString shortcutHelper;  // empty: "shelllnk" beside the program or in the installation's libexec
 };
 
 class Application : public QObject {

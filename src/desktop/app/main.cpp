@@ -2,27 +2,22 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QTimer>
 
-#include "Version.h"
 #include "desktop/app/Application.h"
+#include "desktop/app/CommandLine.h"
 #include "desktop/platform/QtDialogs.h"
 #include "desktop/platform/QtSettings.h"
 
 int main(int argc, char** argv) {
+  // --help and --version print and end before a window system is needed.
+  if (const auto status = lumafex::app::answerInformationOptions(argc, argv)) return *status;
+
   QApplication qt(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Lumafex"));
-  QApplication::setOrganizationName(QStringLiteral("Lumafex"));
-  QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                          .arg(lumafex::kVersionMajor)
-                                          .arg(lumafex::kVersionMinor)
-                                          .arg(lumafex::kVersionRevision));
+  lumafex::app::nameApplication();
+  // The windows belong to the menu entry lumafex.desktop (its icon in the task bar; Wayland's app id).
+  QGuiApplication::setDesktopFileName(QStringLiteral("lumafex"));
   QCommandLineParser parser;
-  parser.setApplicationDescription(QStringLiteral("霓虹灯花式设计与EPROM编译"));
-  parser.addHelpOption();
-  parser.addVersionOption();
-  parser.addPositionalArgument(QStringLiteral("project"), QStringLiteral("要打开的工程文件（*.hs）"),
-                               QStringLiteral("[PROJECT.hs]"));
+  lumafex::app::describeCommandLine(parser);
   parser.process(qt);
 
   lumafex::app::StartOptions options;

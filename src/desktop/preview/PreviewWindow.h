@@ -166,15 +166,16 @@ class PreviewWindow : public QWidget {
   void syncBlocks(design::PictureKind kind, const design::Placeholders& blocks,
                   const SignPictureSet* pictures);
 
-  // Controls.
-  SignCanvas* Picture1;          // the lamp canvas
-  QWidget* Picture2;             // the window background; dragging it moves the window
-  QLabel* 标题图片;              // the title picture, movable
-  QLabel* 步数;                  // the step counter
-  QLabel* 宽度与高度 = nullptr;  // horizontal only: "宽：" + width + "  高：" + height (pixels)
-  controls::CheckBoxControl* 启用标题花式;
-  controls::CheckBoxControl* 锁定各物件;
-  controls::CheckBoxControl* 图案同步移动;
+  // Controls. Null until made: the event filter sees events of the first ones while the others are
+  // still being made.
+  SignCanvas* Picture1 = nullptr;  // the lamp canvas
+  QWidget* Picture2 = nullptr;     // the window background; dragging it moves the window
+  QLabel* 标题图片 = nullptr;      // the title picture, movable
+  QLabel* 步数 = nullptr;          // the step counter
+  QLabel* 宽度与高度 = nullptr;    // horizontal only: "宽：" + width + "  高：" + height (pixels)
+  controls::CheckBoxControl* 启用标题花式 = nullptr;
+  controls::CheckBoxControl* 锁定各物件 = nullptr;
+  controls::CheckBoxControl* 图案同步移动 = nullptr;
 
   Orientation orientation_;
   SignStyle style_;

@@ -15,8 +15,11 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "InstallDirs.h"
+#include "core/app/InstallLayout.h"
 #include "core/app/ShortcutRequest.h"
 #include "core/platform/TextFile.h"
 #include "support/TempDir.h"
@@ -297,6 +300,7 @@ class ShellLnk : public ::testing::Test {
  protected:
   void SetUp() override {
     root_ = dir_.path();
+    helper_ = root_ / "bin" / "shelllnk";
     for (const char* d : {"bin", "app", "home", "data", "config", "Desktop", "fakebin", "cwd"}) {
       fs::create_directories(root_ / d);
     }
@@ -320,10 +324,15 @@ class ShellLnk : public ::testing::Test {
   }
 
   Outcome run(const std::vector<std::string>& args, const fs::path& cwd) {
-    std::vector<std::string> argv{(root_ / "bin" / "shelllnk").string()};
+    std::vector<std::string> argv{helper_.string()};
     argv.insert(argv.end(), args.begin(), args.end());
     std::vector<std::string> envText;
-    for (const auto& [k, v] : env_) envText.push_back(k + "=" + v);
+    for (const auto& [k, v] : env_) {
+      std::string entry = k;
+      entry += '=';
+      entry += v;
+      envText.push_back(std::move(entry));
+    }
     std::vector<char*> argvp, envp;
     for (auto& s : argv) argvp.push_back(s.data());
     argvp.push_back(nullptr);
@@ -351,8 +360,26 @@ class ShellLnk : public ::testing::Test {
   fs::path applications() const { return root_ / "data" / "applications"; }
   fs::path icon() const { return root_ / "data" / "icons/hicolor/scalable/apps/lumafex.svg"; }
 
+  // Lays the programs out as an installation does: the program in usr/bin, the helper in its
+  // libexec directory, and (when asked) the installation's own menu entry.
+  void installLayout(bool withMenuEntry) {
+    const fs::path bin = root_ / "usr" / "bin";
+    helper_ = (bin / kHelperDirFromProgramDir / "shelllnk").lexically_normal();
+    fs::create_directories(bin);
+    fs::create_directories(helper_.parent_path());
+    fs::copy_file(LUMAFEX_SHELLLNK_PATH, helper_);
+    fs::permissions(helper_, fs::perms::owner_all);
+    writeExecutable(bin / "lumafex", "#!/bin/sh\nexit 0\n");
+    if (withMenuEntry) {
+      const fs::path entry = (helper_.parent_path() / kDesktopEntryFromHelperDir).lexically_normal();
+      fs::create_directories(entry.parent_path());
+      std::ofstream(entry) << "[Desktop Entry]\n";
+    }
+  }
+
   lumafex::testing::TempDir dir_;
   fs::path root_;
+  fs::path helper_ = root_ / "bin" / "shelllnk";
   std::map<std::string, std::string> env_;
 };
 
@@ -380,11 +407,15 @@ TEST_F(ShellLnk, WritesMenuAndDesktopEntriesAndTheFileType) {
   EXPECT_EQ(desk.at("Exec"), exec);
   EXPECT_TRUE(isExecutable(onDesktop));
 
-  EXPECT_EQ(readFile(icon()).rfind("<svg", 0), 0u);
+  // The icon and the file type are the installation's own files.
+  const fs::path packaging = fs::path(LUMAFEX_TEST_DATA) / ".." / ".." / "packaging";
+  EXPECT_NE(readFile(icon()).find("<svg"), std::string::npos);
+  EXPECT_EQ(readFile(icon()), readFile(packaging / "icons" / "lumafex.svg"));
   const std::string mime = readFile(root_ / "data" / "mime" / "packages" / "lumafex.xml");
+  EXPECT_EQ(mime, readFile(packaging / "lumafex-mime.xml"));
   EXPECT_NE(mime.find("<mime-type type=\"application/x-lumafex-project\">"), std::string::npos);
-  EXPECT_NE(mime.find("<glob pattern=\"*.hs\"/>"), std::string::npos);
-  EXPECT_NE(mime.find("<comment>霓虹灯花式文件</comment>"), std::string::npos);
+  EXPECT_NE(mime.find("<glob pattern=\"*.hs\""), std::string::npos);
+  EXPECT_NE(mime.find("<comment xml:lang=\"zh_CN\">霓虹灯花式文件</comment>"), std::string::npos);
 
   // Nothing else in the data directory (no temporary files left), nothing at all in the home.
   EXPECT_EQ(filesBelow(root_ / "data"),
@@ -396,6 +427,58 @@ TEST_F(ShellLnk, WritesMenuAndDesktopEntriesAndTheFileType) {
   EXPECT_EQ(readFile(root_ / "updates.log"), "update-mime-database " + (root_ / "data" / "mime").string() +
                                                  "\nupdate-desktop-database " + applications().string() +
                                                  "\n");
+}
+
+TEST(InstallLayout, ShortcutHelperBesideTheProgramElseInTheHelperDirectory) {
+  testing::TempDir dir;
+  const fs::path bin = dir.path() / "usr" / "bin";
+  const fs::path installed = (bin / kHelperDirFromProgramDir / "shelllnk").lexically_normal();
+  fs::create_directories(installed.parent_path());
+  fs::create_directories(bin);
+  EXPECT_FALSE(shortcutHelperFor(bin));  // none at all
+
+  std::ofstream(installed) << "#!/bin/sh\n";
+  EXPECT_FALSE(shortcutHelperFor(bin));  // not executable
+  fs::permissions(installed, fs::perms::owner_all);
+  EXPECT_EQ(shortcutHelperFor(bin), installed);
+
+  writeExecutable(bin / "shelllnk", "#!/bin/sh\n");  // a build tree: the one beside wins
+  EXPECT_EQ(shortcutHelperFor(bin), bin / "shelllnk");
+
+  EXPECT_EQ(installedProgramDirectoryFor(installed.parent_path()), bin);
+  EXPECT_FALSE(installationHasMenuEntry(installed.parent_path()));
+}
+
+TEST_F(ShellLnk, InstalledHelperFindsTheProgramInTheProgramDirectory) {
+  struct Case {
+    const char* name;
+    bool menuEntryInstalled;
+    std::set<std::string> data;  // what is written below $XDG_DATA_HOME
+    std::string icon;            // the Icon= of the desktop shortcut
+  };
+  const Case cases[] = {
+      // Installed without desktop files (a bare copy of the programs): everything as in a build tree.
+      {"programs only",
+       false,
+       {"applications/lumafex-1.desktop", "icons/hicolor/scalable/apps/lumafex.svg",
+        "mime/packages/lumafex.xml"},
+       (root_ / "data" / "icons/hicolor/scalable/apps/lumafex.svg").string()},
+      // A package brings the menu entry, the icon and the file type: only the desktop shortcut.
+      {"with the installation's menu entry", true, {}, "lumafex"},
+  };
+  for (const Case& c : cases) {
+    fs::remove_all(root_ / "usr");
+    fs::remove_all(root_ / "data");
+    fs::remove_all(root_ / "Desktop");
+    fs::create_directories(root_ / "Desktop");
+    installLayout(c.menuEntryInstalled);
+    const Outcome r = run({(root_ / "app").string()}, root_ / "cwd");
+    ASSERT_EQ(r.status, 0) << c.name << ": " << r.err;
+    EXPECT_EQ(filesBelow(root_ / "data"), c.data) << c.name;
+    const auto desk = entryKeys(readFile(root_ / "Desktop" / "lumafex-3.desktop"));
+    EXPECT_EQ(desk.at("Exec"), "\"" + (root_ / "usr" / "bin" / "lumafex").string() + "\" %f") << c.name;
+    EXPECT_EQ(desk.at("Icon"), c.icon) << c.name;
+  }
 }
 
 TEST_F(ShellLnk, UninstallerEntryDoesNotClaimProjectFiles) {
