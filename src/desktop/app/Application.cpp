@@ -20,6 +20,7 @@
 #include "core/platform/Twips.h"
 #include "desktop/app/MainWindow.h"
 #include "desktop/app/SplashWindow.h"
+#include "desktop/app/WorkArea.h"
 #include "desktop/artwork/ArtworkWindow.h"
 #include "desktop/compiler/OutputWindow.h"
 #include "desktop/controls/CheckBoxControl.h"
@@ -179,6 +180,10 @@ bool Application::start() {
   instanceLock_ = std::make_unique<QLockFile>(tempDir_ + QStringLiteral("/lumafex-instance.lock"));
   if (!instanceLock_->tryLock(0)) return false;
 
+  // Every window opens where it can be used: inside the screen, a working window inside the
+  // main window.
+  QCoreApplication::instance()->installEventFilter(new WorkAreaKeeper(this));
+
   platform::removeScratchFiles(toPath(tempDir_));
   if (auto scratch = platform::createScratchFile(toPath(tempDir_))) scratchFile_ = fromPath(*scratch);
 
@@ -204,7 +209,7 @@ MainWindow& Application::mainWindow() {
 void Application::clearPictureDesigners() {
   for (const auto kind : {design::PictureKind::Image, design::PictureKind::Logo}) {
     auto& designer = pictureDesigner(kind);
-    if (auto* frame = designer.parentWidget()) frame->hide();
+    if (auto* frame = workingFrameOf(&designer)) frame->hide();
     designer.clearClick();
   }
 }
@@ -410,7 +415,7 @@ design::PictureDesignWindow& Application::pictureDesigner(design::PictureKind ki
 
 void Application::showPictureDesigner(design::PictureKind kind, int index) {
   auto& designer = pictureDesigner(kind);
-  if (auto* frame = qobject_cast<QMdiSubWindow*>(designer.parentWidget())) {
+  if (auto* frame = workingFrameOf(&designer)) {
     frame->show();
     frame->raise();
     if (auto* area = frame->mdiArea()) area->setActiveSubWindow(frame);
@@ -454,7 +459,7 @@ artwork::ArtworkWindow& Application::artworkWindow() {
 
 void Application::showArtworkWindow() {
   auto& window = artworkWindow();
-  if (auto* frame = qobject_cast<QMdiSubWindow*>(window.parentWidget())) {
+  if (auto* frame = workingFrameOf(&window)) {
     frame->show();
     frame->raise();
     if (auto* area = frame->mdiArea()) area->setActiveSubWindow(frame);

@@ -4,19 +4,14 @@
 #include <QCommandLineParser>
 #include <QTimer>
 
-#include "Version.h"
 #include "desktop/app/Application.h"
+#include "desktop/app/ProgramSetUp.h"
 #include "desktop/platform/QtDialogs.h"
 #include "desktop/platform/QtSettings.h"
 
 int main(int argc, char** argv) {
   QApplication qt(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Lumafex"));
-  QApplication::setOrganizationName(QStringLiteral("Lumafex"));
-  QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                          .arg(lumafex::kVersionMajor)
-                                          .arg(lumafex::kVersionMinor)
-                                          .arg(lumafex::kVersionRevision));
+  lumafex::app::setUpProgram(qt);
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral("霓虹灯花式设计与EPROM编译"));
   parser.addHelpOption();

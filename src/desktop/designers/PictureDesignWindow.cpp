@@ -25,6 +25,7 @@
 #include "core/platform/Dialogs.h"
 #include "core/platform/TextFile.h"
 #include "core/platform/Twips.h"
+#include "desktop/app/WorkArea.h"
 #include "desktop/controls/ToolbarIcons.h"
 #include "desktop/designers/PictureFiles.h"
 
@@ -565,7 +566,7 @@ void PictureDesignWindow::toolbarClick(const QString& key) {
 void PictureDesignWindow::closeEvent(QCloseEvent* event) {
   // The window lives as long as the program: closing it only hides it (and its frame).
   event->ignore();
-  if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+  if (auto* frame = app::workingFrameOf(this)) {
     frame->hide();
   } else {
     hide();

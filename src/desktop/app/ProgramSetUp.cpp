@@ -1,0 +1,20 @@
+#include "desktop/app/ProgramSetUp.h"
+
+#include <QApplication>
+
+#include "Version.h"
+#include "desktop/platform/QtTranslations.h"
+
+namespace lumafex::app {
+
+void setUpProgram(QApplication& qt) {
+  QApplication::setApplicationName(QStringLiteral("Lumafex"));
+  QApplication::setOrganizationName(QStringLiteral("Lumafex"));
+  QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                          .arg(lumafex::kVersionMajor)
+                                          .arg(lumafex::kVersionMinor)
+                                          .arg(lumafex::kVersionRevision));
+  platform::installQtTranslations(qt);
+}
+
+}  // namespace lumafex::app

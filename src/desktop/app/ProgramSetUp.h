@@ -1,0 +1,11 @@
+#pragma once
+// What the desktop program sets on its QApplication before any window exists: its names and
+// version, and Qt's own texts in the user's language (Chinese by default).
+
+class QApplication;
+
+namespace lumafex::app {
+
+void setUpProgram(QApplication& qt);
+
+}  // namespace lumafex::app
