@@ -32,6 +32,7 @@
 #include <QWidget>
 #include <functional>
 
+#include "desktop/controls/AdjustableBar.h"
 #include "desktop/controls/CheckBoxControl.h"
 #include "desktop/controls/VelarnButton.h"
 
@@ -107,6 +108,15 @@ inline QString captionFault(const QWidget* w) {
       return QStringLiteral("caption wider than the check box");
     if (drawnHeight(metrics, box->caption()) > box->height())
       return QStringLiteral("caption taller than the check box");
+    return {};
+  }
+  if (auto* bar = qobject_cast<const controls::AdjustableBar*>(w)) {
+    // The number is drawn inside the sunken frame (two pixels each side).
+    const QString text = bar->barText();
+    if (!text.isEmpty() && metrics.horizontalAdvance(text) > bar->width() - 4)
+      return QStringLiteral("number wider than the bar");
+    if (!text.isEmpty() && drawnHeight(metrics, text) > bar->height() - 4)
+      return QStringLiteral("number taller than the bar");
     return {};
   }
   if (auto* button = qobject_cast<const controls::VelarnButton*>(w)) {
