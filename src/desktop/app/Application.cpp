@@ -94,6 +94,11 @@ void Application::loadPictures() {
   auto set = std::make_shared<preview::SignPictureSet>();
   if (!projectDirectory().isEmpty()) *set = preview::loadSignPictures(toPath(projectDirectory()));
   pictures_ = set;
+  // A damaged picture keeps its place (the designers show a placeholder); the user hears which.
+  if (const QStringList unreadable = design::unreadablePictureFiles(*set, projectDirectory());
+      !unreadable.isEmpty()) {
+    dialogs_.message(design::unreadablePicturesMessage(unreadable));
+  }
   for (const design::PictureKind kind : {design::PictureKind::Logo, design::PictureKind::Image}) {
     std::vector<std::pair<double, double>> sizes;
     for (const QImage& picture : set->of(kind)) {

@@ -73,9 +73,11 @@ class PictureBox : public QWidget {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setProperty("index", index);
   }
-  void setPicture(const QImage& picture) {
-    picture_ = picture;
-    setFixedSize(std::max(1, picture.width()), std::max(1, picture.height()));
+  // A picture whose file could not be read (a null image) shows a placeholder of its slot.
+  void setPicture(const QImage& picture, const QString& unreadableFile = {}) {
+    picture_ = picture.isNull() ? unreadablePicturePlaceholder() : picture;
+    setFixedSize(std::max(1, picture_.width()), std::max(1, picture_.height()));
+    setToolTip(picture.isNull() ? QStringLiteral("不能读取的图片：") + unreadableFile : QString());
     update();
   }
   const QImage& picture() const { return picture_; }
@@ -282,8 +284,12 @@ void PictureDesignWindow::rebuildPictures() {
     box->show();
     label->show();
   }
+  const QString dir = context_.projectDirectory ? context_.projectDirectory() : QString();
   for (std::size_t i = 0; i < pictures_.size(); ++i) {
-    boxes_[i]->setPicture(pictures_[i]);
+    boxes_[i]->setPicture(pictures_[i], pictures_[i].isNull()
+                                            ? QString::fromStdString(platform::pathToUtf8(
+                                                  pictureFilePath(toPath(dir), kind_, static_cast<int>(i))))
+                                            : QString());
     boxes_[i]->setCursor(eyedropper_ ? QCursor(eyedropperPixmap(), 1, 31) : QCursor());
   }
   showCount();
