@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "Version.h"
+#include "desktop/platform/FileDialogLook.h"
 #include "desktop/platform/QtTranslations.h"
 
 namespace lumafex::app {
@@ -15,6 +16,7 @@ void setUpProgram(QApplication& qt) {
                                           .arg(lumafex::kVersionMinor)
                                           .arg(lumafex::kVersionRevision));
   platform::installQtTranslations(qt);
+  qt.installEventFilter(new platform::FileDialogFitter(&qt));
 }
 
 }  // namespace lumafex::app

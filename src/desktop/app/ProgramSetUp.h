@@ -1,6 +1,7 @@
 #pragma once
 // What the desktop program sets on its QApplication before any window exists: its names and
-// version, and Qt's own texts in the user's language (Chinese by default).
+// version, Qt's own texts in the user's language (Chinese by default), and file dialogs that open
+// large enough for their columns.
 
 class QApplication;
 
