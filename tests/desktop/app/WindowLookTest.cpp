@@ -2,11 +2,12 @@
 // program on a 1600 × 1000 screen, on a 1024 × 768 one, and on the 1600 × 1000 one at scale 2, which
 // leaves 800 × 500): each window lies inside its work area (a working window inside the main
 // window's client area, a top-level window inside the screen), no control lies outside the widget
-// holding it or over another, every caption fits, and no laid-out window is squeezed below what its
-// layout needs. The windows are looked at as the program opens, with the previews switched on and
-// off, with a tall horizontal preview, with the post-processing window, and with the output window,
-// the designers and the artwork window opened one after the other, at the main window's opened size
-// and filling the screen. Each state is saved as a picture in the build directory ("look-shots").
+// holding it or over another, every caption fits, no laid-out window is squeezed below what its
+// layout needs, and the pictures the program draws have as many pixels as the screen shows. The windows are
+// looked at as the program opens, with the previews switched on and off, with a tall horizontal preview, with
+// the post-processing window, and with the output window, the designers and the artwork window opened one
+// after the other, at the main window's opened size and filling the screen. Each state is saved as a picture
+// in the build directory ("look-shots").
 //
 // Exempt, on purpose: the children of a preview's sign canvas (the title picture and the placement
 // blocks are placed over the canvas, and over one another, by the user), the preview's background
@@ -148,6 +149,28 @@ class WindowLookTest : public QObject {
     window.setGeometry(QGuiApplication::primaryScreen()->availableGeometry().marginsRemoved(margins));
   }
 
+  // Pictures that a dense screen would show enlarged from fewer pixels: the toolbar icons, the
+  // title picture and the palette are drawn at the screen's pixel ratio.
+  static QStringList blurredPictures(QWidget& main) {
+    QStringList faults;
+    const auto check = [&](const QWidget* w, const QPixmap& picture) {
+      if (picture.isNull()) return;
+      const qreal wanted = w->devicePixelRatioF();
+      if (picture.devicePixelRatio() != wanted)
+        faults << QStringLiteral("%1 drawn at pixel ratio %2 on a screen of %3")
+                      .arg(w->objectName())
+                      .arg(picture.devicePixelRatio())
+                      .arg(wanted);
+    };
+    for (const auto* button : main.findChildren<lumafex::controls::VelarnButton*>())
+      check(button, button->picture());
+    for (const auto* label : main.findChildren<QLabel*>(QStringLiteral("标题图片")))
+      check(label, label->pixmap());
+    for (const auto* label : main.findChildren<QLabel*>(QStringLiteral("调色板")))
+      check(label, label->pixmap());
+    return faults;
+  }
+
   static QMdiSubWindow* frame(Session& s, const char* name) { return child<QMdiSubWindow>(s.main(), name); }
 
   // The states of the main window and its working windows, with the main window as it is.
@@ -196,6 +219,7 @@ class WindowLookTest : public QObject {
     QStringList faults;
 
     faults << lookAtWorkingWindows(s, QStringLiteral("opened"));
+    faults << blurredPictures(main);
     fillScreen(main);
     faults << lookAtWorkingWindows(s, QStringLiteral("full"));
 
