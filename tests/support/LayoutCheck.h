@@ -18,6 +18,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLayout>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -108,6 +109,12 @@ inline QString captionFault(const QWidget* w) {
       return QStringLiteral("caption wider than the check box");
     if (drawnHeight(metrics, box->caption()) > box->height())
       return QStringLiteral("caption taller than the check box");
+    return {};
+  }
+  if (auto* list = qobject_cast<const QListWidget*>(w)) {
+    // Every entry whole (with its picture): a list does not wrap or cut its entries for the user.
+    if (list->count() > 0 && list->sizeHintForColumn(0) > list->viewport()->width())
+      return QStringLiteral("entries wider than the list (%1)").arg(list->sizeHintForColumn(0));
     return {};
   }
   if (auto* bar = qobject_cast<const controls::AdjustableBar*>(w)) {
