@@ -29,7 +29,7 @@ QString qtCatalogueLanguage(const QStringList& languages, const QString& directo
     QStringList parts = language.split(QLatin1Char('_'), Qt::SkipEmptyParts);
     if (parts.isEmpty()) continue;
     if (parts.size() == 3) parts.removeAt(1);
-    const QString full = parts.join(QLatin1Char('_'));
+    QString full = parts.join(QLatin1Char('_'));
     if (hasCatalogue(directory, full)) return full;
     if (parts.size() > 1 && hasCatalogue(directory, parts.front())) return parts.front();
   }
@@ -42,7 +42,7 @@ QString installQtTranslations(QCoreApplication& app) {
 
 QString installQtTranslations(QCoreApplication& app, const QStringList& languages) {
   const QString directory = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-  const QString language = qtCatalogueLanguage(languages, directory);
+  QString language = qtCatalogueLanguage(languages, directory);
   // "qt_<language>" gathers the catalogues of every Qt module (qtbase among them) where it is
   // shipped; qtbase alone holds every text of the widgets this program uses.
   for (const QString& module : {QStringLiteral("qt"), QStringLiteral("qtbase")}) {
