@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QScreen>
 #include <QScrollArea>
 #include <QWidget>
@@ -46,7 +47,7 @@ class FrameContent : public QObject {
       if (event->type() == QEvent::WindowIconChange) scroll_->setWindowIcon(window_->windowIcon());
       return false;
     }
-    if (watched == scroll_ && event->type() == QEvent::Close) {
+    if (watched == scroll_ && event->type() == QEvent::Close && window_) {
       const bool closed = window_->close();
       if (closed) {
         if (QMdiSubWindow* frame = workingFrameOf(window_)) frame->hide();
@@ -59,7 +60,7 @@ class FrameContent : public QObject {
   }
 
  private:
-  QWidget* window_;
+  QPointer<QWidget> window_;
   QScrollArea* scroll_;
 };
 

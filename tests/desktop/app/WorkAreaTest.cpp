@@ -64,8 +64,7 @@ class WorkAreaTest : public QObject {
     QTest::addColumn<QRect>("window");
     QTest::addColumn<QSize>("minimum");
     QTest::addColumn<QRect>("kept");
-    const QRect area(0, 0, 800, 600);
-    Q_UNUSED(area);
+    // In an area of 800 × 600 at (0, 0).
     QTest::newRow("inside stays") << QRect(10, 20, 300, 200) << QSize() << QRect(10, 20, 300, 200);
     QTest::newRow("past the right edge moves left")
         << QRect(600, 20, 300, 200) << QSize() << QRect(500, 20, 300, 200);
