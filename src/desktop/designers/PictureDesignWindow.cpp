@@ -49,7 +49,10 @@ constexpr int kBlinkMs = 400;
 
 // The eyedropper: a pipette drawn from the bottom left (its tip, the hot spot) up to the right.
 QPixmap eyedropperPixmap() {
-  QPixmap pixmap(32, 32);
+  // Drawn at the screen's density (32 × 32 device-independent pixels).
+  const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
+  QPixmap pixmap(QSize(32, 32) * ratio);
+  pixmap.setDevicePixelRatio(ratio);
   pixmap.fill(Qt::transparent);
   QPainter painter(&pixmap);
   painter.setRenderHint(QPainter::Antialiasing);
