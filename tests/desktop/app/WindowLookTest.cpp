@@ -225,6 +225,8 @@ class WindowLookTest : public QObject {
 
     // The post-processing window in the working place.
     QVERIFY(s.design().生成TXT文件Click());
+    // The pictures show the windows as opened, not the run the post-processing window starts.
+    child<QTimer>(s.app->postEditWindow(), "延时起点后期处理")->stop();
     s.app->postEditWindow().stopRun();
     QVERIFY(main.postEditShown());
     faults << look(QStringLiteral("post-edit"));
