@@ -101,11 +101,19 @@ QMdiSubWindow* workingFrameOf(const QWidget* window) {
 
 WorkAreaKeeper::WorkAreaKeeper(QObject* parent) : QObject(parent) {}
 
-void WorkAreaKeeper::keep(QWidget* window) {
+void WorkAreaKeeper::keep(QWidget* window, bool opening) {
   if (auto* frame = qobject_cast<QMdiSubWindow*>(window)) {
     QMdiArea* area = frame->mdiArea();
     if (!area || frame->isMaximized() || frame->isMinimized()) return;
-    const QRect kept = keptInside(frame->geometry(), area->viewport()->rect(), frame->minimumSize());
+    QRect wanted = frame->geometry();
+    // A window opens large enough for what its content needs, where the area has the room; made
+    // smaller by the user afterwards, it scrolls.
+    auto* scroll = qobject_cast<QScrollArea*>(frame->widget());
+    if (opening && scroll && scroll->widget()) {
+      const QSize around = frame->size() - scroll->viewport()->size();
+      wanted.setSize(wanted.size().expandedTo(scroll->widget()->minimumSizeHint() + around));
+    }
+    const QRect kept = keptInside(wanted, area->viewport()->rect(), frame->minimumSize());
     if (kept != frame->geometry()) frame->setGeometry(kept);
     return;
   }
@@ -138,7 +146,7 @@ bool WorkAreaKeeper::eventFilter(QObject* watched, QEvent* event) {
   if (!watched->isWidgetType()) return false;
   auto* widget = static_cast<QWidget*>(watched);
   if (event->type() == QEvent::Show) {
-    if (qobject_cast<QMdiSubWindow*>(widget) || widget->isWindow()) keep(widget);
+    if (qobject_cast<QMdiSubWindow*>(widget) || widget->isWindow()) keep(widget, true);
     return false;
   }
   // A client area that became smaller, or a window made larger than its area.

@@ -36,8 +36,9 @@ class WorkAreaKeeper : public QObject {
   explicit WorkAreaKeeper(QObject* parent = nullptr);
 
   // Brings a top-level window inside its screen's available area, or an MDI frame inside its
-  // area's client area.
-  static void keep(QWidget* window);
+  // area's client area; an MDI frame that is `opening` also grows, where there is room, to what its
+  // scrolled content needs.
+  static void keep(QWidget* window, bool opening = false);
   // Every visible frame of the MDI area inside its client area.
   static void keepFrames(QMdiArea* area);
 

@@ -107,6 +107,22 @@ class WorkAreaTest : public QObject {
     QVERIFY(area.viewport()->rect().contains(frame->geometry()));
     QCOMPARE(frame->size(), QSize(660, 380));
 
+    // A frame smaller than its content needs opens large enough for it, where the area has room.
+    QMdiSubWindow* small =
+        area.addSubWindow(scrollableFrameContent(laidOutWindow(QStringLiteral("实物效果"))));
+    small->hide();
+    small->setGeometry(700, 500, 120, 80);
+    small->show();
+    auto* smallContent = qobject_cast<QScrollArea*>(small->widget());
+    QCoreApplication::processEvents();  // the scroll bars follow the new size
+    QVERIFY(smallContent->viewport()->width() >= smallContent->widget()->minimumSizeHint().width());
+    QVERIFY(smallContent->viewport()->height() >= smallContent->widget()->minimumSizeHint().height());
+    QVERIFY(area.viewport()->rect().contains(small->geometry()));
+    // Made smaller by the user, it scrolls.
+    small->resize(150, 120);
+    QCOMPARE(small->size(), QSize(150, 120));
+    small->hide();
+
     // The client area shrinks: the frame follows, down to the area's size.
     area.resize(500, 300);
     QCoreApplication::processEvents();
