@@ -23,6 +23,7 @@
 #include "core/platform/Twips.h"
 #include "desktop/app/MainWindow.h"
 #include "desktop/app/SplashWindow.h"
+#include "desktop/app/WorkArea.h"
 #include "desktop/artwork/ArtworkWindow.h"
 #include "desktop/compiler/OutputWindow.h"
 #include "desktop/controls/CheckBoxControl.h"
@@ -96,6 +97,11 @@ void Application::loadPictures() {
   auto set = std::make_shared<preview::SignPictureSet>();
   if (!projectDirectory().isEmpty()) *set = preview::loadSignPictures(toPath(projectDirectory()));
   pictures_ = set;
+  // A damaged picture keeps its place (the designers show a placeholder); the user hears which.
+  if (const QStringList unreadable = design::unreadablePictureFiles(*set, projectDirectory());
+      !unreadable.isEmpty()) {
+    dialogs_.message(design::unreadablePicturesMessage(unreadable));
+  }
   for (const design::PictureKind kind : {design::PictureKind::Logo, design::PictureKind::Image}) {
     std::vector<std::pair<double, double>> sizes;
     for (const QImage& picture : set->of(kind)) {
@@ -218,6 +224,10 @@ bool Application::start() {
     return false;
   }
 
+  // Every window opens where it can be used: inside the screen, a working window inside the
+  // main window.
+  QCoreApplication::instance()->installEventFilter(new WorkAreaKeeper(this));
+
   platform::removeScratchFiles(toPath(tempDir_));
   if (auto scratch = platform::createScratchFile(toPath(tempDir_))) scratchFile_ = fromPath(*scratch);
 
@@ -243,7 +253,7 @@ MainWindow& Application::mainWindow() {
 void Application::clearPictureDesigners() {
   for (const auto kind : {design::PictureKind::Image, design::PictureKind::Logo}) {
     auto& designer = pictureDesigner(kind);
-    if (auto* frame = designer.parentWidget()) frame->hide();
+    if (auto* frame = workingFrameOf(&designer)) frame->hide();
     designer.clearClick();
   }
 }
@@ -450,7 +460,7 @@ design::PictureDesignWindow& Application::pictureDesigner(design::PictureKind ki
 
 void Application::showPictureDesigner(design::PictureKind kind, int index) {
   auto& designer = pictureDesigner(kind);
-  if (auto* frame = qobject_cast<QMdiSubWindow*>(designer.parentWidget())) {
+  if (auto* frame = workingFrameOf(&designer)) {
     frame->show();
     frame->raise();
     if (auto* area = frame->mdiArea()) area->setActiveSubWindow(frame);
@@ -494,7 +504,7 @@ artwork::ArtworkWindow& Application::artworkWindow() {
 
 void Application::showArtworkWindow() {
   auto& window = artworkWindow();
-  if (auto* frame = qobject_cast<QMdiSubWindow*>(window.parentWidget())) {
+  if (auto* frame = workingFrameOf(&window)) {
     frame->show();
     frame->raise();
     if (auto* area = frame->mdiArea()) area->setActiveSubWindow(frame);

@@ -24,6 +24,7 @@
 #include "desktop/app/Application.h"
 #include "desktop/app/ChipImportDialog.h"
 #include "desktop/app/ProjectCommands.h"
+#include "desktop/app/WorkArea.h"
 #include "desktop/artwork/ArtworkWindow.h"
 #include "desktop/compiler/ExportAnimationCommand.h"
 #include "desktop/compiler/OutputWindow.h"
@@ -87,6 +88,10 @@ MainWindow::MainWindow(Application& app, design::ProjectDocument& document)
   statusPanel = new QLabel(this);
   statusPanel->setObjectName(QStringLiteral("statusPanel"));
   sbStatusBar->addWidget(statusPanel, 1);
+  // Never smaller than the toolbar strip, and with a client area that holds a preview and the
+  // working window below it (at least 150 pixels high, see 调整尺寸).
+  setMinimumSize(std::max(Picture1->minimumSizeHint().width(), 400),
+                 menuWidget()->minimumSizeHint().height() + sbStatusBar->sizeHint().height() + 260);
   resize(1024, 768);
   connect(&document_, &design::ProjectDocument::reset, this, [this](bool created) { mapProject(created); });
   connect(&document_, &design::ProjectDocument::collecting, this, [this] { storeFrames(); });
@@ -101,7 +106,10 @@ MainWindow::~MainWindow() = default;
 
 QMdiSubWindow* MainWindow::addFrame(Frame kind, QWidget* window, const QString& frameName,
                                     Qt::WindowFlags flags) {
-  QMdiSubWindow* frame = mdi->addSubWindow(window, flags);
+  // A working window that needs more room than its frame has scrolls; the previews lay their
+  // canvas out for any size themselves.
+  const bool preview = kind == Frame::Horizontal || kind == Frame::Vertical;
+  QMdiSubWindow* frame = mdi->addSubWindow(preview ? window : scrollableFrameContent(window), flags);
   frame->setObjectName(frameName);
   frame->setAttribute(Qt::WA_DeleteOnClose, false);
   switch (kind) {
@@ -506,7 +514,22 @@ void MainWindow::调整尺寸() {
   const bool vertical = verticalFrame && verticalFrame->isVisible();
   const bool horizontal = horizontalFrame && horizontalFrame->isVisible();
   // The design and post-processing windows take the place the previews leave; the previews keep the
-  // places and sizes they have (a saved width survives, a preview may be narrower).
+  // places and sizes they have (a saved width survives, a preview may be narrower) while they fit:
+  // the working window keeps at least 200 × 150 pixels beside and below them, and the vertical
+  // preview is never taller than the client area.
+  const auto smallest = [](const QMdiSubWindow* frame) {
+    return frame->minimumSizeHint().expandedTo(frame->minimumSize());
+  };
+  if (vertical) {
+    const QSize least = smallest(verticalFrame);
+    verticalFrame->resize(
+        std::clamp(client.width() - 200, least.width(), std::max(verticalFrame->width(), least.width())),
+        std::clamp(client.height(), least.height(), std::max(verticalFrame->height(), least.height())));
+  }
+  if (horizontal && horizontalFrame->height() > client.height() - 150) {
+    horizontalFrame->resize(horizontalFrame->width(),
+                            std::max(smallest(horizontalFrame).height(), client.height() - 150));
+  }
   const int left = vertical ? verticalFrame->width() : 0;
   const int top = horizontal ? horizontalFrame->height() : 0;
   const QRect place(left, top, std::max(200, client.width() - left), std::max(150, client.height() - top));

@@ -5,6 +5,7 @@
 
 #include "desktop/app/Application.h"
 #include "desktop/app/CommandLine.h"
+#include "desktop/app/ProgramSetUp.h"
 #include "desktop/platform/QtDialogs.h"
 #include "desktop/platform/QtSettings.h"
 
@@ -13,7 +14,7 @@ int main(int argc, char** argv) {
   if (const auto status = lumafex::app::answerInformationOptions(argc, argv)) return *status;
 
   QApplication qt(argc, argv);
-  lumafex::app::nameApplication();
+  lumafex::app::setUpProgram(qt);
   // The windows belong to the menu entry lumafex.desktop (its icon in the task bar; Wayland's app id).
   QGuiApplication::setDesktopFileName(QStringLiteral("lumafex"));
   QCommandLineParser parser;

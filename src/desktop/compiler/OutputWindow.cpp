@@ -18,6 +18,7 @@
 #include "core/compiler/OutputBuffer.h"
 #include "core/platform/TextCodec.h"
 #include "core/platform/TextFile.h"
+#include "desktop/app/WorkArea.h"
 #include "desktop/controls/AdjustableBar.h"
 #include "desktop/controls/VelarnButton.h"
 #include "desktop/design/ProjectDocument.h"
@@ -231,7 +232,7 @@ void OutputWindow::closeEvent(QCloseEvent* event) {
 
 void OutputWindow::showWindow() {
   // In the program the window is an MDI child: its frame is what is shown and brought forward.
-  if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+  if (auto* frame = app::workingFrameOf(this)) {
     frame->show();
     frame->raise();
   }

@@ -1,5 +1,6 @@
 #include "desktop/controls/AdjustableBar.h"
 
+#include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLinearGradient>
@@ -208,6 +209,11 @@ double AdjustableBar::valueAt(qreal x) const {
 
 void AdjustableBar::绘控件() {
   if (!drawnLook_ || *drawnLook_ != look()) update();
+  // A longer number asks the layout for the room to show it.
+  if (const QSize least = minimumSizeHint(); least != laidOutMinimum_) {
+    laidOutMinimum_ = least;
+    updateGeometry();
+  }
 }
 
 void AdjustableBar::无条件绘控件() {
@@ -219,7 +225,17 @@ QSize AdjustableBar::sizeHint() const {
 }
 
 QSize AdjustableBar::minimumSizeHint() const {
-  return QSize(24, 12);
+  // Room for the number as the bar shows it (the ends of the range and the value now), so it is
+  // never cut.
+  const QFontMetrics metrics(font());
+  int text = 0;
+  if (showValue_ && maximum_ != minimum_) {
+    for (const double number : {static_cast<double>(minimum_), static_cast<double>(maximum_), value_}) {
+      text = std::max(text, metrics.horizontalAdvance(numberText(number)));
+    }
+  }
+  const int height = std::max(metrics.height(), metrics.boundingRect(QStringLiteral("0")).height());
+  return QSize(std::max(24, text + 10), std::max(12, height + 4));
 }
 
 void AdjustableBar::paintEvent(QPaintEvent*) {

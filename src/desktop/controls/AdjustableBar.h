@@ -115,6 +115,7 @@ class AdjustableBar : public QWidget {
   platform::Dialogs* dialogs_ = nullptr;
   bool dragging_ = false;
   std::optional<BarLook> drawnLook_;
+  QSize laidOutMinimum_;  // the minimum size the layout last heard of
 };
 
 }  // namespace lumafex::controls

@@ -1,5 +1,6 @@
 #include "desktop/controls/ButtonPictureStore.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QVBoxLayout>
 
@@ -51,7 +52,8 @@ ButtonPictureStore::ButtonPictureStore() {
   控件特征list->setObjectName(QStringLiteral("控件特征list"));
   layout->addWidget(控件特征list);
   for (const QString& key : toolbarIconKeys()) {
-    const QPixmap normal = toolbarIcon(key, kPictureSize, 2.0);
+    // Drawn at the screen's pixel ratio, so the pictures stay sharp on a dense screen.
+    const QPixmap normal = toolbarIcon(key, kPictureSize, qApp->devicePixelRatio());
     Pictures p;
     p.normal = p.normalBackup = normal;
     p.disabled = p.disabledBackup = disabledOf(normal);

@@ -1,5 +1,6 @@
 #include "desktop/controls/ToolbarIcons.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -296,7 +297,7 @@ QStringList toolbarIconKeys() {
 QPixmap toolbarIcon(const QString& key, int size, qreal devicePixelRatio) {
   const IconEntry* entry = findIcon(key);
   if (entry == nullptr || size < 1) return {};
-  if (!(devicePixelRatio > 0)) devicePixelRatio = 1.0;
+  if (!(devicePixelRatio > 0)) devicePixelRatio = qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
   const int pixels = std::max(1, qRound(size * devicePixelRatio));
   QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::transparent);
@@ -314,9 +315,10 @@ QPixmap toolbarIcon(const QString& key, int size, qreal devicePixelRatio) {
 QIcon toolbarIconSet(const QString& key) {
   if (findIcon(key) == nullptr) return {};
   QIcon icon;
-  for (const int size : {16, 24, 32, 48}) icon.addPixmap(toolbarIcon(key, size));
+  // Sizes in pixels: the icon picks the one that suits a screen's density itself.
+  for (const int size : {16, 24, 32, 48}) icon.addPixmap(toolbarIcon(key, size, 1.0));
   if (key == QStringLiteral("应用")) {
-    for (const int size : {64, 128, 256}) icon.addPixmap(toolbarIcon(key, size));
+    for (const int size : {64, 128, 256}) icon.addPixmap(toolbarIcon(key, size, 1.0));
   }
   return icon;
 }

@@ -15,8 +15,9 @@ namespace lumafex::controls {
 QStringList toolbarIconKeys();
 
 // The icon `key` as a square pixmap of `size` x `size` device-independent pixels, drawn at
-// `devicePixelRatio`. A null pixmap for an unknown key or a size below 1.
-QPixmap toolbarIcon(const QString& key, int size, qreal devicePixelRatio = 1.0);
+// `devicePixelRatio` (0: the highest ratio of the screens, so the icon stays sharp on a high-density
+// screen). A null pixmap for an unknown key or a size below 1.
+QPixmap toolbarIcon(const QString& key, int size, qreal devicePixelRatio = 0);
 
 // The icon `key` at the usual sizes (16, 24, 32, 48, and 64 to 256 for the application icon); a null
 // icon for an unknown key.

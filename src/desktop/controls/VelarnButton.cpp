@@ -196,6 +196,15 @@ ContentPlace placeContent(const QRectF& area, QSizeF picture, QSizeF caption, in
   return place;
 }
 
+// Relative luminance (sRGB), 0 for black to 1 for white.
+double luminance(const QColor& colour) {
+  const auto linear = [](int channel) {
+    const double c = channel / 255.0;
+    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * linear(colour.red()) + 0.7152 * linear(colour.green()) + 0.0722 * linear(colour.blue());
+}
+
 QImage greyPicture(QImage image) {
   for (int row = 0; row < image.height(); ++row) {
     auto* pixel = reinterpret_cast<QRgb*>(image.scanLine(row));
@@ -208,6 +217,15 @@ QImage greyPicture(QImage image) {
 }
 
 }  // namespace
+
+QColor captionInk(const QColor& captionColor, const QColor& faceColor) {
+  if (captionColor.rgb() != QColor(0, 0, 0).rgb()) return captionColor;
+  // Contrast ratios of black and of white against the face, as (lighter + 0.05) / (darker + 0.05).
+  const double face = luminance(faceColor);
+  const double black = (face + 0.05) / 0.05;
+  const double white = 1.05 / (face + 0.05);
+  return white > black ? QColor(255, 255, 255) : captionColor;
+}
 
 void paintVelarnButton(QPainter& painter, const ButtonLook& look) {
   if (look.rect.isEmpty()) return;
@@ -297,13 +315,14 @@ void paintVelarnButton(QPainter& painter, const ButtonLook& look) {
       painter.drawText(place.caption.translated(1, 1), flags, look.caption);
       painter.setPen(shade(face, -80));
     } else {
-      painter.setPen(look.captionColor);
+      painter.setPen(captionInk(look.captionColor, face));
     }
     painter.drawText(place.caption, flags, look.caption);
   }
 
   if (look.focused && outer.width() > 8 && outer.height() > 8) {
-    QPen focusPen(withAlpha(disabled ? shade(face, -80) : look.captionColor, 170), 1, Qt::DotLine);
+    QPen focusPen(withAlpha(disabled ? shade(face, -80) : captionInk(look.captionColor, face), 170), 1,
+                  Qt::DotLine);
     painter.setPen(focusPen);
     painter.setBrush(Qt::NoBrush);
     const qreal focusRadius = std::max<qreal>(0, radius - 2);

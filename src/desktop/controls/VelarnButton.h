@@ -48,6 +48,11 @@ struct ButtonLook {
 
 void paintVelarnButton(QPainter& painter, const ButtonLook& look);
 
+// The colour a caption is drawn in on a face: the caption colour as set, except that the default
+// black caption turns white on a face dark enough that white reads better (the teal default face
+// among them), so a button keeps its colours and its caption stays readable.
+QColor captionInk(const QColor& captionColor, const QColor& faceColor);
+
 class VelarnButton : public QAbstractButton {
   Q_OBJECT
   Q_PROPERTY(QColor iconMaskColor READ iconMaskColor WRITE setIconMaskColor)

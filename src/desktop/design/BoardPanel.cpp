@@ -3,6 +3,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -147,6 +148,15 @@ void BoardPanel::fillCatalogue(int colours) {
   List2->clear();
   for (const auto& entry : patterns::catalogue(colours)) List2->addItem(qs(std::string(entry.name)));
   List2->show();
+  fitCatalogueWidth();
+}
+
+void BoardPanel::fitCatalogueWidth() {
+  // Wide enough for its widest entry (with its picture when the thumbnails are on), so no name is
+  // cut; a window too narrow for that scrolls.
+  const int entries = List2->sizeHintForColumn(0) + List2->verticalScrollBar()->sizeHint().width() +
+                      2 * List2->frameWidth() + 2;
+  List2->setMinimumWidth(std::max(150, entries));
 }
 
 QString BoardPanel::catalogueText() const {

@@ -26,6 +26,8 @@ class BoardPanel : public QWidget {
   // ---- The catalogue ----
   // Fills List2 with the effects of a colour count (none for a count without a catalogue).
   void fillCatalogue(int colours);
+  // The catalogue as wide as its widest entry (after its entries or their pictures changed).
+  void fitCatalogueWidth();
   QListWidget* catalogueList() const { return List2; }
   int catalogueRow() const { return List2->currentRow(); }
   int catalogueCount() const { return List2->count(); }

@@ -63,13 +63,19 @@ PalettePicture::PalettePicture(QWidget* parent) : QLabel(parent) {
 
 void PalettePicture::resizeEvent(QResizeEvent* event) {
   QLabel::resizeEvent(event);
-  image_ = paletteImage(size());
+  // One palette pixel for every pixel of the screen, so the palette stays smooth when dense.
+  const qreal ratio = devicePixelRatioF();
+  image_ = paletteImage(size() * ratio);
+  image_.setDevicePixelRatio(ratio);
   setPixmap(QPixmap::fromImage(image_));
 }
 
 QColor PalettePicture::colourAt(const QPoint& point) const {
-  if (image_.isNull() || !image_.rect().contains(point)) return {};
-  return QColor(image_.pixel(point));
+  if (image_.isNull() || !rect().contains(point)) return {};
+  const qreal ratio = image_.devicePixelRatio();
+  const QPoint pixel(std::min(image_.width() - 1, static_cast<int>(point.x() * ratio)),
+                     std::min(image_.height() - 1, static_cast<int>(point.y() * ratio)));
+  return QColor(image_.pixel(pixel));
 }
 
 void PalettePicture::mousePressEvent(QMouseEvent* event) {

@@ -358,6 +358,7 @@ void DesignWindow::显示标题() {
 
 void DesignWindow::showCatalogueThumbnails(bool on) {
   thumbnails_->setShown(on);
+  board_->fitCatalogueWidth();
 }
 
 void DesignWindow::focusTitle() {

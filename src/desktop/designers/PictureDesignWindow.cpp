@@ -27,6 +27,7 @@
 #include "core/platform/Dialogs.h"
 #include "core/platform/TextFile.h"
 #include "core/platform/Twips.h"
+#include "desktop/app/WorkArea.h"
 #include "desktop/controls/ToolbarIcons.h"
 #include "desktop/designers/PictureFiles.h"
 
@@ -50,7 +51,10 @@ constexpr int kBlinkMs = 400;
 
 // The eyedropper: a pipette drawn from the bottom left (its tip, the hot spot) up to the right.
 QPixmap eyedropperPixmap() {
-  QPixmap pixmap(32, 32);
+  // Drawn at the screen's density (32 × 32 device-independent pixels).
+  const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
+  QPixmap pixmap(QSize(32, 32) * ratio);
+  pixmap.setDevicePixelRatio(ratio);
   pixmap.fill(Qt::transparent);
   QPainter painter(&pixmap);
   painter.setRenderHint(QPainter::Antialiasing);
@@ -74,9 +78,11 @@ class PictureBox : public QWidget {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setProperty("index", index);
   }
-  void setPicture(const QImage& picture) {
-    picture_ = picture;
-    setFixedSize(std::max(1, picture.width()), std::max(1, picture.height()));
+  // A picture whose file could not be read (a null image) shows a placeholder of its slot.
+  void setPicture(const QImage& picture, const QString& unreadableFile = {}) {
+    picture_ = picture.isNull() ? unreadablePicturePlaceholder() : picture;
+    setFixedSize(std::max(1, picture_.width()), std::max(1, picture_.height()));
+    setToolTip(picture.isNull() ? QStringLiteral("不能读取的图片：") + unreadableFile : QString());
     update();
   }
   const QImage& picture() const { return picture_; }
@@ -289,8 +295,12 @@ void PictureDesignWindow::rebuildPictures() {
     box->show();
     label->show();
   }
+  const QString dir = context_.projectDirectory ? context_.projectDirectory() : QString();
   for (std::size_t i = 0; i < pictures_.size(); ++i) {
-    boxes_[i]->setPicture(pictures_[i]);
+    boxes_[i]->setPicture(pictures_[i], pictures_[i].isNull()
+                                            ? QString::fromStdString(platform::pathToUtf8(
+                                                  pictureFilePath(toPath(dir), kind_, static_cast<int>(i))))
+                                            : QString());
     boxes_[i]->setCursor(eyedropper_ ? QCursor(eyedropperPixmap(), 1, 31) : QCursor());
   }
   showCount();
@@ -573,7 +583,7 @@ void PictureDesignWindow::toolbarClick(const QString& key) {
 void PictureDesignWindow::closeEvent(QCloseEvent* event) {
   // The window lives as long as the program: closing it only hides it (and its frame).
   event->ignore();
-  if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+  if (auto* frame = app::workingFrameOf(this)) {
     frame->hide();
   } else {
     hide();

@@ -8,11 +8,14 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
 #include "core/design/PictureList.h"
+#include "core/design/Project.h"
 #include "core/platform/TextFile.h"
+#include "core/platform/Twips.h"
 
 namespace lumafex::design {
 
@@ -121,6 +124,41 @@ long paintColourBlack(QImage& picture, QColor colour) {
     }
   }
   return changed;
+}
+
+QStringList unreadablePictureFiles(const preview::SignPictureSet& pictures, const QString& projectDirectory) {
+  QStringList files;
+  const std::filesystem::path dir = platform::pathFromUtf8(projectDirectory.toStdString());
+  for (const PictureKind kind : {PictureKind::Logo, PictureKind::Image}) {
+    const std::vector<QImage>& list = pictures.of(kind);
+    for (std::size_t i = 0; i < list.size(); ++i) {
+      if (list[i].isNull()) {
+        files << QString::fromStdString(
+            platform::pathToUtf8(pictureFilePath(dir, kind, static_cast<int>(i))));
+      }
+    }
+  }
+  return files;
+}
+
+std::string unreadablePicturesMessage(const QStringList& files) {
+  return "以下图片文件不能读取，列表中以带红叉的方框代替，可选中后用“浏览…”更换：\n" +
+         files.join(QLatin1Char('\n')).toStdString();
+}
+
+QImage unreadablePicturePlaceholder() {
+  const int side = std::max(8, platform::toPixels(kDefaultBlockTwips));
+  QImage image(side, side, QImage::Format_RGB32);
+  image.fill(QColor(64, 64, 64));
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(QColor(230, 40, 40), 2));
+  painter.drawLine(QPointF(5, 5), QPointF(side - 5, side - 5));
+  painter.drawLine(QPointF(side - 5, 5), QPointF(5, side - 5));
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setPen(QColor(192, 192, 192));
+  painter.drawRect(0, 0, side - 1, side - 1);
+  return image;
 }
 
 QImage emptyPicture() {

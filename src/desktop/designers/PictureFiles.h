@@ -7,9 +7,12 @@
 #include <QColor>
 #include <QImage>
 #include <QString>
+#include <QStringList>
 #include <filesystem>
+#include <string>
 
 #include "core/platform/Result.h"
+#include "render/PictureRenderer.h"
 
 namespace lumafex::design {
 
@@ -34,6 +37,17 @@ QImage emptyPicture();
 
 // A star on black, the picture a designer adds while it holds no picture to copy.
 QImage starPicture();
+
+// The files of a project's pictures that could not be read (the set holds a null image for each),
+// the logos first.
+QStringList unreadablePictureFiles(const preview::SignPictureSet& pictures, const QString& projectDirectory);
+
+// The message naming them: the list shows a placeholder in their place, which can be replaced.
+std::string unreadablePicturesMessage(const QStringList& files);
+
+// What a picture that could not be read shows in its place in the designers' list: a dark grey
+// square with a red cross and a light frame, as large as a placement block without a picture.
+QImage unreadablePicturePlaceholder();
 
 // Fills the folder "图案例" of the application directory with the sample pictures it misses.
 void seedSamplePictures(const QString& applicationDirectory);

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -29,8 +30,9 @@ namespace {
 constexpr std::array<int, 2> kStripFontPixels{12, 11};
 constexpr int kStripMargin = 4;
 constexpr int kStripSpacing = 6;
-// The step counter has room for this many digits before the strip is laid out again.
-constexpr int kStepDigits = 5;
+// The step counter has room for this many digits before the strip is laid out again (more
+// digits lay it out again with the room they need).
+constexpr int kStepDigits = 3;
 // A title picture dragged off the canvas keeps this much of itself in view, so it can be caught.
 constexpr int kTitleKeepVisible = 8;
 
@@ -216,7 +218,10 @@ void PreviewWindow::placeTitle(bool redrawPicture) {
       标题图片->setPixmap(QPixmap());
       标题图片->resize(0, 0);
     } else {
-      QPixmap picture(size);
+      // Drawn at the screen's density, so the title stays sharp on a high-density screen.
+      const qreal ratio = devicePixelRatioF();
+      QPixmap picture(size * ratio);
+      picture.setDevicePixelRatio(ratio);
       picture.fill(QColor(0, 0, 0));
       {
         QPainter painter(&picture);
@@ -337,15 +342,13 @@ void PreviewWindow::layOutWindow() {
 }
 
 void PreviewWindow::layOutStrip(const QRect& strip) {
-  // The controls follow one another left to right and wrap into as many rows as the strip holds;
-  // the captions shrink a little when a narrow window needs it, and a control that still finds no
-  // room is hidden rather than cut.
-  std::vector<QWidget*> items;
-  if (orientation_ == Orientation::Horizontal) {
-    items = {启用标题花式, 锁定各物件, 图案同步移动, 步数, 宽度与高度};
-  } else {
-    items = {启用标题花式, 锁定各物件, 步数, 图案同步移动};
-  }
+  // The check boxes follow one another left to right and wrap into as many rows as the strip
+  // holds; the step counter (and, in the horizontal preview, the size at the right end) then takes
+  // the first row with room for it. The captions shrink a little when a narrow window needs it,
+  // and a control that still finds no room is hidden rather than cut.
+  const std::vector<QWidget*> boxes{启用标题花式, 锁定各物件, 图案同步移动};
+  std::vector<QWidget*> extras{步数};
+  if (宽度与高度) extras.push_back(宽度与高度);
   struct Placed {
     QWidget* widget;
     int row;
@@ -355,43 +358,68 @@ void PreviewWindow::layOutStrip(const QRect& strip) {
   std::vector<Placed> placed;
   int rowHeight = 0;
   int rowsUsed = 0;
+  const int limit = strip.width() - kStripMargin;
   for (std::size_t attempt = 0; attempt < kStripFontPixels.size(); ++attempt) {
     QFont font = this->font();
     font.setPixelSize(kStripFontPixels[attempt]);
     const QFontMetrics metrics(font);
-    // A row is as high as a caption line or a check box, whichever is higher.
-    rowHeight = std::max(metrics.height(), 启用标题花式->minimumSizeHint().height() - 2);
+    // A row is as high as the tallest caption as it is drawn (Chinese characters come from a
+    // fallback font whose line is taller than the font's own) and a check box with a pixel above
+    // and below it, so no caption is cut and no check box reaches into the next row.
+    rowHeight = std::max(
+        metrics.height(),
+        static_cast<int>(std::ceil(controls::checkBoxRect(QRectF(0, 0, 100, 100), font).height())) + 2);
+    for (const QString& caption : {启用标题花式->caption(), 锁定各物件->caption(), 图案同步移动->caption(),
+                                   宽度与高度 ? 宽度与高度->text() : QString()}) {
+      if (!caption.isEmpty()) rowHeight = std::max(rowHeight, metrics.boundingRect(caption).height());
+    }
     const int rows = std::max(1, strip.height() / std::max(1, rowHeight));
     placed.clear();
-    int row = 0;
-    int x = kStripMargin;
-    for (QWidget* item : items) {
-      item->setFont(font);
-      int width = item->sizeHint().width();
-      if (item == 步数) {
+    std::vector<int> rowEnds;  // where the next control of each row would start
+    for (QWidget* box : boxes) {
+      box->setFont(font);
+      const int width = box->sizeHint().width();
+      if (rowEnds.empty() || (rowEnds.back() > kStripMargin && rowEnds.back() + width > limit)) {
+        rowEnds.push_back(kStripMargin);
+      }
+      placed.push_back({box, static_cast<int>(rowEnds.size()) - 1, rowEnds.back(), width});
+      rowEnds.back() += width + kStripSpacing;
+    }
+    for (QWidget* extra : extras) {
+      extra->setFont(font);
+      int width = 0;
+      if (extra == 步数) {
         width = std::max(metrics.horizontalAdvance(QString(kStepDigits, QLatin1Char('0'))),
                          metrics.horizontalAdvance(步数->text())) +
                 4;
+      } else {
+        width = metrics.horizontalAdvance(宽度与高度->text()) + 6;
       }
-      if (item == 宽度与高度) width = metrics.horizontalAdvance(宽度与高度->text()) + 6;
-      if (x > kStripMargin && x + width > strip.width() - kStripMargin) {
-        ++row;
-        x = kStripMargin;
+      const auto row =
+          std::find_if(rowEnds.begin(), rowEnds.end(), [&](int end) { return end + width <= limit; });
+      if (row == rowEnds.end()) {
+        rowEnds.push_back(kStripMargin);
+        placed.push_back({extra, static_cast<int>(rowEnds.size()) - 1, kStripMargin, width});
+        rowEnds.back() += width + kStripSpacing;
+      } else {
+        int x = *row;
+        // The size keeps to the right end of its row.
+        if (extra == 宽度与高度) x = std::max(x, limit - width);
+        placed.push_back({extra, static_cast<int>(row - rowEnds.begin()), x, width});
+        *row = x + width + kStripSpacing;
       }
-      if (row >= rows) break;
-      placed.push_back({item, row, x, width});
-      x += width + kStripSpacing;
     }
-    rowsUsed = placed.empty() ? 0 : placed.back().row + 1;
-    if (placed.size() == items.size()) break;
-  }
-  // The size label keeps to the right end of its row.
-  if (!placed.empty() && placed.back().widget == 宽度与高度) {
-    Placed& last = placed.back();
-    last.x = std::max(last.x, strip.width() - kStripMargin - last.width);
+    rowsUsed = static_cast<int>(rowEnds.size());
+    if (rowsUsed <= rows) break;
+    if (attempt + 1 == kStripFontPixels.size()) {
+      // What has no row left is hidden.
+      std::erase_if(placed, [&](const Placed& p) { return p.row >= rows; });
+      rowsUsed = rows;
+    }
   }
   const int top = strip.top() + std::max(0, (strip.height() - rowsUsed * rowHeight) / 2);
-  for (QWidget* item : items) item->hide();
+  for (QWidget* item : boxes) item->hide();
+  for (QWidget* item : extras) item->hide();
   for (const Placed& p : placed) {
     p.widget->setGeometry(p.x, top + p.row * rowHeight, p.width, rowHeight);
     p.widget->show();

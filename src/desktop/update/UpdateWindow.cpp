@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "Version.h"
 #include "core/platform/TextFile.h"
@@ -66,6 +67,7 @@ UpdateWindow::UpdateWindow(UpdateContext context, DownloadWindow& download, QWid
   layout->addWidget(List1, 1);
   layout->addLayout(buttons);
   layout->addWidget(底棒);
+  fitDownloadButton();
   resize(560, 320);
 
   connect(读产品列表, &QPushButton::clicked, this, [this] { readProductList(); });
@@ -93,6 +95,22 @@ void UpdateWindow::selectLine(int row) {
   下载->setText(QStringLiteral("下载") + qs(产品名称(us(line))));
 }
 
+void UpdateWindow::fitDownloadButton() {
+  // Room at least for a name of six characters, and for the name of every line listed.
+  QStringList captions{QStringLiteral("下载《〇〇〇〇〇〇》")};
+  for (int row = 0; row < List1->count(); ++row) {
+    captions << QStringLiteral("下载") + qs(产品名称(us(List1->item(row)->text())));
+  }
+  const QString shown = 下载->text();
+  int width = 0;
+  for (const QString& caption : captions) {
+    下载->setText(caption);
+    width = std::max(width, 下载->sizeHint().width());
+  }
+  下载->setText(shown);
+  下载->setFixedWidth(width);
+}
+
 void UpdateWindow::readProductList() {
   if (readingList) return;
   readingList = true;
@@ -110,6 +128,7 @@ void UpdateWindow::readProductList() {
         if (line) List1->addItem(qs(*line));  // a line the code page cannot read is left out
       }
       countPanel->setText(QStringLiteral("产品：%1").arg(List1->count()));
+      fitDownloadButton();
     }
   }
   readingList = false;

@@ -64,6 +64,9 @@ class UpdateWindow : public QWidget {
   void analyseVersion();
   void downloadSelected();
   void selectLine(int row);
+  // Gives 下载 one width that holds its caption for every line of the list, so the row of buttons
+  // stays still while the selection moves.
+  void fitDownloadButton();
   void waitBusy(int milliseconds);
 
   UpdateContext context_;

@@ -373,6 +373,40 @@ class ControlsTest : public QObject {
     }
   }
 
+  void theDefaultCaptionStaysReadable_data() {
+    QTest::addColumn<QColor>("face");
+    QTest::addColumn<QColor>("caption");
+    QTest::addColumn<QColor>("drawn");
+    const QColor black(0, 0, 0);
+    const QColor white(255, 255, 255);
+    QTest::newRow("default black on the default teal") << QColor(0, 128, 128) << black << white;
+    QTest::newRow("default black on dark blue") << QColor(0, 0, 128) << black << white;
+    QTest::newRow("default black on a light face") << QColor(212, 208, 200) << black << black;
+    QTest::newRow("default black on yellow") << QColor(255, 255, 0) << black << black;
+    QTest::newRow("a chosen colour is kept")
+        << QColor(0, 128, 128) << QColor(255, 255, 0) << QColor(255, 255, 0);
+    QTest::newRow("a chosen dark colour is kept")
+        << QColor(0, 0, 128) << QColor(0, 0, 64) << QColor(0, 0, 64);
+  }
+
+  void theDefaultCaptionStaysReadable() {
+    // The given colours stay; only the default black caption turns white on a dark face.
+    QFETCH(QColor, face);
+    QFETCH(QColor, caption);
+    QFETCH(QColor, drawn);
+    QCOMPARE(captionInk(caption, face), drawn);
+    VelarnButton button(QStringLiteral("编译"));
+    button.setFaceColor(face);
+    button.setCaptionColor(caption);
+    button.resize(button.sizeHint());
+    QCOMPARE(button.captionColor(), caption);
+    const int ink = countPixels(render(button), [&](QColor pixel) {
+      return std::abs(pixel.red() - drawn.red()) < 24 && std::abs(pixel.green() - drawn.green()) < 24 &&
+             std::abs(pixel.blue() - drawn.blue()) < 24;
+    });
+    QVERIFY(ink > 20);
+  }
+
   // ---- CheckBoxControl ---------------------------------------------------------------------------
 
   void checkBoxDefaultsAndPropertyBag() {

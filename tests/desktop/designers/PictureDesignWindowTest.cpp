@@ -414,6 +414,44 @@ class PictureDesignWindowTest : public QObject {
     QVERIFY(s.dialogs.unexpected.empty());
   }
 
+  void anUnreadablePictureKeepsItsPlace() {
+    // A damaged 图案1.bmp beside a good 图案2.bmp: the user hears which file could not be read, and
+    // the list shows a placeholder in its place, so the count and the row agree.
+    Session s;
+    const QString dir = writeProject(s.root.path(), QStringLiteral("坏图"), false, true, true);
+    static constexpr char kGarbage[] = "BM\x10\x00 not a picture";
+    const QByteArray garbage(kGarbage, sizeof kGarbage - 1);
+    QFile damaged(dir + QStringLiteral("/图案1.bmp"));
+    QVERIFY(damaged.open(QIODevice::WriteOnly));
+    damaged.write(garbage);
+    damaged.close();
+    filled(12, 12, QColor(0, 255, 255)).save(dir + QStringLiteral("/图案2.bmp"), "BMP");
+    s.settings.set("最后处理的工程名称", (dir + QStringLiteral(".hs")).toStdString());
+    s.dialogs.expect("以下图片文件不能读取", Answer::Ok);
+    s.start();
+    s.design().stopCommand();
+    QCOMPARE(static_cast<int>(s.dialogs.asked.size()), 1);
+    QVERIFY(QString::fromStdString(s.dialogs.asked.front()).contains(dir + QStringLiteral("/图案1.bmp")));
+    QVERIFY(!QString::fromStdString(s.dialogs.asked.front()).contains(QStringLiteral("图案2.bmp")));
+
+    auto& images = s.app->pictureDesigner(PictureKind::Image);
+    QCOMPARE(images.count(), 2);
+    QCOMPARE(child<QLineEdit>(images, "图案的个数")->text(), QStringLiteral("2"));
+    QWidget* placeholder = child<QWidget>(images, "图案图", 0);
+    // As large as a placement block without a picture, and visible: not black like the sign.
+    QCOMPARE(placeholder->size(), QSize(platform::toPixels(lumafex::design::kDefaultBlockTwips),
+                                        platform::toPixels(lumafex::design::kDefaultBlockTwips)));
+    const QImage shown = placeholder->grab().toImage();
+    QVERIFY(shown.pixelColor(shown.width() / 2, shown.height() / 2) != QColor(0, 0, 0));
+    QVERIFY(placeholder->toolTip().contains(QStringLiteral("图案1.bmp")));
+    QCOMPARE(child<QWidget>(images, "图案图", 1)->size(), QSize(12, 12));
+    // The number labels follow the row.
+    QCOMPARE(child<QLabel>(images, "序号", 1)->geometry().left(), child<QWidget>(images, "图案图", 1)->x());
+    // The damaged file is left as it was.
+    QCOMPARE(lumafex::testing::fileBytes(dir + QStringLiteral("/图案1.bmp")), garbage);
+    QVERIFY(s.dialogs.unexpected.empty());
+  }
+
   void theImageCountDrivesTheTotalProgram() {
     DesignerProject s;
     const QString total = s.appDir() + QStringLiteral("/霓虹灯花式.txt");

@@ -136,6 +136,35 @@ class UpdateWindowTest : public QObject {
     QCOMPARE(c.window->下载->text(), QStringLiteral("下载《烧录助手》"));
   }
 
+  void theDownloadButtonKeepsItsPlace() {
+    // Lines whose product names differ in length: the button row stays still as the selection
+    // moves, and every caption fits the button.
+    LoopbackHttpServer server;
+    QVERIFY(server.listening());
+    server.routes["/list.txt"] = {
+        200,
+        gbk("《霓虹》 版本：1.0.0 下载：a.zip\r\n《霓虹灯控制器编程与烧录助手专业版》 版本：2.0.0 "
+            "下载：b.zip\r\n"
+            "《Lumafex》 版本：0.0.1 下载：c.zip\r\n"),
+        -1};
+    Check c(server.base() + QStringLiteral("/"));
+    c.window->show();
+    c.window->读产品列表->click();
+    QCOMPARE(c.window->List1->count(), 3);
+    QRect place;
+    for (int row = 0; row < 3; ++row) {
+      c.window->List1->setCurrentRow(row);
+      QCoreApplication::sendPostedEvents();
+      QCoreApplication::processEvents();
+      QPushButton* button = c.window->下载;
+      QVERIFY2(button->width() >= button->sizeHint().width(), qPrintable(button->text()));
+      if (row == 0) place = button->geometry();
+      QCOMPARE(button->geometry(), place);
+      QCOMPARE(c.window->版本分析->geometry().right() < place.left(), true);
+    }
+    QCOMPARE(c.window->下载->text(), QStringLiteral("下载《Lumafex》"));
+  }
+
   void versionAnalysis_data() {
     QTest::addColumn<QString>("own");
     QTest::addColumn<QByteArray>("list");
