@@ -482,7 +482,7 @@ artwork::ArtworkWindow& Application::artworkWindow() {
     context.projectDirectory = [this] {
       return currentProjectPath().isEmpty() ? QString() : projectDirectory();
     };
-    context.exportAnimation = [this] { mainWindow().exportArtworkCommand(); };
+    context.exportAnimation = [this] { mainWindow().exportAnimationCommand(true); };
     artwork_ = new artwork::ArtworkWindow(std::move(context));
     artwork_->setWindowIcon(main.windowIcon());
     QMdiSubWindow* frame =

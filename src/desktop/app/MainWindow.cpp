@@ -271,7 +271,7 @@ void MainWindow::buildMenus() {
   QAction* 导出动画 = action(compile, "导出动画", "导出动画…");
   connect(导出动画, &QAction::triggered, this, [this] { exportAnimationCommand(); });
   QAction* 导出实物效果 = action(compile, "导出实物效果动画", "导出实物效果…");
-  connect(导出实物效果, &QAction::triggered, this, [this] { exportArtworkCommand(); });
+  connect(导出实物效果, &QAction::triggered, this, [this] { exportAnimationCommand(true); });
 
   QMenu* help = menus_->addMenu(QStringLiteral("帮助(&H)"));
   help->setObjectName(QStringLiteral("mnuHelp"));
@@ -774,12 +774,8 @@ void MainWindow::designerCommand(design::PictureKind kind) {
   app_.showPictureDesigner(kind);
 }
 
-}  // namespace lumafex::app
-
-namespace lumafex::app {
-
-void MainWindow::exportAnimationCommand() {
-  // The preview shown is the one exported; with both on, the horizontal one.
+void MainWindow::exportAnimationCommand(bool artwork) {
+  // The preview shown is the one exported (with both on, the horizontal one), or the sign's artwork.
   preview::PreviewWindow& preview =
       horizontalShown() || !verticalShown() ? app_.horizontalPreview() : app_.verticalPreview();
   render::ExportAnimationRequest request;
@@ -787,18 +783,7 @@ void MainWindow::exportAnimationCommand() {
   request.projectFile = app_.currentProjectPath();
   request.projectDirectory = app_.projectDirectory();
   request.preview = &preview;
-  render::exportAnimationCommand(this, app_.dialogs(), request);
-}
-
-void MainWindow::exportArtworkCommand() {
-  preview::PreviewWindow& preview =
-      horizontalShown() || !verticalShown() ? app_.horizontalPreview() : app_.verticalPreview();
-  render::ExportAnimationRequest request;
-  request.project = &document_.project();
-  request.projectFile = app_.currentProjectPath();
-  request.projectDirectory = app_.projectDirectory();
-  request.preview = &preview;
-  request.artwork = true;
+  request.artwork = artwork;
   render::exportAnimationCommand(this, app_.dialogs(), request);
 }
 

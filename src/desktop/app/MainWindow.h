@@ -87,10 +87,9 @@ class MainWindow : public QMainWindow {
   void backToDesignCommand();
   // 单IC导出 and 多集成块_每8路一块: assemble (or take the hand edits), then compile in the output window.
   void exportCommand(bool perEightChannels);
-  // 导出动画…: the sign of the shown preview as an animated GIF.
-  void exportAnimationCommand();
-  // 导出实物效果…: the artwork lit as the chip drives it, as an MP4 video, a GIF or a picture.
-  void exportArtworkCommand();
+  // 导出动画…: the sign of the shown preview as an animated GIF; with `artwork` (导出实物效果…) the
+  // artwork lit as the chip drives it, as an MP4 video, a GIF or a picture.
+  void exportAnimationCommand(bool artwork = false);
   // Shows the design window or the post-processing window in the working place, hiding the other.
   void showDesign();
   void showPostEdit();

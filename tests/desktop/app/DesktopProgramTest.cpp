@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <algorithm>
@@ -20,6 +21,7 @@
 #include "desktop/app/Application.h"
 #include "desktop/app/MainWindow.h"
 #include "desktop/controls/CheckBoxControl.h"
+#include "desktop/controls/VelarnButton.h"
 #include "desktop/design/DesignWindow.h"
 #include "desktop/platform/QtDialogs.h"
 #include "desktop/postedit/PostEditWindow.h"
@@ -353,6 +355,57 @@ class DesktopProgramTest : public QObject {
     s.dialogs.expect("已经存在是否覆盖它？", Answer::No);
     s.main().saveAsCommand();
     QVERIFY(s.dialogs.unexpected.empty());
+  }
+
+  void saveAsAddsTheProjectSuffix() {
+    Session s;
+    s.start();
+    const QString typed = s.root.path() + QStringLiteral("/副本");  // no ".hs"
+    s.dialogs.expectText("另存为", us(typed));
+    s.main().saveAsCommand();
+    QVERIFY(QFileInfo(typed + QStringLiteral(".hs")).isFile());
+    QVERIFY(QFileInfo(typed).isDir());  // the project's directory, beside its file
+    QVERIFY(QFileInfo::exists(typed + QStringLiteral("/标题花式.bt")));
+    QCOMPARE(s.app->currentProjectPath(), typed + QStringLiteral(".hs"));
+    QVERIFY(s.dialogs.unexpected.empty());
+  }
+
+  void nothingStaleAfterStopAndNew() {
+    Session s;
+    s.start();
+    auto* status = lumafex::testing::child<QLabel>(s.main(), "statusPanel");
+    // The speed under the board is there as soon as the project is open.
+    QVERIFY(
+        lumafex::testing::child<QLabel>(s.design(), "板提示", 5)->text().contains(QStringLiteral("毫秒/步")));
+    s.design().显示总程序Click();
+    QVERIFY(status->text().startsWith(QStringLiteral("正在显示编程总程序的")));
+    lumafex::testing::child<lumafex::controls::VelarnButton>(s.main(), "停止")->click();
+    QVERIFY(status->text().isEmpty());
+    s.design().显示总程序Click();
+    auto* catalogue = lumafex::testing::child<QListWidget>(s.design(), "List2");
+    catalogue->scrollToBottom();
+    s.dialogs.expectText("输入新工程名称", std::string("全新"));
+    s.main().新建工程();
+    QVERIFY(status->text().isEmpty());
+    QCOMPARE(catalogue->verticalScrollBar()->value(), catalogue->verticalScrollBar()->minimum());
+    QVERIFY(s.dialogs.unexpected.empty());
+  }
+
+  void showingAPreviewLeavesTheKeyboardOnTheSwitch() {
+    Session s;
+    s.start();
+    auto& main = s.main();
+    main.show();
+    main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    auto* vertical = lumafex::testing::child<lumafex::controls::CheckBoxControl>(main, "启用竖列显示");
+    vertical->setFocus();
+    const int before = vertical->value();
+    QTest::keyClick(vertical, Qt::Key_Space);
+    QCOMPARE(vertical->value(), 1 - before);
+    QCOMPARE(QApplication::focusWidget(), vertical);
+    QTest::keyClick(vertical, Qt::Key_Space);
+    QCOMPARE(vertical->value(), before);
   }
 
   void boardEditing() {
