@@ -28,6 +28,7 @@
 #include "desktop/design/ColourPanel.h"
 #include "desktop/design/PicturePlacements.h"
 #include "desktop/design/RunPlayer.h"
+#include "desktop/design/SequenceHandOff.h"
 #include "desktop/design/SignSettingsPanel.h"
 #include "desktop/design/TitlePanel.h"
 #include "desktop/platform/QtDialogs.h"
@@ -57,6 +58,7 @@ DesignWindow::DesignWindow(app::Application& app, ProjectDocument& document, QWi
   title_ = new TitlePanel(app_, loadingProject, this);
   colours_ = new ColourChooser(this);
   player_ = new RunPlayer(app_, document_, *board_, this);
+  handOff_ = std::make_unique<SequenceHandOff>(app_, document_, *board_, *player_);
 
   // The status row.
   需要存盘 = named(new QCheckBox(QStringLiteral("需要存盘"), this), "需要存盘");
@@ -118,8 +120,8 @@ void DesignWindow::connectPanels() {
   connect(board_, &BoardPanel::cleared, player_, &RunPlayer::boardCleared);
   connect(board_, &BoardPanel::movePressed, this, [this] { player_->stopRun(); });
   connect(board_, &BoardPanel::runBoardClicked, this, [this] { 显示总程序Click(); });
-  connect(board_, &BoardPanel::assembleClicked, this, [this] { assembleTotalProgram(); });
-  connect(board_, &BoardPanel::extractClicked, this, [this] { extractCurrentEffect(); });
+  connect(board_, &BoardPanel::assembleClicked, this, [this] { 生成TXT文件Click(); });
+  connect(board_, &BoardPanel::extractClicked, this, [this] { 提取当前花式Click(); });
   connect(board_, &BoardPanel::saveClicked, this, [this] { 保存工程Click(); });
   connect(board_, &BoardPanel::pointerMoved, this, [this] { 消除各种物件块(); });
 
@@ -316,46 +318,6 @@ void DesignWindow::onSpeedChanged() {
 
 // ---- The run ----
 
-void DesignWindow::stopRun() {
-  player_->stopRun();
-}
-void DesignWindow::stopCommand() {
-  player_->stopRun(true);
-}
-void DesignWindow::stopDisplay() {
-  player_->stopDisplay();
-}
-void DesignWindow::pauseRun() {
-  player_->pause();
-}
-void DesignWindow::tick() {
-  player_->tick();
-}
-long DesignWindow::stepsShown() const {
-  return player_->stepsShown();
-}
-void DesignWindow::resetStepsShown() {
-  player_->resetStepsShown();
-}
-void DesignWindow::closeStepReader() {
-  player_->closeStepReader();
-}
-const QString& DesignWindow::titleState() const {
-  return player_->titleState();
-}
-bool DesignWindow::isTotalRunActive() const {
-  return player_->isTotalRunActive();
-}
-void DesignWindow::stopBoardTimer() {
-  player_->stopBoardTimer();
-}
-void DesignWindow::显示总程序Click() {
-  player_->runBoard();
-}
-void DesignWindow::显示标题() {
-  player_->showTitle();
-}
-
 void DesignWindow::showCatalogueThumbnails(bool on) {
   thumbnails_->setShown(on);
   board_->fitCatalogueWidth();
@@ -387,87 +349,15 @@ void DesignWindow::layOutTubes() {
 
 // ---- Sequences for the post-processing window ----
 
-void DesignWindow::openSequence(const SequenceOpening& opening) {
-  app_.postEditWindow().openSequence(opening);
-}
-
 bool DesignWindow::生成TXT文件Click() {
-  return assembleTotalProgram();
+  generatingTxt = true;
+  const bool assembled = handOff_->assemble();
+  generatingTxt = false;
+  return assembled;
 }
 
 void DesignWindow::提取当前花式Click() {
-  extractCurrentEffect();
-}
-
-bool DesignWindow::assembleTotalProgram() {
-  if (board_->boardCount() == 0) {
-    app_.dialogs().message("请先选择花式到编程板。");
-    return false;
-  }
-  const auto assembly = compiler::assemblyInputOf(document_.compileInputs());
-  if (!assembly) {
-    app_.dialogs().message(assembly.error());
-    return false;
-  }
-  generatingTxt = true;
-  player_->stopAll();
-  player_->closeStepReader();
-  app_.stopPostEditRun();
-  document_.edit(ProjectDocument::ChannelsPart, [&](Project& p) { setChannels(p, assembly->channels); });
-
-  compiler::AssemblyInput input = *assembly;
-  if (auto before = platform::readBytes(toPath(app_.scratchFile()))) input.scratchBefore = *before;
-  const auto assembled = compiler::assembleTotalProgram(input);
-  if (assembled.tooLarge) {
-    generatingTxt = false;
-    app_.dialogs().message(compiler::kProgramTooLargeMessage);
-    return false;
-  }
-  // The post-processing window, the compile and the export work on this file: when it cannot be
-  // written, nothing goes on (an older file would be taken for this board).
-  if (const auto written = platform::writeBytesSafely(
-          toPath(app_.appFile(QString::fromUtf8(compiler::kTotalProgramFile))), assembled.bytes, false);
-      !written) {
-    generatingTxt = false;
-    app_.dialogs().message(written.error());
-    return false;
-  }
-  // The scratch step file holds the last effect generated, as after a click on it.
-  if (const auto scratch = platform::overwriteFile(toPath(app_.scratchFile()), assembled.scratchAfter);
-      !scratch) {
-    app_.dialogs().message(scratch.error());
-  }
-  const int last = board_->boardCount() - 1;
-  board_->selectBoardEntry(last);
-  board_->showCatalogueEntry(static_cast<int>(patterns::leadingNumber(us(board_->boardText(last)))) - 1);
-
-  document_.edit(ProjectDocument::Settings, [&](Project& p) {
-    setSetting(p, &ProjectSettings::baseChannels, std::to_string(assembled.width));
-  });
-  const auto& s = document_.settings();
-  SequenceOpening opening;
-  opening.text = QString::fromLatin1(assembled.bytes.data(), static_cast<qsizetype>(assembled.bytes.size()));
-  opening.steps = assembled.steps;
-  const int width =
-      columnsValue() + (s.imagesOn == 1 && s.tubesOn == 1 ? document_.project().pictures.imageCount : 0);
-  opening.points = lineTextPoints(width);
-  opening.startRun = true;
-  openSequence(opening);
-  generatingTxt = false;
-  return true;
-}
-
-void DesignWindow::extractCurrentEffect() {
-  player_->stopRun(true);
-  player_->closeStepReader();
-  QString text;
-  if (auto bytes = platform::readBytes(toPath(app_.scratchFile()))) {
-    auto decoded = platform::gbkToUtf8(*bytes);
-    text = decoded ? qs(*decoded) : QString::fromLatin1(bytes->data(), static_cast<qsizetype>(bytes->size()));
-  }
-  SequenceOpening opening;
-  opening.text = text;
-  openSequence(opening);
+  handOff_->extract();
 }
 
 // ---- The project: working state, save, open, load and unload ----
@@ -540,7 +430,7 @@ void DesignWindow::打开工程() {
       opening.text = text ? qs(*text) : QString();
     }
     opening.startRun = true;
-    openSequence(opening);
+    app_.postEditWindow().openSequence(opening);
     app_.hideSplash();
   } else {
     app_.stopPostEditRun();

@@ -10,11 +10,14 @@
 #include <QStringList>
 #include <QWidget>
 #include <array>
+#include <memory>
 #include <optional>
 
 #include "core/design/Project.h"
 #include "desktop/design/PicturePlacements.h"
 #include "desktop/design/ProjectDocument.h"
+#include "desktop/design/RunPlayer.h"
+#include "desktop/design/SequenceHandOff.h"
 #include "render/PictureRenderer.h"
 
 namespace lumafex::app {
@@ -29,14 +32,6 @@ class TitlePanel;
 class ColourChooser;
 class RunPlayer;
 class CatalogueThumbnails;
-
-// A sequence handed to the post-processing window.
-struct SequenceOpening {
-  QString text;                  // the sequence, lines ended by CR LF or LF
-  std::optional<long> steps;     // the step slider's maximum, when known
-  std::optional<double> points;  // the text size of the sequence box, when set
-  bool startRun = false;         // start the one-shot start of the step run
-};
 
 // The design window's commands as the main window uses them.
 class DesignCommands {
@@ -104,13 +99,13 @@ class DesignWindow : public QWidget, public DesignCommands {
   QStringList boardEntries() const;
 
   // Stops the step display and the total-program run.
-  void stopRun() override;
+  void stopRun() override { player_->stopRun(); }
   // The stop command: ends a total-program run (back to the first board entry) and the display.
-  void stopCommand() override;
+  void stopCommand() override { player_->stopRun(true); }
   // Stops the step display only (the run of the board stays where it is).
-  void stopDisplay();
-  void pauseRun() override;
-  void 显示总程序Click() override;
+  void stopDisplay() { player_->stopDisplay(); }
+  void pauseRun() override { player_->pause(); }
+  void 显示总程序Click() override { player_->runBoard(); }
   bool 生成TXT文件Click() override;
   void 提取当前花式Click() override;
   bool 保存工程Click() override;
@@ -139,23 +134,23 @@ class DesignWindow : public QWidget, public DesignCommands {
   void setPicturesShown(PictureKind kind, bool on);
 
   // A tick of Timer1: the next step of the current effect on the previews.
-  void tick();
+  void tick() { player_->tick(); }
   // Steps drawn on the previews so far (for the speed measurement).
-  long stepsShown() const;
-  void resetStepsShown();
+  long stepsShown() const { return player_->stepsShown(); }
+  void resetStepsShown() { player_->resetStepsShown(); }
   // Closes the step reader of the scratch step file (before the file is rewritten).
-  void closeStepReader() override;
+  void closeStepReader() override { player_->closeStepReader(); }
   // Lays the tubes out on both previews and draws them in their colours, then the title.
   void layOutTubes();
   // Draws the title for the current step on the previews that are switched on.
-  void 显示标题();
+  void 显示标题() { player_->showTitle(); }
   // Fills 字体 with the system's font names.
   void 装载字体();
 
-  const QString& titleState() const;
-  bool isTotalRunActive() const;
+  const QString& titleState() const { return player_->titleState(); }
+  bool isTotalRunActive() const { return player_->isTotalRunActive(); }
   // Stops the timer that advances the whole-board run (tests drive it tick by tick).
-  void stopBoardTimer();
+  void stopBoardTimer() { player_->stopBoardTimer(); }
   void showCatalogueThumbnails(bool on) override;
   CatalogueThumbnails& catalogueThumbnails() { return *thumbnails_; }
 
@@ -176,8 +171,6 @@ class DesignWindow : public QWidget, public DesignCommands {
   void onSpeedChanged();
   // The speed under the board: "速度：（" ms "毫秒/步）".
   void showSpeedHint();
-  bool assembleTotalProgram();
-  void extractCurrentEffect();
   void runGenerator(int position);
   // The project's part this window shows: onto the controls (after an open or a new project) and
   // back into the project (after a control changed).
@@ -188,7 +181,6 @@ class DesignWindow : public QWidget, public DesignCommands {
   void showRestored(int parts);
   // What the sign shows of its pictures in the layout view.
   preview::PictureFrame layoutPictures() const;
-  void openSequence(const SequenceOpening& opening);
 
   app::Application& app_;
   ProjectDocument& document_;
@@ -207,6 +199,7 @@ class DesignWindow : public QWidget, public DesignCommands {
   TitlePanel* title_;
   ColourChooser* colours_;
   RunPlayer* player_;
+  std::unique_ptr<SequenceHandOff> handOff_;
   QCheckBox* 需要存盘;
   std::array<QLabel*, 6> 板提示;
   CatalogueThumbnails* thumbnails_ = nullptr;
