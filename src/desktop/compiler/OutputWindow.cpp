@@ -322,7 +322,11 @@ void OutputWindow::showResult(const CompileResult& r, std::optional<ChipLayout> 
   if (!layout) return;
   (*layout == ChipLayout::Single ? 每帧字节数 : 集成块个数)->setText(QString::number(r.images.bytes));
   chipPanel->showChecksums(r.images.checksums);
-  if (r.ok) Text2->setPlainText(boxText(qs(r.images.report)));
+  if (!r.ok) return;
+  // What the compile could not tidy up (a folder it could not remove) is said below the report.
+  std::string report = r.images.report;
+  for (const std::string& note : r.images.notes) report += "\r\n" + note;
+  Text2->setPlainText(boxText(qs(report)));
 }
 
 void OutputWindow::verifyChips() {

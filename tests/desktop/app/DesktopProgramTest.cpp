@@ -58,6 +58,29 @@ class DesktopProgramTest : public QObject {
     QVERIFY(s.dialogs.unexpected.empty());
   }
 
+  void aHugeTitleEffectIsRefusedAsTheCompileRefusesIt() {
+    Session s;
+    QDir().mkpath(s.appDir() + QStringLiteral("/大标题"));
+    const QString project = s.appDir() + QStringLiteral("/大标题.hs");
+    lumafex::design::ProjectSettings settings;
+    settings.title = "欢迎";
+    QVERIFY(lumafex::design::writeProjectRecord(lumafex::platform::pathFromUtf8(us(project)),
+                                                lumafex::design::recordOf(settings, {"1右扫_色彩1"})));
+    const QString effectFile = s.appDir() + QStringLiteral("/大标题/标题花式.bt");
+    {
+      QFile f(effectFile);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      for (int i = 0; i < 400000; ++i) f.write("XX<1>\r\n");  // 2.8 MB
+    }
+    const qint64 size = QFileInfo(effectFile).size();
+    s.settings.set("最后处理的工程名称", us(project));
+    s.dialogs.expect("标题花式文件太大（超过1MB）", Answer::Ok);
+    s.start();
+    QVERIFY(s.app->document().project().titleEffect.empty());  // nothing of it is held
+    QCOMPARE(QFileInfo(effectFile).size(), size);              // and the file is left as it is
+    QVERIFY(s.dialogs.unexpected.empty());
+  }
+
   void openingLeavesAnUndecodableTitleEffectAsItIs() {
     Session s;
     QDir().mkpath(s.appDir() + QStringLiteral("/坏字"));
