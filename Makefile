@@ -64,7 +64,7 @@ SANITIZE_CONFIGURE = cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE
 test-sanitize: deps
 	$(SANITIZE_CONFIGURE)
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
-	cd $(SANITIZE_BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(SANITIZE_BUILD) && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ctest --output-on-failure -j $(JOBS)
 
 # The former separate clang build is the sanitizer build.
 test-clang: test-sanitize
