@@ -74,7 +74,7 @@ Result<AssemblyInput> assemblyInputOf(const ProjectInputs& p) {
   in.channels = channelsForGeneration(static_cast<int>(columns), in.tubesOn, in.imagesOn, p.imageCount,
                                       static_cast<int>(columns));
   in.maxBytes = kMaxProgramBytes;
-  if (in.channels < 4 || in.channels > kMaxSignColumns) {
+  if (!design::channelsInRange(in.channels)) {
     return Result<AssemblyInput>::fail("列数“" + p.settings.columns + "”不正确，应在4到300之间。");
   }
   return Result<AssemblyInput>::ok(std::move(in));

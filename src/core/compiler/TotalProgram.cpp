@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/design/Rules.h"
 #include "core/patterns/Catalogue.h"
 #include "core/platform/TextFile.h"
 
@@ -9,7 +10,7 @@ namespace lumafex::compiler {
 
 int channelsForGeneration(int columns, bool tubesOn, bool imagesOn, int imageCount, int previous) {
   if (tubesOn) return columns;
-  if (imagesOn) return imageCount >= 4 ? imageCount : 4;
+  if (imagesOn) return std::max(imageCount, design::kMinChannels);
   return previous;
 }
 
